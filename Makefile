@@ -1,0 +1,41 @@
+# The two commands of the README: `make run` and `make test`.
+# Everything else here is a convenience for developers.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+SAMPLE ?= samples/lumacut-sample.jpg
+
+.PHONY: all deps build run test test-sanitize bench fuzz screenshot clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+
+# Renders the bundled sample into build/ until the editor is in place.
+run: build
+	./build/bin/lumacut-render $(SAMPLE) -o build/sample-rendered.bmp
+	@echo "Rendered $(SAMPLE) to build/sample-rendered.bmp"
+
+test: build
+	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in build/bin/bench_*; do echo "== $$b"; $$b; done
+
+fuzz: deps
+	scripts/run-fuzzers.sh
+
+clean:
+	rm -rf build build-sanitize build-fuzz

@@ -1,0 +1,70 @@
+#pragma once
+// The document: both pictures (the Original and the New Picture) and every
+// setting that decides how the New Picture is made from the Original.
+#include "document/CDocument.h"
+#include "filter/FilterSettings.h"
+#include "picture/CPicture.h"
+#include "picture/Rect.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumacut {
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+class CDibDoc : public CDocument {
+public:
+    static constexpr int kMaxColorList = 10;
+
+    CDibDoc();
+
+    // ---- framework operations ---------------------------------------------------
+    bool OnNewDocument() override;
+    // Reads a .bmp or .jpg file into the Original and prepares the document.
+    // A failed open leaves the document as it was.
+    bool OnOpenDocument(const std::string& path) override;
+    // Writes the New Picture as .bmp (in its own depth) or .jpg.
+    bool OnSaveDocument(const std::string& path) override;
+
+    // Sets the document up after a new Original arrived: checks, picture
+    // information, "Choose Output", the New Picture's kind and first render.
+    // False (with the program's message) when the picture is refused; the
+    // caller then restores what it replaced.
+    bool PrepareOriginal();
+
+    // ---- rendering --------------------------------------------------------------
+    // The only producer of the New Picture. Callers redraw afterwards.
+    void ApplyFilter(const FilterSettings& settings);
+    bool NeedsResample() const;
+    // The Original's pixel at column x and stored row y as 0x00BBGGRR.
+    bool GetOriginalPixel(int x, int y, std::uint32_t& color);
+
+    // ---- accessors for the views (original: true for the Original) --------------
+    const CMemBlock& GetPictureBlock(bool original) const;
+    const CPalette* GetPicturePalette(bool original) const;
+    PictureSize GetPictureSize(bool original) const;
+
+    // ---- state, in declaration order ------------------------------------------------
+    CPicture m_picOriginal;
+    CPicture m_picNew;
+    bool m_canUndoColor = true;
+    bool m_clipActive = false;
+    Rect m_clipRect;             // top-down, in the full-size result
+    bool m_pictureReady = false;
+    FilterSettings m_filterUndo;
+    FilterSettings m_filter;
+    double m_scale = 1.0;
+    double m_footprint = 1.0;
+    double m_tilt = 0.0;         // radians
+    std::string m_baseName;
+    int m_jpegQuality = 90;
+    std::string m_saveExt = ".jpg";
+    std::uint32_t m_colorList[kMaxColorList] = {};
+    int m_colorListCount = 0;
+};
+
+} // namespace lumacut

@@ -1,0 +1,34 @@
+#pragma once
+// The render loop: builds the New Picture from the Original with a filter
+// settings record, resizing, tilting and clipping as asked. The document's
+// ApplyFilter hands its state over in a RenderRequest.
+#include "filter/FilterSettings.h"
+#include "picture/CPicture.h"
+#include "picture/Rect.h"
+
+#include <cstdint>
+
+namespace lumacut {
+
+struct RenderRequest {
+    CPicture* original = nullptr; // read only, but locked for the pass
+    CPicture* target = nullptr;   // the New Picture; its kind (m_colors...) is already set
+    double scale = 1.0;
+    double footprint = 1.0;
+    double tilt = 0.0;            // radians
+    bool clipActive = false;
+    Rect clip;                    // top-down, in the full-size result
+    const std::uint32_t* colorList = nullptr;
+    int colorListCount = 0;
+};
+
+// Everything ApplyFilter does: result size, the kind check, the clip region,
+// MakeEmpty, the pass chosen by the pair of colour counts, and the messages
+// of its failures (through the prompt seam).
+void RenderNewPicture(const FilterSettings& settings, const RenderRequest& request);
+
+// True when the scale departs from 1 by more than 0.001 or the footprint by
+// more than 0.01.
+bool NeedsResample(double scale, double footprint);
+
+} // namespace lumacut

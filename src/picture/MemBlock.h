@@ -1,0 +1,55 @@
+#pragma once
+// The memory block that holds a packed DIB: owning, zero-filled on
+// allocation, with a stable pointer for its whole life. "Locking" a block is
+// just taking its pointer; RAII frees it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace lumacut {
+
+class CMemBlock {
+public:
+    CMemBlock() = default;
+
+    // A zero-filled block of `size` bytes; an empty block when allocation fails
+    // or size is 0.
+    static CMemBlock Allocate(std::size_t size)
+    {
+        CMemBlock block;
+        if (size == 0)
+            return block;
+        block.m_data.reset(static_cast<std::uint8_t*>(std::calloc(size, 1)));
+        if (block.m_data)
+            block.m_size = size;
+        return block;
+    }
+
+    explicit operator bool() const { return m_data != nullptr; }
+    bool IsNull() const { return m_data == nullptr; }
+    std::uint8_t* Data() { return m_data.get(); }
+    const std::uint8_t* Data() const { return m_data.get(); }
+    std::size_t Size() const { return m_size; }
+    void Free()
+    {
+        m_data.reset();
+        m_size = 0;
+    }
+
+private:
+    struct FreeDeleter {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t, FreeDeleter> m_data;
+    std::size_t m_size = 0;
+};
+
+// A new block with the source's bytes; empty for an empty source or when the
+// allocation fails.
+CMemBlock DuplicateBlock(const CMemBlock& source);
+// Copies the whole source into the target; false when either is empty or the
+// target is smaller than the source.
+bool CopyBlockInto(CMemBlock& target, const CMemBlock& source);
+
+} // namespace lumacut

@@ -1,0 +1,60 @@
+#pragma once
+// Every text the program shows in a message box, in one place. The texts are
+// part of the program's face and stay exactly as they are, typos included.
+// Texts that take an argument are given as prefixes or printf formats next to
+// the function that assembles them.
+#include <string>
+#include <string_view>
+
+namespace lumacut::msg {
+
+// ---- picture store ----------------------------------------------------------
+inline constexpr std::string_view kErrorInColorData = "Error in color data";
+inline constexpr std::string_view kFailedToOpen = "Failed to open: ";   // + path
+inline constexpr std::string_view kFailedToRead = "Failed to read: ";   // + path
+inline constexpr std::string_view kFailedToRead2 = "Failed to read 2: "; // + path
+inline constexpr std::string_view kNoBitmapConnected = " no bitmap connected to it."; // path +
+inline constexpr std::string_view kFailedToOpen1a = " failed to open 1a ";           // path + ... + file error
+inline constexpr std::string_view kFileErrorFormat = "File error %i";
+inline constexpr std::string_view kFailedToProcess = " failed to process.";           // path +
+// A block whose header is not the 40-byte form cannot be written.
+inline constexpr std::string_view kNotWritableHeader = " cannot be written: the picture has no 40-byte header."; // path +
+inline constexpr std::string_view kCantOpenFormat = "can't open %s\n";
+inline constexpr std::string_view kComponentsNeed3 = "MakeBitmapColors0: Components need to be 3";
+inline constexpr std::string_view kNoMemAllocated = "No mem allocated";
+// libjpeg failed while writing; the library's own text follows.
+inline constexpr std::string_view kJpegWriteFailed = "JPEG write failed: "; // + path + ": " + library text
+
+// ---- document ---------------------------------------------------------------
+inline constexpr std::string_view kBmpTooLarge = "BMP is too large";
+inline constexpr std::string_view kConversionFailed = "Conversion to 24 bits failed.";
+inline constexpr std::string_view kUnknownFileType =
+    "Only .bmp and .jpg files can be opened or saved: "; // + path
+inline constexpr std::string_view kInfoLine1 = "biWidth: %i, biHeight: %i, Colors: %i\n";
+inline constexpr std::string_view kInfoLine2 = "%sBit count %i,  Header %i, planes %i\n";
+inline constexpr std::string_view kInfoLine3 = "%sbiCompression %i, biSize %i\n";
+inline constexpr std::string_view kInfoLine4 = "%sbiSizeImage %i,  biXPelsPerMeter %i biYPelsPerMeter %i\n";
+
+// ---- render loop ------------------------------------------------------------
+inline constexpr std::string_view kWrongChoise = "Wrong Choise. ";
+inline constexpr std::string_view kMakeEmptyFailed = "error 11, MakeEmpty picture";
+inline constexpr std::string_view kFilterPointerNull = "Filter (pointer Null) error";
+inline constexpr std::string_view kDraxXError2 = "Drax X error 2";
+
+// ---- dialogs and view -------------------------------------------------------
+inline constexpr std::string_view kNoMainWindow = "Sorry Null, No Main Window ";
+inline constexpr std::string_view kNoChildWindow = "Sorry Null, No Child Window ";
+inline constexpr std::string_view kNoViewWindow = "Sorry Null, No View Window ";
+inline constexpr std::string_view kNoDoc = "Sorry Null, No Doc";
+inline constexpr std::string_view kOnlyTrueColorInput =
+    "Only implemented for true colors and 16, 256 color input.";
+
+// Concatenation helper: msg::Join(msg::kFailedToOpen, path).
+inline std::string Join(std::string_view a, std::string_view b)
+{
+    std::string s(a);
+    s += b;
+    return s;
+}
+
+} // namespace lumacut::msg

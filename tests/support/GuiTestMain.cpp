@@ -1,0 +1,15 @@
+// main() of the GUI test programs: a QApplication on the offscreen platform
+// unless another is asked for, then GoogleTest.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("LumacutTests");
+    QApplication::setApplicationName("lumacut-tests");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
