@@ -1,0 +1,25 @@
+#pragma once
+// The JPEG adapter over libjpeg(-turbo): files to and from 24-bit packed DIBs.
+#include "picture/MemBlock.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumacut {
+
+// On 1 `block` holds a 24-bit bottom-up packed DIB of the decoded picture.
+// On 0 the reader has shown its message (or the library's text went to
+// standard error) and the block is empty.
+int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height);
+
+// Writes a 24-bit packed DIB (40-byte header, no table) at `quality` 0..100.
+// Returns 1 on success; on failure shows a message, leaves no partial file
+// and returns 0. The block is left as it was in every case.
+int WriteJpegFile(const std::string& path, CMemBlock& block, int quality);
+
+// The reader's block maker: a 40-byte 24-bit header for width x height.
+bool MakeBitmapColors0(CMemBlock& block, int components, int width, int height);
+// Exchanges bytes 0 and 2 of `count` 3-byte pixels.
+void SwapRedBlue(std::uint8_t* row, int count);
+
+} // namespace lumacut
