@@ -1,0 +1,39 @@
+#pragma once
+// Saving without damage: the bytes go to a temporary file beside the target,
+// which is renamed over the target only when everything has been written and
+// flushed. Until Commit() succeeds the target is untouched; a file object
+// that is destroyed uncommitted removes its temporary file.
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace lumacut {
+
+class CAtomicFile {
+public:
+    CAtomicFile() = default;
+    ~CAtomicFile() { Discard(); }
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Creates the temporary file in the target's folder. False (errno set)
+    // when the target is a folder or the folder cannot take a new file.
+    bool Open(const std::string& target);
+    // The stream of the temporary file while open (for libraries that write
+    // to a FILE*); null otherwise.
+    std::FILE* Stream() const { return m_file; }
+    bool Write(const void* data, std::size_t size);
+    // Flushes, closes and renames over the target. False when any write
+    // failed or the rename is refused; the temporary file is then removed.
+    bool Commit();
+    // Closes and removes the temporary file (nothing when none is open).
+    void Discard();
+
+private:
+    std::FILE* m_file = nullptr;
+    std::string m_target;
+    std::string m_temp;
+    bool m_failed = false;
+};
+
+} // namespace lumacut
