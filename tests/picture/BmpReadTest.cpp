@@ -268,8 +268,9 @@ TEST(BmpRead, RefusesWhatItCannotReadSafely)
         EXPECT_EQ(r.width, 0);
         EXPECT_EQ(r.height, 0);
         EXPECT_EQ(r.messages, std::vector<std::string>{"Failed to read 2: /pics/bad.bmp"});
-        if (file.size() >= 14 && file[1] == 'M') // the packed DIB alone is refused too
+        if (file.size() >= 14 && file[1] == 'M') { // the packed DIB alone is refused too
             EXPECT_FALSE(ValidateDib(file.data() + 14, file.size() - 14).ok);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "picture/Dib.h"
 #include "picture/MemBlock.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -183,12 +184,12 @@ inline Bytes MakeBmp(const BmpSpec& s, const PixelFn& pixel)
             }
         }
     }
-    Bytes file(kFileHeaderSize, 0);
+    Bytes file(kFileHeaderSize + dib.size(), 0);
     file[0] = 'B';
     file[1] = 'M';
     WriteLE32(file.data() + 2, static_cast<std::uint32_t>(kFileHeaderSize + dib.size()));
     WriteLE32(file.data() + 10, s.offBitsPointsAtPixels ? static_cast<std::uint32_t>(kFileHeaderSize + pixelStart) : 0);
-    file.insert(file.end(), dib.begin(), dib.end());
+    std::copy(dib.begin(), dib.end(), file.begin() + kFileHeaderSize);
     return file;
 }
 
