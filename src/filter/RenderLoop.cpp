@@ -1,6 +1,13 @@
 #include "filter/RenderLoop.h"
 
+#include "filter/ReferenceRender.h"
+#include "filter/RenderPass.h"
+#include "picture/Limits.h"
+#include "platform/Messages.h"
+#include "platform/Prompt.h"
+
 #include <cmath>
+#include <cstdint>
 
 namespace lumacut {
 
@@ -9,9 +16,114 @@ bool NeedsResample(double scale, double footprint)
     return std::fabs(scale - 1.0) > 0.001 || std::fabs(footprint - 1.0) > 0.01;
 }
 
-void RenderNewPicture(const FilterSettings&, const RenderRequest&)
+namespace {
+
+using PassRunner = void (*)(const PassJob&);
+
+void Fail(std::string_view text)
 {
-    // Not yet written.
+    ShowMessage(std::string(text), PromptIcon::Warning);
+}
+
+// floor(size x scale + 0.5); -1 when that is no usable side length (a
+// negative or non-numeric scale, or a side beyond the picture limits).
+int ScaledSide(int side, double scale)
+{
+    double v = std::floor(side * scale + 0.5);
+    if (!(v >= 0 && v <= static_cast<double>(kMaxSide)))
+        return -1;
+    return static_cast<int>(v);
+}
+
+bool RegionSizeUsable(std::int64_t width, std::int64_t height)
+{
+    return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+void RunAll(const PassJob& job)
+{
+    RunReferencePass(job, 0, job.y1 - job.y0);
+}
+
+void RenderWith(const FilterSettings& settings, const RenderRequest& request, PassRunner runPass)
+{
+    if (!request.original || !request.target)
+        return;
+    CPicture& original = *request.original;
+    CPicture& target = *request.target;
+
+    PassJob job;
+    job.sampler = CSampler(original.m_width, original.m_height, request.scale, request.footprint, request.tilt);
+    job.useSampler = NeedsResample(request.scale, request.footprint) || std::fabs(request.tilt) > 0.001 ||
+                     request.clipActive;
+
+    int fullWidth = ScaledSide(original.m_width, request.scale);
+    int fullHeight = ScaledSide(original.m_height, request.scale);
+
+    if (settings.kind < 0 || settings.kind > 3) {
+        // The New Picture keeps the size of the block it holds: a size that
+        // no longer matched its block would lead readers beyond it.
+        Fail(msg::kWrongChoise);
+        return;
+    }
+
+    job.x0 = 0;
+    job.x1 = fullWidth;
+    job.y0 = 0;
+    job.y1 = fullHeight;
+    if (request.clipActive) {
+        // The clip is top-down in the full-size result; stored rows count
+        // from the bottom.
+        job.x0 = request.clip.left;
+        job.x1 = request.clip.right;
+        job.y0 = fullHeight - request.clip.bottom;
+        job.y1 = fullHeight - request.clip.top;
+    }
+    std::int64_t width = std::int64_t{job.x1} - job.x0;
+    std::int64_t height = std::int64_t{job.y1} - job.y0;
+    bool usable = fullWidth >= 0 && fullHeight >= 0 && RegionSizeUsable(width, height);
+    target.m_width = usable ? static_cast<int>(width) : 0;
+    target.m_height = usable ? static_cast<int>(height) : 0;
+    if (!usable || !target.MakeEmpty()) {
+        target.m_hDib.Free();
+        Fail(msg::kMakeEmptyFailed);
+        return;
+    }
+
+    if (!target.Lock()) {
+        Fail(msg::kFilterPointerNull);
+        return;
+    }
+    if (!original.Lock()) {
+        Fail(msg::kDraxXError2);
+        target.Unlock();
+        return;
+    }
+
+    job.original = &original;
+    job.target = &target;
+    job.settings = settings;
+    job.constants = DeriveConstants(settings);
+    job.refs = ChooseReferenceColors(settings, request.colorList, request.colorListCount);
+    job.type = ChoosePass(original.m_colors, target.m_colors);
+    // A picture whose fields do not agree with its block is not touched.
+    if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0)
+        runPass(job);
+
+    original.Unlock();
+    target.Unlock();
+}
+
+} // namespace
+
+void RenderNewPicture(const FilterSettings& settings, const RenderRequest& request)
+{
+    RenderWith(settings, request, RunAll);
+}
+
+void RenderNewPictureReference(const FilterSettings& settings, const RenderRequest& request)
+{
+    RenderWith(settings, request, RunAll);
 }
 
 } // namespace lumacut

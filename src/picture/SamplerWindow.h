@@ -1,0 +1,54 @@
+#pragma once
+// The two steps of a sample that come before the averaging, shared by the
+// plain sample (CPicture::GetFootprintColor) and the render loop's fast one,
+// so both see exactly the same doubles and windows.
+#include "picture/CSampler.h"
+
+#include <cmath>
+
+namespace lumacut {
+
+// New Picture pixel (x, y) to the Original's point (gx, gy): scale about the
+// lower-left corner, then turn about the Original's centre.
+inline void MapToSource(const CSampler& s, int x, int y, double dx, double dy, double& gx, double& gy)
+{
+    double xs = x * s.m_invScaleX + dx;
+    double ys = y * s.m_invScaleY + dy;
+    double u = xs - s.m_centerX;
+    double v = ys - s.m_centerY;
+    gx = s.m_centerX + u * s.m_cos + v * s.m_sin;
+    gy = s.m_centerY - u * s.m_sin + v * s.m_cos;
+}
+
+// Inclusive window of columns x0..x1 and stored rows y0..y1; empty when
+// x0 > x1 or y0 > y1.
+struct SampleWindow {
+    int x0 = 0, x1 = -1;
+    int y0 = 0, y1 = -1;
+};
+
+// floor(lo) clamped below at 0 and ceil(hi) clamped above at size - 1, with
+// every double compared before it becomes an int (huge or non-finite values
+// give an empty range instead of an undefined conversion).
+inline void WindowRange(double lo, double hi, int size, int& first, int& last)
+{
+    double f = std::floor(lo);
+    double c = std::ceil(hi);
+    if (!(f <= c) || !(f < size) || !(c >= 0)) { // also NaN
+        first = 0;
+        last = -1;
+        return;
+    }
+    first = f < 0 ? 0 : static_cast<int>(f);
+    last = c > size - 1 ? size - 1 : static_cast<int>(c);
+}
+
+inline SampleWindow WindowAround(const CSampler& s, double gx, double gy, int width, int height)
+{
+    SampleWindow w;
+    WindowRange(gy - s.m_footY, gy + s.m_footY, height, w.y0, w.y1);
+    WindowRange(gx - s.m_footX, gx + s.m_footX, width, w.x0, w.x1);
+    return w;
+}
+
+} // namespace lumacut
