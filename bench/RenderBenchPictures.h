@@ -1,0 +1,56 @@
+#pragma once
+// Pictures for the render benchmarks: a photo-like true-colour Original
+// (smooth gradients with some noise) and New Pictures of each kind.
+#include "filter/RenderLoop.h"
+#include "picture/CPicture.h"
+
+#include <cstdint>
+
+namespace lumacut::bench {
+
+inline CPicture MakePhoto(int width, int height)
+{
+    CPicture p;
+    p.m_width = width;
+    p.m_height = height;
+    p.m_colors = 0;
+    p.m_bitCount = 24;
+    p.m_bytesPerPixel = 3;
+    p.MakeEmpty();
+    p.Lock();
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = p.m_bits + std::int64_t{y} * p.m_stride;
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            int noise = static_cast<int>(seed >> 28) - 8;
+            auto clamp = [](int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
+            row[3 * x + 0] = clamp(x * 255 / width + noise);
+            row[3 * x + 1] = clamp(y * 255 / height + noise);
+            row[3 * x + 2] = clamp(((x + y) * 255 / (width + height)) ^ (noise & 15));
+        }
+    }
+    p.Unlock();
+    return p;
+}
+
+enum class BenchOutput { TwoColor = 0, Grey = 1, TrueColor = 2 };
+
+inline CPicture MakeNewPicture(BenchOutput kind)
+{
+    CPicture p;
+    if (kind == BenchOutput::TwoColor)
+        SetUpTwoColor(p);
+    else if (kind == BenchOutput::Grey)
+        SetUpGrey(p);
+    else
+        SetUpTrueColor(p);
+    return p;
+}
+
+inline const char* OutputName(BenchOutput kind)
+{
+    return kind == BenchOutput::TwoColor ? "two" : kind == BenchOutput::Grey ? "grey" : "true";
+}
+
+} // namespace lumacut::bench
