@@ -1,0 +1,283 @@
+// Pictures crossing the clipboard: the outgoing layout, and incoming bytes
+// checked, rebuilt in their own depth, or refused.
+#include "picture/CPicture.h"
+#include "picture/ClipboardDib.h"
+#include "picture/Dib.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace lumacut {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A packed DIB as another program might put it on the clipboard: any header
+// size, colour-table length, compression and row order.
+struct DibSpec {
+    int headerSize = 40;
+    int width = 3;
+    int height = 2;
+    int bitCount = 8;
+    int clrUsed = 0;
+    int compression = 0;
+    bool topDown = false;
+};
+
+int TableEntries(const DibSpec& s)
+{
+    if (s.clrUsed)
+        return s.clrUsed;
+    return s.bitCount <= 8 ? 1 << s.bitCount : 0;
+}
+
+// Table entry i is (blue i, green 2i, red 3i); stored byte k of row y is
+// 16 y + k + 1, so every row and byte can be told apart.
+Bytes MakeDib(const DibSpec& s)
+{
+    const bool core = s.headerSize == 12;
+    const int entryBytes = core ? 3 : 4;
+    const int masks = s.compression == 3 && s.headerSize == 40 ? 12 : 0;
+    const int stride = RowBytes(std::int64_t{s.width} * s.bitCount);
+    Bytes dib(s.headerSize + masks + TableEntries(s) * entryBytes + stride * s.height);
+    std::uint8_t* p = dib.data();
+    WriteLE32(p, static_cast<std::uint32_t>(s.headerSize));
+    if (core) {
+        WriteLE16(p + 4, static_cast<std::uint16_t>(s.width));
+        WriteLE16(p + 6, static_cast<std::uint16_t>(s.height));
+        WriteLE16(p + 8, 1);
+        WriteLE16(p + 10, static_cast<std::uint16_t>(s.bitCount));
+    } else {
+        WriteLE32(p + dib::kWidth, static_cast<std::uint32_t>(s.width));
+        WriteLE32(p + dib::kHeight, static_cast<std::uint32_t>(s.topDown ? -s.height : s.height));
+        WriteLE16(p + dib::kPlanes, 1);
+        WriteLE16(p + dib::kBitCount, static_cast<std::uint16_t>(s.bitCount));
+        WriteLE32(p + dib::kCompression, static_cast<std::uint32_t>(s.compression));
+        WriteLE32(p + dib::kClrUsed, static_cast<std::uint32_t>(s.clrUsed));
+    }
+    std::uint8_t* q = p + s.headerSize;
+    if (masks) {
+        WriteLE32(q, 0x00FF0000u);
+        WriteLE32(q + 4, 0x0000FF00u);
+        WriteLE32(q + 8, 0x000000FFu);
+        q += 12;
+    }
+    for (int i = 0; i < TableEntries(s); ++i, q += entryBytes) {
+        q[0] = static_cast<std::uint8_t>(i);
+        q[1] = static_cast<std::uint8_t>(2 * i);
+        q[2] = static_cast<std::uint8_t>(3 * i);
+    }
+    for (int y = 0; y < s.height; ++y)
+        for (int k = 0; k < stride; ++k)
+            q[y * stride + k] = static_cast<std::uint8_t>(16 * y + k + 1);
+    return dib;
+}
+
+struct Plain {
+    int width, height, bitCount, colors;
+};
+
+Plain HeaderOf(const CMemBlock& block)
+{
+    const DibHeaderInfo info = ParseDibHeader(block.Data());
+    EXPECT_TRUE(info.isWindowsForm);
+    EXPECT_EQ(ReadLE32(block.Data() + dib::kCompression), 0u);
+    return {info.width, info.height, info.bitCount, info.colors};
+}
+
+const std::uint8_t* RowsOf(const CMemBlock& block, int colors)
+{
+    return block.Data() + kInfoHeaderSize + 4 * colors;
+}
+
+TEST(ClipboardPaste, KeepsTheDepthOfPalettePictures)
+{
+    for (int bits : {1, 4, 8}) {
+        SCOPED_TRACE("bits " + std::to_string(bits));
+        DibSpec spec;
+        spec.bitCount = bits;
+        spec.width = 9; // a row that does not fill its last byte
+        const Bytes source = MakeDib(spec);
+        std::string why;
+        const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
+        ASSERT_TRUE(block) << why;
+        const Plain h = HeaderOf(block);
+        EXPECT_EQ(h.bitCount, bits);
+        EXPECT_EQ(h.colors, 1 << bits);
+        EXPECT_EQ(block.Size(), static_cast<std::size_t>(DibSize(9, 2, bits, 1 << bits)));
+        // Table and rows unchanged.
+        EXPECT_EQ(0, std::memcmp(block.Data() + kInfoHeaderSize, source.data() + 40, 4 * (1 << bits)));
+        const std::size_t rows = source.size() - 40 - 4 * (1 << bits);
+        EXPECT_EQ(0, std::memcmp(RowsOf(block, 1 << bits), source.data() + source.size() - rows, rows));
+    }
+}
+
+TEST(ClipboardPaste, ShortColourTableIsFilledWithBlack)
+{
+    DibSpec spec;
+    spec.clrUsed = 16; // 8-bit pixels, 16 colours: indices above 15 must stay readable
+    const Bytes source = MakeDib(spec);
+    std::string why;
+    const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
+    ASSERT_TRUE(block) << why;
+    EXPECT_EQ(HeaderOf(block).colors, 256);
+    const std::uint8_t* table = block.Data() + kInfoHeaderSize;
+    EXPECT_EQ(table[4 * 15 + 2], 45); // red of entry 15
+    for (int i = 16; i < 256; ++i)
+        ASSERT_EQ(ReadLE32(table + 4 * i), 0u) << "entry " << i;
+    EXPECT_EQ(RowsOf(block, 256)[0], 1); // the rows follow the full table
+}
+
+TEST(ClipboardPaste, CoreHeaderGetsTheWindowsForm)
+{
+    DibSpec spec;
+    spec.headerSize = 12;
+    spec.bitCount = 4;
+    const Bytes source = MakeDib(spec);
+    std::string why;
+    const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
+    ASSERT_TRUE(block) << why;
+    EXPECT_EQ(HeaderOf(block).bitCount, 4);
+    const std::uint8_t* table = block.Data() + kInfoHeaderSize;
+    EXPECT_EQ(table[4 * 5 + 0], 5);
+    EXPECT_EQ(table[4 * 5 + 1], 10);
+    EXPECT_EQ(table[4 * 5 + 2], 15);
+    EXPECT_EQ(RowsOf(block, 16)[0], 1);
+    EXPECT_EQ(RowsOf(block, 16)[4], 17); // the second row, 4 bytes in
+}
+
+TEST(ClipboardPaste, ThirtyTwoBitsKeepTheirPixelsWithOrWithoutBitFields)
+{
+    for (int compression : {0, 3}) {
+        SCOPED_TRACE("compression " + std::to_string(compression));
+        DibSpec spec;
+        spec.bitCount = 32;
+        spec.compression = compression;
+        const Bytes source = MakeDib(spec);
+        std::string why;
+        const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
+        ASSERT_TRUE(block) << why;
+        const Plain h = HeaderOf(block);
+        EXPECT_EQ(h.bitCount, 32);
+        EXPECT_EQ(block.Size(), 40u + 12 * 2);
+        EXPECT_EQ(0, std::memcmp(RowsOf(block, 0), source.data() + source.size() - 24, 24));
+    }
+}
+
+TEST(ClipboardPaste, TopDownRowsAreTurnedBottomUp)
+{
+    DibSpec spec;
+    spec.bitCount = 24;
+    spec.height = 3;
+    spec.topDown = true;
+    const Bytes source = MakeDib(spec);
+    std::string why;
+    const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
+    ASSERT_TRUE(block) << why;
+    EXPECT_EQ(HeaderOf(block).height, 3);
+    const std::uint8_t* rows = RowsOf(block, 0);
+    EXPECT_EQ(rows[0], 16 * 2 + 1);  // stored first: the source's last row
+    EXPECT_EQ(rows[12 * 2], 1);      // stored last: the source's first row
+}
+
+TEST(ClipboardPaste, EveryTruncationIsRefused)
+{
+    DibSpec spec;
+    spec.clrUsed = 4;
+    const Bytes source = MakeDib(spec);
+    for (std::size_t size = 0; size < source.size(); ++size) {
+        std::string why;
+        EXPECT_FALSE(DibFromPackedBytes(source.data(), size, why)) << "size " << size;
+        EXPECT_FALSE(why.empty()) << "size " << size;
+    }
+}
+
+struct LieCase {
+    std::string name;
+    int offset;
+    std::uint32_t value;
+};
+
+class ClipboardPasteLies : public ::testing::TestWithParam<LieCase> {};
+
+TEST_P(ClipboardPasteLies, LyingHeaderIsRefused)
+{
+    Bytes source = MakeDib(DibSpec{});
+    WriteLE32(source.data() + GetParam().offset, GetParam().value);
+    std::string why;
+    EXPECT_FALSE(DibFromPackedBytes(source.data(), source.size(), why));
+    EXPECT_FALSE(why.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Header, ClipboardPasteLies,
+    ::testing::Values(LieCase{"HeightBeyondTheRows", dib::kHeight, 3},
+                      LieCase{"HugeWidth", dib::kWidth, 0x7FFFFFFF},
+                      LieCase{"ZeroWidth", dib::kWidth, 0},
+                      LieCase{"TooManyColours", dib::kClrUsed, 257},
+                      LieCase{"RunLengthCompressed", dib::kCompression, 1},
+                      LieCase{"SixteenBits", dib::kBitCount, 16},
+                      LieCase{"UnknownHeaderSize", dib::kSize, 64}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(ClipboardCopy, ShownPictureTravelsAsABmpFileAndComesBackTheSame)
+{
+    CPicture picture;
+    picture.m_width = 10;
+    picture.m_height = 3;
+    SetUpTwoColor(picture);
+    ASSERT_TRUE(picture.MakeEmpty());
+    ASSERT_TRUE(picture.Lock());
+    picture.SetBW(9, 0, 1);
+    picture.SetBW(0, 2, 1);
+    picture.Unlock();
+    // A render to a smaller size keeps the larger block: the copy takes only
+    // what the picture's fields describe.
+    picture.m_width = 5;
+    picture.m_height = 2;
+    ASSERT_TRUE(picture.MakeEmpty());
+    ASSERT_GT(picture.m_hDib.Size(), static_cast<std::size_t>(DibSize(5, 2, 1, 2)));
+
+    const CMemBlock packed = PackedDibOf(picture);
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(packed.Size(), static_cast<std::size_t>(DibSize(5, 2, 1, 2)));
+
+    const Bytes file = BmpFileBytes(packed);
+    ASSERT_EQ(file.size(), 14 + packed.Size());
+    EXPECT_EQ(file[0], 'B');
+    EXPECT_EQ(file[1], 'M');
+    EXPECT_EQ(ReadLE32(file.data() + 2), file.size());
+    EXPECT_EQ(ReadLE32(file.data() + 10), 14u + 40 + 8);
+
+    std::string why;
+    const CMemBlock back = DibFromBmpFileBytes(file.data(), file.size(), why);
+    ASSERT_TRUE(back) << why;
+    ASSERT_EQ(back.Size(), packed.Size());
+    EXPECT_EQ(0, std::memcmp(back.Data(), packed.Data(), packed.Size()));
+}
+
+TEST(ClipboardCopy, PictureWithoutBlockGivesNothing)
+{
+    CPicture picture;
+    EXPECT_FALSE(PackedDibOf(picture));
+    EXPECT_TRUE(BmpFileBytes(CMemBlock{}).empty());
+}
+
+TEST(ClipboardPaste, BmpFileWithoutItsMarkIsRefused)
+{
+    const Bytes dibBytes = MakeDib(DibSpec{});
+    Bytes file(14, 0);
+    file.insert(file.end(), dibBytes.begin(), dibBytes.end());
+    std::string why;
+    EXPECT_FALSE(DibFromBmpFileBytes(file.data(), file.size(), why));
+    file[0] = 'B';
+    file[1] = 'M';
+    EXPECT_TRUE(DibFromBmpFileBytes(file.data(), file.size(), why)) << why;
+    EXPECT_FALSE(DibFromBmpFileBytes(file.data(), 13, why));
+}
+
+} // namespace
+} // namespace lumacut
