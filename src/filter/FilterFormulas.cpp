@@ -19,17 +19,7 @@ FilterConstants DeriveConstants(const FilterSettings& settings)
 
 std::uint8_t ToneCurve(double v, int lightDark, const FilterConstants& k)
 {
-    double y = v / ((v * kInv255) * (1 - k.k) + k.k);
-    double z = (y - 128) * k.c + 128 + lightDark;
-    // Compare before converting: truncation toward zero, then the clamp, with
-    // no out-of-range conversion for huge or non-finite values.
-    if (!std::isfinite(z))
-        return 0;
-    if (z >= 255)
-        return 255;
-    if (z <= 0)
-        return 0;
-    return static_cast<std::uint8_t>(static_cast<int>(z));
+    return ToneCurveInline(v, lightDark, k);
 }
 
 int ColorDistance(int red, int green, int blue, std::uint32_t color, const FilterSettings& s)
@@ -135,14 +125,7 @@ int GreyInput(int red, int green, int blue, const FilterSettings& s, const Filte
             }
         return weight == 0 ? 0 : seen / weight;
     }
-    double g = 255 / (k.x * ColorDistance(red, green, blue, s.color, s) + 1);
-    // g lies in 0..255 for any x >= 0; anything else (a nonsense sharpness)
-    // must not reach the conversion.
-    if (!(g > 0))
-        return 0;
-    if (g >= 255)
-        return 255;
-    return static_cast<int>(g);
+    return SharpGrey(ColorDistance(red, green, blue, s.color, s), k.x);
 }
 
 std::uint8_t GreyPixel(int red, int green, int blue, const FilterSettings& s, const FilterConstants& k)
@@ -177,7 +160,7 @@ Rgb TrueColorPixel(int red, int green, int blue, const FilterSettings& s, const 
     case kKindDefineWhite:
     case kKindDefineFilter: {
         double m = (red + green + blue) * kThird;
-        double u = 1 / (ColorDistance(red, green, blue, s.color, s) * k.x + 1);
+        double u = Closeness(ColorDistance(red, green, blue, s.color, s), k.x);
         auto mix = [&](int a) {
             return s.kind == kKindDefineWhite ? a * u + (1 - u) * m : a * (1 - u) + u * m;
         };

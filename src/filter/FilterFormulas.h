@@ -28,6 +28,43 @@ inline constexpr double kThird = 0.333333333333;
 // (gamma 0; gamma 100 at v = 0) gives 0.
 std::uint8_t ToneCurve(double v, int lightDark, const FilterConstants& k);
 
+// The same curve, inline for the render's inner loops. With `neutralBias`
+// (k exactly 1) the bias step is skipped: its denominator is then exactly 1
+// for every finite v, so the result is the same.
+template <bool neutralBias = false>
+inline std::uint8_t ToneCurveInline(double v, int lightDark, const FilterConstants& k)
+{
+    double y = neutralBias ? v : v / ((v * kInv255) * (1 - k.k) + k.k);
+    double z = (y - 128) * k.c + 128 + lightDark;
+    // Compare before converting: truncation toward zero, then the clamp, with
+    // no out-of-range conversion for huge or non-finite values.
+    if (!(z - z == 0)) // not finite
+        return 0;
+    if (z >= 255)
+        return 255;
+    if (z <= 0)
+        return 0;
+    return static_cast<std::uint8_t>(static_cast<int>(z));
+}
+
+// Closeness of a pixel at distance D from a colour: u = 1 / (D x + 1).
+inline double Closeness(int distance, double x)
+{
+    return 1 / (distance * x + 1);
+}
+
+// "Sharp Filter" grey value: 255 / (x D + 1) truncated. It lies in 0..255
+// for any x >= 0; anything else (a nonsense sharpness) stays defined.
+inline int SharpGrey(int distance, double x)
+{
+    double g = 255 / (x * distance + 1);
+    if (!(g > 0))
+        return 0;
+    if (g >= 255)
+        return 255;
+    return static_cast<int>(g);
+}
+
 // Sum over the active channels of (p - q)^2; 0 with no channel active.
 int ColorDistance(int red, int green, int blue, std::uint32_t color, const FilterSettings& s);
 

@@ -8,4 +8,8 @@ namespace lumacut {
 
 void RenderNewPictureReference(const FilterSettings& settings, const RenderRequest& request);
 
+// RenderNewPicture with its rows split into exactly `bands` bands (0: its
+// own choice); the result must not depend on it.
+void RenderNewPictureInBands(const FilterSettings& settings, const RenderRequest& request, int bands);
+
 } // namespace lumacut

@@ -1,5 +1,6 @@
 #include "filter/RenderLoop.h"
 
+#include "filter/FastPass.h"
 #include "filter/ReferenceRender.h"
 #include "filter/RenderPass.h"
 #include "picture/Limits.h"
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace lumacut {
 
@@ -18,7 +20,7 @@ bool NeedsResample(double scale, double footprint)
 
 namespace {
 
-using PassRunner = void (*)(const PassJob&);
+using PassRunner = std::function<void(const PassJob&)>;
 
 void Fail(std::string_view text)
 {
@@ -40,12 +42,17 @@ bool RegionSizeUsable(std::int64_t width, std::int64_t height)
     return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
-void RunAll(const PassJob& job)
+void RunPlain(const PassJob& job)
 {
     RunReferencePass(job, 0, job.y1 - job.y0);
 }
 
-void RenderWith(const FilterSettings& settings, const RenderRequest& request, PassRunner runPass)
+void RunFast(const PassJob& job)
+{
+    RunFastPass(job);
+}
+
+void RenderWith(const FilterSettings& settings, const RenderRequest& request, const PassRunner& runPass)
 {
     if (!request.original || !request.target)
         return;
@@ -118,12 +125,17 @@ void RenderWith(const FilterSettings& settings, const RenderRequest& request, Pa
 
 void RenderNewPicture(const FilterSettings& settings, const RenderRequest& request)
 {
-    RenderWith(settings, request, RunAll);
+    RenderWith(settings, request, RunFast);
 }
 
 void RenderNewPictureReference(const FilterSettings& settings, const RenderRequest& request)
 {
-    RenderWith(settings, request, RunAll);
+    RenderWith(settings, request, RunPlain);
+}
+
+void RenderNewPictureInBands(const FilterSettings& settings, const RenderRequest& request, int bands)
+{
+    RenderWith(settings, request, [bands](const PassJob& job) { RunFastPass(job, bands); });
 }
 
 } // namespace lumacut

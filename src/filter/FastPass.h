@@ -1,0 +1,15 @@
+#pragma once
+// The fast pass: everything the plain pass decides per pixel is settled once
+// per render (the reader of the Original, the formula of the kind for the
+// output type, tables of every formula whose input is one byte), and the
+// rows are shared out in bands. The bytes written are those of the plain
+// pass, whatever the number of bands or threads.
+#include "filter/RenderPass.h"
+
+namespace lumacut {
+
+// Runs the pass of `job` split into `bands` bands of rows (0: chosen by the
+// size of the region and the number of render threads).
+void RunFastPass(const PassJob& job, int bands = 0);
+
+} // namespace lumacut

@@ -1,0 +1,253 @@
+// The fast render against the plain one on random pictures and settings:
+// every byte of the New Picture's block (header, table, pixels and the
+// padding the passes must leave alone), its fields and the messages agree.
+#include "filter/ReferenceRender.h"
+#include "filter/RenderLoop.h"
+
+#include "filter/TestPictures.h"
+#include "picture/Dib.h"
+#include "platform/RecordingPrompt.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace lumacut;
+using namespace lumacut::testing;
+
+namespace {
+
+struct Case {
+    CPicture original;
+    CPicture target;
+    FilterSettings settings;
+    std::vector<std::uint32_t> list;
+    RenderRequest request;
+    std::string description;
+};
+
+template <class T>
+T Pick(std::mt19937& rng, std::initializer_list<T> values)
+{
+    return values.begin()[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(rng)];
+}
+
+int Int(std::mt19937& rng, int low, int high)
+{
+    return std::uniform_int_distribution<int>(low, high)(rng);
+}
+
+double Real(std::mt19937& rng, double low, double high)
+{
+    return std::uniform_real_distribution<double>(low, high)(rng);
+}
+
+std::uint8_t Byte(std::mt19937& rng)
+{
+    return static_cast<std::uint8_t>(Int(rng, 0, 255));
+}
+
+// A picture with a few flat areas, gradients and noise, so that matches,
+// edges and exact ties all happen.
+CPicture RandomOriginal(std::mt19937& rng, int width, int height, int bits)
+{
+    Rgb flat{Byte(rng), Byte(rng), Byte(rng)};
+    int style = Int(rng, 0, 2);
+    std::vector<Rgb> pixels(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Rgb c;
+            if (style == 0 || Int(rng, 0, 3) == 0)
+                c = {Byte(rng), Byte(rng), Byte(rng)};
+            else if (style == 1)
+                c = (x + y) % 3 ? flat : Rgb{static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13), 0};
+            else
+                c = Grey(Int(rng, 0, 1) ? 0 : 255);
+            pixels[std::size_t(y) * width + x] = c;
+        }
+    if (bits == 24 || bits == 32)
+        return MakeTrueColor(width, height, [&](int x, int y) { return pixels[std::size_t(y) * width + x]; }, bits);
+    std::vector<Rgb> palette(256);
+    for (Rgb& c : palette)
+        c = {Byte(rng), Byte(rng), Byte(rng)};
+    palette[0] = flat;
+    int entries = 1 << bits;
+    return MakePaletted(
+        width, height, bits, [&](int i) { return palette[i]; },
+        [&](int x, int y) { return static_cast<int>((pixels[std::size_t(y) * width + x].red * 7 + x) % entries); });
+}
+
+// A New Picture of the kind with a block left over from an earlier render
+// full of noise, so that bytes a pass must not touch are seen.
+CPicture RandomTarget(std::mt19937& rng, Output kind)
+{
+    CPicture p = MakeTarget(kind);
+    p.m_width = Int(rng, 1, 60);
+    p.m_height = Int(rng, 1, 60);
+    p.MakeEmpty();
+    for (std::size_t i = kInfoHeaderSize + 4 * std::size_t(p.m_colors); i < p.m_hDib.Size(); ++i)
+        p.m_hDib.Data()[i] = Byte(rng);
+    return p;
+}
+
+CPicture Clone(const CPicture& p)
+{
+    CPicture c;
+    c.m_hDib = DuplicateBlock(p.m_hDib);
+    c.m_width = p.m_width;
+    c.m_height = p.m_height;
+    c.m_stride = p.m_stride;
+    c.m_colors = p.m_colors;
+    c.m_bytesPerPixel = p.m_bytesPerPixel;
+    c.m_bitCount = p.m_bitCount;
+    c.m_logPalette = p.m_logPalette;
+    std::memcpy(c.m_rgb, p.m_rgb, sizeof p.m_rgb);
+    return c;
+}
+
+std::uint32_t ColourFrom(std::mt19937& rng, CPicture& original)
+{
+    if (Int(rng, 0, 2) == 0 || original.m_width == 0)
+        return MakeColor(Byte(rng), Byte(rng), Byte(rng));
+    Rgb c = PixelAt(original, Int(rng, 0, original.m_width - 1), Int(rng, 0, original.m_height - 1));
+    return MakeColor(c.red, c.green, c.blue);
+}
+
+Case RandomCase(std::mt19937& rng, int maxSide)
+{
+    Case c;
+    int bits = Pick(rng, {24, 24, 32, 8, 4, 1});
+    int width = Int(rng, 1, maxSide), height = Int(rng, 1, maxSide);
+    c.original = RandomOriginal(rng, width, height, bits);
+    Output kind = Pick(rng, {Output::TwoColor, Output::Grey, Output::TrueColor});
+    c.target = RandomTarget(rng, kind);
+
+    FilterSettings& s = c.settings;
+    s.kind = Int(rng, 0, 40) == 0 ? Pick(rng, {-1, 4}) : Int(rng, 0, 3);
+    s.lightDark = Pick(rng, {0, 0, -100, 100, Int(rng, -100, 100)});
+    s.contrast = Pick(rng, {100, 100, 0, 200, Int(rng, 0, 200)});
+    s.gamma = Pick(rng, {50, 50, 0, 100, 1, 99, Int(rng, 0, 100)});
+    s.sharpness = Pick(rng, {0, -100, 100, Int(rng, -100, 100)});
+    s.activeRed = Int(rng, 0, 3) != 0;
+    s.activeGreen = Int(rng, 0, 3) != 0;
+    s.activeBlue = Int(rng, 0, 3) != 0;
+    s.negative = Int(rng, 0, 1);
+    s.color = ColourFrom(rng, c.original);
+    int listCount = Pick(rng, {0, 1, 2, Int(rng, 0, 10)});
+    for (int i = 0; i < listCount; ++i)
+        c.list.push_back(ColourFrom(rng, c.original));
+
+    RenderRequest& r = c.request;
+    r.scale = Pick(rng, {1.0, 1.0, 1.0005, 0.9995, 0.5, 2.0, 0.37, 1.7, 3.3, 4.5, 0.03, Real(rng, 0.05, 4)});
+    r.footprint = Pick(rng, {1.0, 1.0, 1.005, 0.3, 0.5, 1.5, 3.0, 0.001, Real(rng, 0.001, 4)});
+    r.tilt = Pick(rng, {0.0, 0.0, 0.0005, 0.05, -0.3, M_PI / 2, 3 * M_PI / 180, Real(rng, -M_PI, M_PI)});
+    r.clipActive = Int(rng, 0, 3) == 0;
+    if (r.clipActive) {
+        int w = static_cast<int>(std::floor(width * r.scale + 0.5));
+        int h = static_cast<int>(std::floor(height * r.scale + 0.5));
+        r.clip.left = Int(rng, -3, w);
+        r.clip.top = Int(rng, -3, h);
+        r.clip.right = Int(rng, r.clip.left - 1, w + 3);
+        r.clip.bottom = Int(rng, r.clip.top - 1, h + 3);
+    }
+    r.colorList = c.list.data();
+    r.colorListCount = listCount;
+
+    std::ostringstream d;
+    d << "original " << width << "x" << height << "@" << bits << " output " << c.target.m_colors << " kind "
+      << s.kind << " L " << s.lightDark << " contrast " << s.contrast << " gamma " << s.gamma << " sharpness "
+      << s.sharpness << " active " << int(s.activeRed) << int(s.activeGreen) << int(s.activeBlue) << " negative "
+      << int(s.negative) << " list " << listCount << " scale " << r.scale << " footprint " << r.footprint
+      << " tilt " << r.tilt << " clip " << r.clipActive << " (" << r.clip.left << "," << r.clip.top << ","
+      << r.clip.right << "," << r.clip.bottom << ")";
+    c.description = d.str();
+    return c;
+}
+
+// Empty when the pictures agree, else where they first differ.
+std::string Difference(const CPicture& a, const CPicture& b)
+{
+    std::ostringstream d;
+    if (a.m_width != b.m_width || a.m_height != b.m_height || a.m_stride != b.m_stride)
+        d << "size " << a.m_width << "x" << a.m_height << "/" << a.m_stride << " against " << b.m_width << "x"
+          << b.m_height << "/" << b.m_stride;
+    else if (a.m_hDib.Size() != b.m_hDib.Size())
+        d << "block size " << a.m_hDib.Size() << " against " << b.m_hDib.Size();
+    else
+        for (std::size_t i = 0; i < a.m_hDib.Size(); ++i)
+            if (a.m_hDib.Data()[i] != b.m_hDib.Data()[i]) {
+                std::size_t rows = kInfoHeaderSize + 4 * std::size_t(a.m_colors);
+                d << "byte " << i;
+                if (i >= rows && a.m_stride > 0)
+                    d << " (stored row " << (i - rows) / a.m_stride << ", row byte " << (i - rows) % a.m_stride << ")";
+                d << ": " << int(a.m_hDib.Data()[i]) << " against " << int(b.m_hDib.Data()[i]);
+                break;
+            }
+    return d.str();
+}
+
+void CheckCase(Case& c, int bands)
+{
+    CPicture fastTarget = Clone(c.target);
+    RecordingPrompt plainPrompt, fastPrompt;
+    {
+        ScopedPrompt scope(plainPrompt);
+        c.request.original = &c.original;
+        c.request.target = &c.target;
+        RenderNewPictureReference(c.settings, c.request);
+    }
+    {
+        ScopedPrompt scope(fastPrompt);
+        c.request.target = &fastTarget;
+        RenderNewPictureInBands(c.settings, c.request, bands);
+    }
+    ASSERT_EQ(plainPrompt.Texts(), fastPrompt.Texts()) << c.description;
+    ASSERT_EQ(Difference(c.target, fastTarget), "") << c.description << " bands " << bands;
+}
+
+} // namespace
+
+TEST(FastRender, MatchesThePlainRenderOnRandomSmallPictures)
+{
+    std::mt19937 rng(20261208);
+    for (int i = 0; i < 3000; ++i) {
+        Case c = RandomCase(rng, 24);
+        CheckCase(c, Pick(rng, {0, 1, 2, 3, 7, 1000}));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(FastRender, MatchesThePlainRenderOnPicturesLargeEnoughForThreads)
+{
+    std::mt19937 rng(7);
+    for (int i = 0; i < 40; ++i) {
+        Case c = RandomCase(rng, 300);
+        CheckCase(c, 0);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(FastRender, ResultDoesNotDependOnTheBands)
+{
+    std::mt19937 rng(99);
+    for (int i = 0; i < 200; ++i) {
+        Case c = RandomCase(rng, 40);
+        CPicture first = Clone(c.target);
+        CPicture second = Clone(c.target);
+        RecordingPrompt prompt;
+        ScopedPrompt scope(prompt);
+        c.request.original = &c.original;
+        c.request.target = &first;
+        RenderNewPictureInBands(c.settings, c.request, 1);
+        c.request.target = &second;
+        RenderNewPictureInBands(c.settings, c.request, Int(rng, 2, 50));
+        ASSERT_EQ(Difference(first, second), "") << c.description;
+    }
+}
