@@ -49,6 +49,10 @@ inline constexpr std::string_view kNoDoc = "Sorry Null, No Doc";
 inline constexpr std::string_view kOnlyTrueColorInput =
     "Only implemented for true colors and 16, 256 color input.";
 
+// ---- editor shell -----------------------------------------------------------
+// The framework's question before a modified document is closed.
+inline constexpr std::string_view kAskToSaveFormat = "Save changes to %s?"; // document title
+
 // Concatenation helper: msg::Join(msg::kFailedToOpen, path).
 inline std::string Join(std::string_view a, std::string_view b)
 {

@@ -1,0 +1,59 @@
+#include "app/DocumentCommands.h"
+
+#include "app/CDocManager.h"
+#include "app/GuiPrompt.h"
+#include "document/CDibDoc.h"
+
+namespace lumacut {
+
+namespace {
+
+QString SuffixOf(const std::string& ext)
+{
+    QString suffix = QString::fromStdString(ext);
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    return suffix;
+}
+
+} // namespace
+
+void OnFileOpen(CDibDoc& doc, CDocManager& manager)
+{
+    FileDialogRequest request;
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kDocFileFilter));
+    request.defaultSuffix = SuffixOf(doc.m_saveExt);
+    request.initialName = QStringLiteral("Luma");
+    const QString path = Gui().GetOpenFileName(request);
+    if (path.isEmpty())
+        return;
+    doc.OnOpenDocument(path.toStdString());
+    doc.UpdateAllViews(nullptr);
+    manager.UpdateFrameTitles();
+}
+
+void OnFileSaveAs(CDibDoc& doc, CDocManager& manager)
+{
+    FileDialogRequest request;
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kDocFileFilter));
+    request.defaultSuffix = SuffixOf(doc.m_saveExt);
+    request.initialName = QStringLiteral("*.jpg");
+    request.overwritePrompt = true;
+    const QString path = Gui().GetSaveFileName(request);
+    if (path.isEmpty())
+        return;
+    doc.OnSaveDocument(path.toStdString());
+    doc.UpdateAllViews(nullptr);
+    manager.UpdateFrameTitles();
+}
+
+void RegisterDocumentCommands(CommandTarget& target, CDibDoc& doc, CDocManager& manager)
+{
+    target.On(ID_FILE_OPEN, [&doc, &manager] { OnFileOpen(doc, manager); });
+    target.On(ID_FILE_SAVE_AS, [&doc, &manager] { OnFileSaveAs(doc, manager); });
+    target.On(ID_FILE_SAVE, [&doc, &manager] { manager.DoFileSave(doc); });
+    target.On(ID_FILE_CLOSE, [&doc, &manager] { manager.CloseDocument(doc); });
+    RegisterJpegQualityCommand(target, doc);
+}
+
+} // namespace lumacut

@@ -1,0 +1,31 @@
+#pragma once
+// The commands a document handles itself: Open into it, Save As, the JPEG
+// quality, and the framework's Save and Close.
+#include "app/Commands.h"
+
+#include <QString>
+
+namespace lumacut {
+
+class CDibDoc;
+class CDocManager;
+
+// The filter of the document's own file dialogs, as the program writes it
+// (name|pattern pairs) and in Qt's form.
+inline constexpr const char* kDocFileFilter =
+    "Jpeg files (*.jpg)|*.jpg|Bitmap files (*.bmp)|*.bmp|All files(*.*)|*.*||";
+
+void RegisterDocumentCommands(CommandTarget& target, CDibDoc& doc, CDocManager& manager);
+
+// The document's Open: asks for a file (default extension m_saveExt, initial
+// name "Luma") and reads it into this document, whose windows then show it.
+void OnFileOpen(CDibDoc& doc, CDocManager& manager);
+// The document's Save As: asks for a name (initial "*.jpg") and writes the
+// New Picture as the name's type.
+void OnFileSaveAs(CDibDoc& doc, CDocManager& manager);
+
+// ID_JPEG_QUALITY on the document's target; written with the JPEG quality
+// dialog (JpegQualityCommand.cpp).
+void RegisterJpegQualityCommand(CommandTarget& target, CDibDoc& doc);
+
+} // namespace lumacut

@@ -1,0 +1,89 @@
+#include "view/ViewGeometry.h"
+
+#include <cstdio>
+
+namespace lumacut {
+
+int NextZoom(int zoom)
+{
+    switch (zoom) {
+    case 0: return 1;
+    case 2: return 4;
+    case 4: return 0;
+    default: return 2;
+    }
+}
+
+int PrevZoom(int zoom)
+{
+    switch (zoom) {
+    case 0: return 4;
+    case 2: return 1;
+    case 4: return 2;
+    default: return 0;
+    }
+}
+
+ScreenLayout ComputeScreenLayout(int zoom, int width, int height, QSize client)
+{
+    ScreenLayout layout;
+    if (zoom != 0) {
+        layout.scrollSize = QSize(width * zoom, height * zoom);
+        layout.scaleX = layout.scaleY = zoom;
+        layout.dest = Rect{0, 0, width * zoom, height * zoom};
+    } else {
+        layout.fitToWindow = true;
+        layout.scrollSize = client;
+        layout.scaleX = width > 0 ? static_cast<double>(client.width()) / width : 0.0;
+        layout.scaleY = height > 0 ? static_cast<double>(client.height()) / height : 0.0;
+        layout.dest = Rect{0, 0, client.width(), client.height()};
+    }
+    return layout;
+}
+
+Rect PrintRect(int width, int height, int horzRes, int vertRes, int lpx, int lpy)
+{
+    if (width <= 0 || height <= 0 || horzRes <= 0 || vertRes <= 0 || lpx <= 0 || lpy <= 0)
+        return Rect{};
+    const double w = width, h = height;
+    if (w * lpx / horzRes > h * lpy / vertRes)
+        return Rect{0, 0, horzRes, static_cast<int>(h * horzRes * lpy / (w * lpx))};
+    return Rect{0, 0, static_cast<int>(w * vertRes * lpx / (h * lpy)), vertRes};
+}
+
+QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY)
+{
+    if (scaleX == 0.0 || scaleY == 0.0)
+        return QPoint(NO_POINT, NO_POINT);
+    return QPoint(static_cast<int>((point.x() + scrollPos.x()) / scaleX),
+                  static_cast<int>((point.y() + scrollPos.y()) / scaleY));
+}
+
+Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double scaleY)
+{
+    QPoint topLeft = ClientToPicture(QPoint(rect.left, rect.top), scrollPos, scaleX, scaleY);
+    QPoint bottomRight = ClientToPicture(QPoint(rect.right, rect.bottom), scrollPos, scaleX, scaleY);
+    return Rect{topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()};
+}
+
+Rect PictureToClient(const Rect& rect, double scaleX, double scaleY)
+{
+    return Rect{static_cast<int>(rect.left * scaleX), static_cast<int>(rect.top * scaleY),
+                static_cast<int>(rect.right * scaleX), static_cast<int>(rect.bottom * scaleY)};
+}
+
+std::string FormatSizeText(int width, int height)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "Size: %i,  %i", width, height);
+    return buffer;
+}
+
+std::string FormatNewSizeText(int width, int height)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "New Size: %i,  %i", width, height);
+    return buffer;
+}
+
+} // namespace lumacut

@@ -1,0 +1,53 @@
+#pragma once
+// The view's arithmetic, free of widgets: magnification ring, display scales,
+// scroll sizes, destination rectangles on screen and paper, coordinate
+// conversions and the status texts.
+#include "picture/Rect.h"
+
+#include <QPoint>
+#include <QSize>
+
+#include <string>
+
+namespace lumacut {
+
+// A point or band whose x (left) equals this counts as not recorded.
+inline constexpr int NO_POINT = -123456;
+
+// ---- magnification: 0 = Fit to Window, 1 = 100 %, 2 = 200 %, 4 = 400 % ---------
+// One ring Fit -> 100 -> 200 -> 400 -> Fit. Any other value counts as 100 %.
+int NextZoom(int zoom);
+int PrevZoom(int zoom);
+
+// ---- what a paint of a w x h picture on screen sets up ----------------------------
+struct ScreenLayout {
+    QSize scrollSize;        // total size of the scroll view
+    double scaleX = 1.0;     // client pixels per picture pixel
+    double scaleY = 1.0;
+    bool fitToWindow = false; // scroll position forced to (0, 0)
+    Rect dest;               // destination rectangle in logical coordinates
+};
+// `client` is the client area's size. Fit to Window stretches the picture to
+// the whole client area (proportions not kept); a zero-sized picture gives
+// scales of 0 instead of dividing by zero.
+ScreenLayout ComputeScreenLayout(int zoom, int width, int height, QSize client);
+
+// The page rectangle of a w x h picture on a device of horzRes x vertRes
+// pixels at lpx x lpy dots per inch: fills the width or the height, keeping
+// the picture's proportions on paper. Empty for an empty picture or device.
+Rect PrintRect(int width, int height, int horzRes, int vertRes, int lpx, int lpy);
+
+// ---- conversions (values of the last paint) ------------------------------------------
+// Client point to top-down picture pixel: (p + scroll) / scale, truncated
+// toward zero.
+QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY);
+Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double scaleY);
+// Picture rectangle to logical (scrolled) coordinates: edge x scale, truncated.
+Rect PictureToClient(const Rect& rect, double scaleX, double scaleY);
+
+// ---- status texts ----------------------------------------------------------------------
+// "Size: %i,  %i" and "New Size: %i,  %i".
+std::string FormatSizeText(int width, int height);
+std::string FormatNewSizeText(int width, int height);
+
+} // namespace lumacut

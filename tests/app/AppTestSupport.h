@@ -1,0 +1,61 @@
+#pragma once
+// A started editor for tests: scripted prompt, settings in Qt's test folder,
+// the application object and its main window.
+#include "app/CChildFrame.h"
+#include "app/CLumacutApp.h"
+#include "app/CMainFrame.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedGuiPrompt.h"
+#include "view/CDibView.h"
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace lumacut {
+
+// Runs pending deletions (closed windows are deleted later).
+inline void ProcessDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+inline void UseTestSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
+}
+
+struct StartedApp {
+    explicit StartedApp(const QStringList& args = {}, ScriptedGuiPrompt* externalPrompt = nullptr)
+        : prompt(externalPrompt ? *externalPrompt : ownPrompt), scope(prompt)
+    {
+        UseTestSettings();
+        app = std::make_unique<CLumacutApp>();
+        started = app->InitInstance(args);
+    }
+    ~StartedApp()
+    {
+        // No question may stop the shutdown of a test.
+        if (CMainFrame* frame = Frame())
+            for (CDibDoc* doc : frame->DocManager().Documents())
+                doc->SetModifiedFlag(false);
+        app.reset();
+        ProcessDeletes();
+    }
+    CMainFrame* Frame() const { return app->MainFrame(); }
+    CDocManager& Docs() const { return Frame()->DocManager(); }
+    int FrameCount() const { return static_cast<int>(Frame()->MdiArea()->subWindowList().size()); }
+
+    ScriptedGuiPrompt ownPrompt;
+    ScriptedGuiPrompt& prompt;
+    ScopedGuiPrompt scope;
+    std::unique_ptr<CLumacutApp> app;
+    bool started = false;
+};
+
+} // namespace lumacut
