@@ -2,6 +2,7 @@
 // The JPEG adapter over libjpeg(-turbo): files to and from 24-bit packed DIBs.
 #include "picture/MemBlock.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,7 +11,15 @@ namespace lumacut {
 // On 1 `block` holds a 24-bit bottom-up packed DIB of the decoded picture.
 // On 0 the reader has shown its message (or the library's text went to
 // standard error) and the block is empty.
+// Pictures over the size limits (Limits.h) are refused after the header is
+// read, before anything is decoded. Greyscale and CMYK files are refused
+// with the block maker's two messages; a library error shows the library's
+// text.
 int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height);
+// The same for a whole JPEG file already in memory; `path` is only used in
+// the messages.
+int ReadJpegBytes(const std::uint8_t* data, std::size_t size, const std::string& path, CMemBlock& block, int& width,
+                  int& height);
 
 // Writes a 24-bit packed DIB (40-byte header, no table) at `quality` 0..100.
 // Returns 1 on success; on failure shows a message, leaves no partial file

@@ -24,6 +24,12 @@ inline constexpr std::string_view kComponentsNeed3 = "MakeBitmapColors0: Compone
 inline constexpr std::string_view kNoMemAllocated = "No mem allocated";
 // libjpeg failed while writing; the library's own text follows.
 inline constexpr std::string_view kJpegWriteFailed = "JPEG write failed: "; // + path + ": " + library text
+// libjpeg refused a file while reading; the library's own text follows.
+inline constexpr std::string_view kJpegReadFailed = "JPEG read failed: "; // + path + ": " + library text
+// A picture over the size limits (Limits.h), refused before anything is allocated.
+inline constexpr std::string_view kPictureTooLarge = " is too large to open."; // path +
+// Only 24-bit blocks with a 40-byte header go to the JPEG writer.
+inline constexpr std::string_view kJpegNot24Bits = " cannot be written as JPEG: the picture is not 24 bits per pixel."; // path +
 
 // ---- document ---------------------------------------------------------------
 inline constexpr std::string_view kBmpTooLarge = "BMP is too large";
