@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, fuzz preset, build-fuzz/) and runs
+# each for a bounded time on a seed corpus taken from tests/data.
+#   FUZZ_SECONDS  time per target (default 60)
+#   FUZZ_JOBS     parallel fuzzing processes per target (default 1)
+# Findings (crash-*, leak-*, timeout-*) land in build-fuzz/findings/<target>/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${FUZZ_SECONDS:-60}
+jobs=${FUZZ_JOBS:-1}
+
+# clang and its libFuzzer runtime are needed only here, not by `make run`.
+missing=()
+for p in clang libclang-rt-dev; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_bmp_reader fuzz_jpeg_reader
+
+# Seeds: the test files of each format (a copy, since libFuzzer adds to it).
+seed() {
+  local name=$1; shift
+  local dir=build-fuzz/corpus/$name
+  mkdir -p "$dir"
+  for f in "$@"; do cp -n "$f" "$dir/" 2>/dev/null || true; done
+  echo "$dir"
+}
+bmp_corpus=$(seed bmp tests/data/bmpsuite/*/*.bmp)
+jpeg_corpus=$(seed jpeg tests/data/jpeg/*.jpg)
+
+status=0
+run() {
+  local target=$1 corpus=$2; shift 2
+  local findings=build-fuzz/findings/$target
+  mkdir -p "$findings"
+  echo "== $target for ${seconds} s (corpus $corpus)"
+  # Each input gets at most 10 s and 2 GiB; libjpeg's warnings are dropped
+  # (close_fd_mask=2 keeps libFuzzer's and the sanitizers' own reports).
+  local parallel=()
+  if [ "$jobs" -gt 1 ]; then parallel=(-jobs="$jobs" -workers="$jobs"); fi
+  if ! "./build-fuzz/bin/$target" "$corpus" \
+      -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      "${parallel[@]}" -artifact_prefix="$findings/" -print_final_stats=1 "$@"; then
+    echo "!! $target found a problem; see $findings/"
+    status=1
+  fi
+}
+run fuzz_bmp_reader "$bmp_corpus" -max_len=65536
+run fuzz_jpeg_reader "$jpeg_corpus" -max_len=32768 -close_fd_mask=2
+exit $status
