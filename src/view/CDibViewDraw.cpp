@@ -46,6 +46,8 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
     // Every full paint ends a rubber-band drag in progress; a paint asked for
     // only to move the band does not.
     const bool bandOnly = m_bandRepaintOnly && !device.printing;
+    if (!device.printing)
+        m_bandRepaintOnly = m_fullRepaintPending = false;
     if (!bandOnly) {
         m_pressPoint.setX(NO_POINT);
         m_band.left = NO_POINT;
@@ -99,8 +101,6 @@ void CDibView::paintEvent(QPaintEvent* event)
     DrawDevice device;
     device.client = viewport()->size();
     OnDraw(painter, device);
-    m_bandRepaintOnly = false;
-    m_fullRepaintPending = false;
 }
 
 void CDibView::scrollContentsBy(int, int)
