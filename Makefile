@@ -14,10 +14,15 @@ build: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
 
-# Renders the bundled sample into build/ until the editor is in place.
+# Starts the editor on the bundled sample picture.
 run: build
-	./build/bin/lumacut-render $(SAMPLE) -o build/sample-rendered.bmp
-	@echo "Rendered $(SAMPLE) to build/sample-rendered.bmp"
+	./build/bin/lumacut $(SAMPLE)
+
+# The editor under a virtual X server on the sample, the New Picture shown,
+# saved as a PNG for the README.
+SCREENSHOT ?= docs/screenshot.png
+screenshot: build
+	xvfb-run -a -s "-screen 0 1280x900x24" ./build/bin/lumacut --screenshot $(SCREENSHOT) $(SAMPLE)
 
 test: build
 	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

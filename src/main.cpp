@@ -1,7 +1,10 @@
 // The Lumacut editor.
 #include "app/CLumacutApp.h"
+#include "app/ScreenshotMode.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -10,10 +13,20 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("lumacut"));
     QApplication::setDesktopFileName(QStringLiteral("lumacut"));
 
-    lumacut::CLumacutApp app;
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    if (!app.InitInstance(arguments))
+    const lumacut::ScreenshotRequest screenshot = lumacut::ParseScreenshotArguments(arguments);
+    std::unique_ptr<lumacut::AutoAnswerPrompt> autoPrompt;
+    std::unique_ptr<lumacut::ScopedGuiPrompt> scope;
+    if (!screenshot.outputPath.isEmpty()) {
+        autoPrompt = std::make_unique<lumacut::AutoAnswerPrompt>(screenshot.outputKind);
+        scope = std::make_unique<lumacut::ScopedGuiPrompt>(*autoPrompt);
+    }
+
+    lumacut::CLumacutApp app;
+    if (!app.InitInstance(screenshot.remaining))
         return 1;
+    if (!screenshot.outputPath.isEmpty())
+        lumacut::ScheduleScreenshot(app, screenshot.outputPath);
     return QApplication::exec();
 }

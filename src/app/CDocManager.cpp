@@ -218,10 +218,18 @@ CDibView* CDocManager::CreateView(CDibDoc& doc)
 {
     auto* view = new CDibView(&doc);
     auto* frame = new CChildFrame(*this, view);
+    frame->setWindowIcon(m_frame.windowIcon());
     m_frame.MdiArea()->addSubWindow(frame);
     view->OnInitialUpdate();
     UpdateFrameTitles();
     frame->show();
+    // Room for the picture at 100 %, within the MDI area; an empty document
+    // gets a middling window.
+    const QSize area = m_frame.MdiArea()->viewport()->size();
+    const PictureSize picture = doc.GetPictureSize(true);
+    const QSize decoration = frame->size() - view->viewport()->size();
+    const QSize size = picture.width > 0 ? QSize(picture.width, picture.height) + decoration : area * 0.6;
+    frame->resize(size.boundedTo(area * 0.9).expandedTo(QSize(200, 150)));
     m_frame.MdiArea()->setActiveSubWindow(frame);
     view->setFocus();
     return view;

@@ -42,6 +42,7 @@ bool CLumacutApp::InitInstance(const QStringList& arguments)
     // and accepts dropped files.
     m_mainFrame = std::make_unique<CMainFrame>(&m_commands);
     Gui().SetParentWidget(m_mainFrame.get());
+    m_mainFrame->resize(960, 720);
     m_mainFrame->show();
     m_mainFrame->repaint();
 
