@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CChildFrame.h"
+#include "app/LockKeys.h"
 #include "app/Resources.h"
 #include "view/CDibView.h"
 #include "view/StatusTexts.h"
@@ -114,7 +115,6 @@ void CMainFrame::CreateStatusBar()
     };
     addPane(ID_INDICATOR_SIZE, QString::fromLatin1(kSizeTextStart), true);
     addPane(ID_INDICATOR_NEWSIZE, QString::fromLatin1(kNewSizeTextStart), true);
-    // Qt reports no lock-key state; the panes keep their place and stay empty.
     addPane(ID_INDICATOR_CAPS, QStringLiteral("CAP"), false);
     addPane(ID_INDICATOR_NUM, QStringLiteral("NUM"), false);
     addPane(ID_INDICATOR_SCRL, QStringLiteral("SCRL"), false);
@@ -216,6 +216,10 @@ void CMainFrame::UpdateCommandUI()
         size->setText(QString::fromStdString(g_sizeText));
     if (QLabel* newSize = Pane(ID_INDICATOR_NEWSIZE))
         newSize->setText(QString::fromStdString(g_newSizeText));
+    const LockKeyState keys = QueryLockKeys();
+    Pane(ID_INDICATOR_CAPS)->setText(keys.caps ? QStringLiteral("CAP") : QString());
+    Pane(ID_INDICATOR_NUM)->setText(keys.num ? QStringLiteral("NUM") : QString());
+    Pane(ID_INDICATOR_SCRL)->setText(keys.scroll ? QStringLiteral("SCRL") : QString());
     m_docManager->UpdateFrameTitles();
     UpdateTitle();
 }
