@@ -1,0 +1,92 @@
+// The main window: status prompts, toolbar, dropped files.
+#include "app/AppTestSupport.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QHelpEvent>
+#include <QMimeData>
+#include <QToolTip>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace lumacut {
+namespace {
+
+TEST(MainFrame, MessagePaneShowsTheCommandPromptThenReady)
+{
+    StartedApp s;
+    QAction* save = s.Frame()->Actions().Action(ID_FILE_SAVE);
+    save->showStatusText(s.Frame());
+    EXPECT_EQ(s.Frame()->MessagePaneText(), "Save the active document");
+    s.Frame()->StatusBar()->clearMessage();
+    EXPECT_EQ(s.Frame()->MessagePaneText(), "Ready");
+}
+
+TEST(MainFrame, ToolbarAlongTheTopFixedWithoutTooltips)
+{
+    StartedApp s;
+    QToolBar* bar = s.Frame()->ToolBar();
+    EXPECT_FALSE(bar->isMovable());
+    EXPECT_FALSE(bar->isFloatable());
+    EXPECT_EQ(s.Frame()->toolBarArea(bar), Qt::TopToolBarArea);
+    ASSERT_EQ(bar->actions().size(), kToolbarSlots);
+    int separators = 0;
+    for (QAction* action : bar->actions()) {
+        separators += action->isSeparator();
+        if (!action->isSeparator()) {
+            EXPECT_FALSE(action->icon().isNull()) << action->data().toInt();
+        }
+    }
+    EXPECT_EQ(separators, 3);
+    // A button asked for its tooltip shows none.
+    QWidget* button = bar->widgetForAction(bar->actions()[0]);
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(button, &tip);
+    EXPECT_FALSE(QToolTip::isVisible());
+}
+
+TEST(MainFrame, TheViewRouteEnablesViewCommandsAndLeavesUnwrittenOnesDisabled)
+{
+    StartedApp s;
+    s.Frame()->UpdateCommandUI();
+    const CommandActions& actions = s.Frame()->Actions();
+    EXPECT_TRUE(actions.Action(ID_ZOOM_100)->isEnabled());
+    EXPECT_TRUE(actions.Action(ID_ZOOM_100)->isChecked());
+    EXPECT_TRUE(actions.Action(ID_SHOW_ORIGINAL)->isChecked());
+    EXPECT_TRUE(actions.Action(ID_FILE_SAVE_AS)->isEnabled());
+    EXPECT_TRUE(actions.Action(ID_WINDOW_NEW)->isEnabled());
+    // No handler anywhere on the route.
+    EXPECT_FALSE(actions.Action(ID_EDIT_CUT)->isEnabled());
+    EXPECT_FALSE(actions.Action(ID_NEXT_PANE)->isEnabled());
+    // Triggering a disabled command does nothing.
+    EXPECT_FALSE(s.Frame()->OnCmdMsg(ID_EDIT_CUT));
+}
+
+TEST(MainFrame, ShortcutsReachTheActiveView)
+{
+    StartedApp s;
+    CDibView* view = s.Frame()->ActiveView();
+    s.Frame()->Actions().Action(ID_ZOOM_NEXT)->trigger();
+    EXPECT_EQ(view->m_zoom, 2);
+    s.Frame()->Actions().Action(ID_ZOOM_PREV)->trigger();
+    s.Frame()->Actions().Action(ID_ZOOM_PREV)->trigger();
+    EXPECT_EQ(view->m_zoom, 0);
+}
+
+TEST(MainFrame, DroppedFilesOpenInNewWindows)
+{
+    StartedApp s;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/nonexistent/a.txt"), QUrl("http://example.com/b.bmp")});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(s.Frame(), &drop);
+    // Neither opens: a file of no known type, and no local file.
+    EXPECT_EQ(s.FrameCount(), 1);
+    EXPECT_TRUE(s.Frame()->acceptDrops());
+}
+
+} // namespace
+} // namespace lumacut
