@@ -1,50 +1,80 @@
 #include "picture/AtomicFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumacut {
 
 namespace {
-// Permissions of the saved file: those of the file it replaces, or what a
-// plain create would give under the process's umask.
-mode_t ModeFor(const struct stat* existing)
+
+// The file a save really replaces: a symbolic link is followed, so that the
+// link stays and the picture it points to is the one renewed.
+std::string ResolveTarget(const std::string& target)
 {
-    if (existing)
-        return existing->st_mode & 07777;
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return target;
+    char resolved[PATH_MAX];
+    if (::realpath(target.c_str(), resolved))
+        return resolved;
+    return target; // a dangling link: replaced like any other name
 }
+
+// A new, empty file beside `target`, created with the process's umask
+// applied by the system as for any new file.
+int CreateBeside(const std::string& target, std::string& temp)
+{
+    const std::string::size_type slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device seed;
+    std::minstd_rand random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "." + name + ".";
+        for (int i = 0; i < 8; ++i)
+            candidate += kLetters[random() % (sizeof kLetters - 1)];
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            temp = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
 } // namespace
 
-bool CAtomicFile::Open(const std::string& target)
+bool CAtomicFile::Open(const std::string& path)
 {
     Discard();
+    const std::string target = ResolveTarget(path);
     struct stat st {};
-    bool exists = ::stat(target.c_str(), &st) == 0;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return false;
     }
-    std::string::size_type slash = target.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (name.empty()) {
+    if (target.empty() || target.back() == '/') {
         errno = EISDIR;
         return false;
     }
-    std::string temp = folder + "." + name + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    std::string temp;
+    const int fd = CreateBeside(target, temp);
     if (fd < 0)
         return false;
-    ::fchmod(fd, ModeFor(exists ? &st : nullptr));
+    if (exists)
+        ::fchmod(fd, st.st_mode & 07777); // the replaced file's permissions
     m_file = ::fdopen(fd, "wb");
     if (!m_file) {
-        int saved = errno;
+        const int saved = errno;
         ::close(fd);
         ::unlink(temp.c_str());
         errno = saved;
@@ -76,9 +106,11 @@ bool CAtomicFile::Commit()
     ok = std::fclose(m_file) == 0 && ok;
     m_file = nullptr;
     ok = ok && std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+    const int saved = errno;
     if (!ok)
         ::unlink(m_temp.c_str());
     m_temp.clear();
+    errno = saved;
     return ok;
 }
 

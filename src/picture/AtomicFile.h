@@ -1,8 +1,10 @@
 #pragma once
 // Saving without damage: the bytes go to a temporary file beside the target,
 // which is renamed over the target only when everything has been written and
-// flushed. Until Commit() succeeds the target is untouched; a file object
-// that is destroyed uncommitted removes its temporary file.
+// flushed to disk. Until Commit() succeeds the target is untouched; a file
+// object that is destroyed uncommitted removes its temporary file. A file
+// that is replaced keeps its permissions; a symbolic link keeps pointing to
+// the renewed file.
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -18,7 +20,7 @@ public:
 
     // Creates the temporary file in the target's folder. False (errno set)
     // when the target is a folder or the folder cannot take a new file.
-    bool Open(const std::string& target);
+    bool Open(const std::string& path);
     // The stream of the temporary file while open (for libraries that write
     // to a FILE*); null otherwise.
     std::FILE* Stream() const { return m_file; }

@@ -234,6 +234,11 @@ TEST(BmpWrite, ASaveReplacesTheOldFileAndKeepsItsPermissions)
     TempDir dir;
     const std::string path = dir.File("p.bmp");
     WriteGoodFile(path);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat fresh {};
+    ASSERT_EQ(::stat(path.c_str(), &fresh), 0);
+    EXPECT_EQ(fresh.st_mode & 0777, 0666u & ~mask) << "a new file gets the usual permissions";
     ::chmod(path.c_str(), 0640);
     CPicture pic = MakePicture(Kind::TwoColor, 10, 3);
     ASSERT_EQ(WriteBmpFile(path, pic.m_hDib, 8), 1);
@@ -242,4 +247,20 @@ TEST(BmpWrite, ASaveReplacesTheOldFileAndKeepsItsPermissions)
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"p.bmp"});
+}
+
+TEST(BmpWrite, SavingThroughASymbolicLinkRenewsThePictureItPointsTo)
+{
+    TempDir dir;
+    ::mkdir(dir.File("real").c_str(), 0700);
+    const std::string real = dir.File("real/p.bmp");
+    WriteGoodFile(real);
+    ASSERT_EQ(::symlink(real.c_str(), dir.File("link.bmp").c_str()), 0);
+    CPicture pic = MakePicture(Kind::TwoColor, 10, 3);
+    ASSERT_EQ(WriteBmpFile(dir.File("link.bmp"), pic.m_hDib, 8), 1);
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.File("link.bmp").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFileBytes(real).size(), 74u);
+    EXPECT_EQ(ListFolder(dir.File("real")), std::vector<std::string>{"p.bmp"});
 }
