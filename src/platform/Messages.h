@@ -59,6 +59,20 @@ inline constexpr std::string_view kOnlyTrueColorInput =
 // The framework's question before a modified document is closed.
 inline constexpr std::string_view kAskToSaveFormat = "Save changes to %s?"; // document title
 
+// ---- data exchange (dialog fields) ------------------------------------------
+inline constexpr std::string_view kEnterInteger = "Enter an integer.";
+inline constexpr std::string_view kEnterIntegerRangeFormat = "Enter an integer between %d and %d.";
+inline constexpr std::string_view kEnterNumber = "Enter a number.";
+inline constexpr std::string_view kEnterNumberRangeFormat = "Enter a number between %s and %s.";
+
+// ---- resize dialog ----------------------------------------------------------
+// A percentage whose result has a side of 0 or less, or more pixels than the
+// picture store holds, is refused before anything renders.
+inline constexpr std::string_view kResizeTooSmallFormat =
+    "A percentage of %d gives a picture of %lld x %lld pixels: each side must be at least 1 pixel.";
+inline constexpr std::string_view kResizeTooLargeFormat =
+    "A percentage of %d gives a picture of %lld x %lld pixels, larger than Lumacut can hold.";
+
 // Concatenation helper: msg::Join(msg::kFailedToOpen, path).
 inline std::string Join(std::string_view a, std::string_view b)
 {

@@ -1,0 +1,195 @@
+#include "document/ui/CResizeDlg.h"
+
+#include "app/ActiveView.h"
+#include "app/LongWork.h"
+#include "document/CDibDoc.h"
+#include "document/ResizeMath.h"
+#include "platform/Prompt.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include <limits>
+#include <string>
+
+namespace lumacut {
+
+namespace {
+int ToInt(std::int64_t v)
+{
+    if (v > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+} // namespace
+
+CResizeDlg::CResizeDlg(QWidget* parent) : CDialogBase(parent)
+{
+    setWindowTitle("Resize De Luxe");
+    auto* sizes = new QGroupBox("Sizes", this);
+    auto* grid = new QGridLayout(sizes);
+    m_oldWidthText = new QLabel(sizes);
+    m_oldHeightText = new QLabel(sizes);
+    m_newWidthEdit = new QLineEdit(sizes);
+    m_newHeightEdit = new QLineEdit(sizes);
+    m_newWidthEdit->setEnabled(false);
+    m_newHeightEdit->setEnabled(false);
+    grid->addWidget(new QLabel("Old Size", sizes), 0, 1);
+    grid->addWidget(new QLabel("New Size", sizes), 0, 2);
+    grid->addWidget(new QLabel("Width", sizes), 1, 0);
+    grid->addWidget(new QLabel("Height", sizes), 2, 0);
+    grid->addWidget(m_oldWidthText, 1, 1);
+    grid->addWidget(m_oldHeightText, 2, 1);
+    grid->addWidget(m_newWidthEdit, 1, 2);
+    grid->addWidget(m_newHeightEdit, 2, 2);
+
+    m_percentageEdit = new QLineEdit(this);
+    m_percentageEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_percentageEdit));
+    m_footprintEdit = new QLineEdit(this);
+    m_oldSize = new QPushButton("Old Size", this);
+    m_showResult = new QPushButton("Show Result", this);
+    m_ok = new QPushButton("OK", this);
+    m_cancel = new QPushButton("Cancel", this);
+    m_ok->setDefault(true);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel("Percentage", this), 0, 0);
+    fields->addWidget(m_percentageEdit, 0, 1);
+    fields->addWidget(m_oldSize, 0, 2);
+    fields->addWidget(new QLabel("Foot Print", this), 1, 0);
+    fields->addWidget(m_footprintEdit, 1, 1);
+    fields->addWidget(m_showResult, 1, 2);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(sizes);
+    left->addLayout(fields);
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left);
+    top->addLayout(buttons);
+
+    m_percentageEdit->installEventFilter(this);
+    connect(m_oldSize, &QPushButton::clicked, this, &CResizeDlg::OnOldSize);
+    connect(m_showResult, &QPushButton::clicked, this, &CResizeDlg::OnShowResult);
+    connect(m_ok, &QPushButton::clicked, this, &CResizeDlg::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &CResizeDlg::reject);
+}
+
+void CResizeDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.Number(m_footprintEdit, m_footprint, 0.001, 10.0);
+    dx.Int(m_newHeightEdit, m_newHeight);
+    dx.Int(m_newWidthEdit, m_newWidth);
+    dx.Int(m_percentageEdit, m_percentage);
+    m_oldWidthText->setText(QString::number(m_oldWidth));
+    m_oldHeightText->setText(QString::number(m_oldHeight));
+}
+
+void CResizeDlg::OnInitDialog()
+{
+    CDialogBase::OnInitDialog();
+    m_showPressed = false;
+}
+
+bool CResizeDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_percentageEdit && event->type() == QEvent::FocusOut && isVisible())
+        OnKillFocusPercentage();
+    return CDialogBase::eventFilter(watched, event);
+}
+
+void CResizeDlg::RecomputeNewSize()
+{
+    m_newHeight = ToInt(ScaledSide(m_percentage, m_oldHeight));
+    m_newWidth = ToInt(ScaledSide(m_percentage, m_oldWidth));
+}
+
+void CResizeDlg::OnKillFocusPercentage()
+{
+    if (!UpdateData(true))
+        return;
+    RecomputeNewSize();
+    UpdateData(false);
+}
+
+void CResizeDlg::OnOldSize()
+{
+    if (!UpdateData(true))
+        return;
+    m_newHeight = m_oldHeight;
+    m_newWidth = m_oldWidth;
+    m_percentage = 100;
+    UpdateData(false);
+}
+
+void CResizeDlg::OnShowResult()
+{
+    if (!UpdateData(true))
+        return;
+    m_showPressed = true;
+    UpdateData(false);
+    Apply();
+}
+
+void CResizeDlg::OnOK()
+{
+    if (!UpdateData(true))
+        return; // the refused field keeps the focus, the dialog stays open
+    RecomputeNewSize();
+    UpdateData(false);
+    if (!Apply())
+        return;
+    done(IDOK);
+}
+
+void CResizeDlg::OnCancel()
+{
+    // Cancel applies too; the command that opened the dialog then puts back
+    // what was there before.
+    Apply();
+    done(IDCANCEL);
+}
+
+bool CResizeDlg::Apply()
+{
+    if (!UpdateData(true))
+        return false;
+    std::string refusal;
+    if (!CheckResizePercentage(m_percentage, m_oldWidth, m_oldHeight, refusal)) {
+        ShowMessage(refusal, PromptIcon::Warning);
+        m_percentageEdit->setFocus(Qt::OtherFocusReason);
+        m_percentageEdit->selectAll();
+        return false;
+    }
+    IActiveView* view = nullptr;
+    CDibDoc* doc = FindActiveDocument(&view);
+    if (!doc)
+        return true;
+    CPicture& pic = doc->m_picNew;
+    bool changed = pic.m_width != m_newWidth || pic.m_height != m_newHeight ||
+                   FootprintChanged(doc->m_footprint, m_footprint);
+    view->SetShowsOriginal(false);
+    // The New Picture's size is left to the render, which makes it from the
+    // scale: unchanged, it already equals the dialog's; changed, the render
+    // sets it together with the block, so the two never disagree.
+    doc->m_scale = m_percentage * 0.01;
+    doc->m_footprint = m_footprint;
+    if (changed || m_showPressed)
+        RenderDocument(*doc, doc->m_filter);
+    m_showPressed = false;
+    view->InvalidateView(true);
+    return true;
+}
+
+} // namespace lumacut
