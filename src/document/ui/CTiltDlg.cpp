@@ -1,6 +1,6 @@
 #include "document/ui/CTiltDlg.h"
 
-#include "document/TiltLabel.h"
+#include "document/TiltLine.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,8 +30,8 @@ CTiltDlg::CTiltDlg(QWidget* parent) : CDialogBase(parent)
 
 void CTiltDlg::SetAngles(double horizontalRadians, double verticalRadians)
 {
-    m_horizontalText = TiltLabel(horizontalRadians);
-    m_verticalText = TiltLabel(verticalRadians);
+    m_horizontalText = TiltButtonLabel(horizontalRadians);
+    m_verticalText = TiltButtonLabel(verticalRadians);
 }
 
 void CTiltDlg::OnInitDialog()
