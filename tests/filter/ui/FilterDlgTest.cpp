@@ -1,0 +1,311 @@
+// The filter dialog: layout per output type, sliders, settings round trip,
+// rendering only on a change, Continuous Update, Choose Color and Swap View.
+#include "filter/ui/CFilterDlg.h"
+
+#include "platform/RecordingPrompt.h"
+#include "support/EditTestSupport.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace lumacut;
+using namespace lumacut::test;
+
+namespace {
+
+FilterSettings Sample()
+{
+    FilterSettings s;
+    s.color = MakeColor(10, 20, 30);
+    s.activeRed = 1;
+    s.activeGreen = 0;
+    s.activeBlue = 1;
+    s.negative = 1;
+    s.kind = 3;
+    s.sharpness = -40;
+    s.lightDark = 30;
+    s.contrast = 120;
+    s.gamma = 70;
+    return s;
+}
+
+// A dialog over a document and a view that shows the New Picture.
+struct Fixture {
+    explicit Fixture(int outputColors, FilterSettings settings = Sample())
+        : doc(MakeTestDocument(16, 8, outputColors)), view(doc.get()), active(&view)
+    {
+        ScopedPrompt p(prompt);
+        dlg.LoadSettings(settings, outputColors);
+        dlg.show();
+    }
+    RecordingPrompt prompt;
+    std::unique_ptr<CDibDoc> doc;
+    FakeView view;
+    ScopedActiveView active;
+    CFilterDlg dlg;
+};
+
+} // namespace
+
+struct LayoutCase {
+    const char* name;
+    int outputColors;
+    int kind;
+    std::array<const char*, 4> labels;
+    std::array<bool, 4> kindEnabled;
+    bool sharpness, contrast, gamma;
+};
+
+class FilterDlgLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(FilterDlgLayout, LabelsAndEnablingFollowTheOutputType)
+{
+    const LayoutCase& c = GetParam();
+    FilterSettings s = Sample();
+    s.kind = c.kind;
+    Fixture f(c.outputColors, s);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(f.dlg.m_kind[i]->text().toStdString(), c.labels[i]) << i;
+        EXPECT_EQ(f.dlg.m_kind[i]->isEnabled(), c.kindEnabled[i]) << i;
+    }
+    EXPECT_EQ(f.dlg.m_sharpness->isEnabled(), c.sharpness);
+    EXPECT_EQ(f.dlg.m_contrast->isEnabled(), c.contrast);
+    EXPECT_EQ(f.dlg.m_gamma->isEnabled(), c.gamma);
+    EXPECT_TRUE(f.dlg.m_lightDark->isEnabled());
+    // Sample(): red and blue active, green not.
+    EXPECT_TRUE(f.dlg.m_editRed->isEnabled());
+    EXPECT_FALSE(f.dlg.m_editGreen->isEnabled());
+    EXPECT_TRUE(f.dlg.m_editBlue->isEnabled());
+    EXPECT_TRUE(f.dlg.m_kind[c.kind]->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PerOutputType, FilterDlgLayout,
+    ::testing::Values(
+        LayoutCase{"TwoColorSharp", 2, 3, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
+                   {true, true, true, true}, true, false, false},
+        LayoutCase{"TwoColorBlack", 2, 0, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
+                   {true, true, true, true}, false, false, false},
+        LayoutCase{"GreySharp", 256, 3, {"Normal Filter", "  ", "  ", "Sharp Filter"},
+                   {true, false, false, true}, true, true, true},
+        LayoutCase{"GreyNormal", 256, 0, {"Normal Filter", "  ", "  ", "Sharp Filter"},
+                   {true, false, false, true}, false, true, true},
+        LayoutCase{"TrueColorNoFilter", 0, 0, {"No Filter", "Emphasize Color", "De-emphasize Color", "Define Sharp"},
+                   {true, true, true, true}, false, true, true},
+        LayoutCase{"TrueColorEmphasize", 0, 1,
+                   {"No Filter", "Emphasize Color", "De-emphasize Color", "Define Sharp"},
+                   {true, true, true, true}, true, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FilterDlg, SlidersHaveTheirRangesTicksAndPositions)
+{
+    Fixture f(0);
+    struct {
+        QSlider* slider;
+        int min, max, tick, pos;
+    } expected[] = {{f.dlg.m_contrast, 0, 200, 10, 120},
+                    {f.dlg.m_lightDark, -100, 100, 10, 30},
+                    {f.dlg.m_gamma, 0, 100, 10, 70},
+                    {f.dlg.m_sharpness, -100, 100, 20, -40}};
+    for (auto& e : expected) {
+        EXPECT_EQ(e.slider->minimum(), e.min);
+        EXPECT_EQ(e.slider->maximum(), e.max);
+        EXPECT_EQ(e.slider->tickInterval(), e.tick);
+        EXPECT_EQ(e.slider->value(), e.pos);
+    }
+}
+
+TEST(FilterDlg, LoadThenStoreGivesTheSameRecord)
+{
+    CFilterDlg dlg;
+    dlg.LoadSettings(Sample(), 0);
+    FilterSettings out;
+    dlg.StoreSettings(out);
+    EXPECT_EQ(out, Sample());
+    EXPECT_EQ(dlg.m_lastShown, Sample());
+    EXPECT_EQ(dlg.m_values.continuousUpdate, 1); // loading leaves it on
+}
+
+TEST(FilterDlg, StoreTakesLowBytesAndMakesFlagsZeroOrOne)
+{
+    CFilterDlg dlg;
+    dlg.m_values.red = 0x1FF;
+    dlg.m_values.green = 2;
+    dlg.m_values.blue = 3;
+    dlg.m_values.activeRed = 7;
+    dlg.m_values.negative = -1;
+    FilterSettings out;
+    dlg.StoreSettings(out);
+    EXPECT_EQ(out.color, MakeColor(0xFF, 2, 3));
+    EXPECT_EQ(out.activeRed, 1);
+    EXPECT_EQ(out.activeGreen, 0);
+    EXPECT_EQ(out.negative, 1);
+}
+
+TEST(FilterDlg, ShowRendersAndRedrawsOnlyAfterAChange)
+{
+    Fixture f(256);
+    ScopedPrompt p(f.prompt);
+    EXPECT_EQ(f.view.updates, 0) << "opening the dialog renders nothing";
+    f.dlg.Show();
+    EXPECT_EQ(f.view.updates, 0) << "nothing changed since loading";
+
+    f.dlg.m_values.continuousUpdate = 0;
+    f.dlg.m_continuous->setChecked(false);
+    f.dlg.m_lightDark->setValue(-50);
+    EXPECT_EQ(f.view.updates, 0) << "continuous update is off";
+    f.dlg.Show();
+    EXPECT_EQ(f.view.updates, 1);
+    EXPECT_EQ(f.dlg.m_lastShown.lightDark, -50);
+    f.dlg.Show();
+    EXPECT_EQ(f.view.updates, 1) << "the same settings again";
+    EXPECT_TRUE(f.prompt.messages.empty());
+}
+
+TEST(FilterDlg, ContinuousUpdateRendersEveryChange)
+{
+    Fixture f(2);
+    ScopedPrompt p(f.prompt);
+    ASSERT_TRUE(f.dlg.m_continuous->isChecked()) << "on by default";
+    f.dlg.m_lightDark->setValue(10);
+    EXPECT_EQ(f.view.updates, 1);
+    f.dlg.m_lightDark->setValue(20);
+    EXPECT_EQ(f.view.updates, 2);
+    QTest::mouseClick(f.dlg.m_negative, Qt::LeftButton);
+    EXPECT_EQ(f.view.updates, 3);
+    EXPECT_EQ(f.dlg.m_lastShown.negative, 0);
+
+    // Switched off: changes wait for Show; switching on shows them at once.
+    QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton);
+    EXPECT_EQ(f.view.updates, 3);
+    QTest::mouseClick(f.dlg.m_kind[0], Qt::LeftButton);
+    f.dlg.m_lightDark->setValue(40);
+    EXPECT_EQ(f.view.updates, 3);
+    QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton);
+    EXPECT_EQ(f.view.updates, 4);
+    EXPECT_EQ(f.dlg.m_lastShown.kind, 0);
+    EXPECT_EQ(f.dlg.m_lastShown.lightDark, 40);
+}
+
+TEST(FilterDlg, UncheckedChannelDisablesItsFieldButKeepsItsValue)
+{
+    Fixture f(0);
+    ScopedPrompt p(f.prompt);
+    QTest::mouseClick(f.dlg.m_activeRed, Qt::LeftButton);
+    EXPECT_FALSE(f.dlg.m_editRed->isEnabled());
+    FilterSettings out;
+    f.dlg.StoreSettings(out);
+    EXPECT_EQ(out.activeRed, 0);
+    EXPECT_EQ(RedOf(out.color), 10);
+}
+
+TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
+{
+    Fixture f(0);
+    ScopedPrompt p(f.prompt);
+    f.dlg.activateWindow();
+    f.dlg.m_editGreen->setText("300");
+    QTest::mouseClick(f.dlg.m_negative, Qt::LeftButton);
+    EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Enter an integer between 0 and 255."});
+    EXPECT_EQ(QApplication::focusWidget(), f.dlg.m_editGreen);
+    EXPECT_EQ(f.dlg.m_values.green, 20) << "the member keeps its valid value";
+    EXPECT_EQ(f.view.updates, 0);
+}
+
+TEST(FilterDlg, ChooseColorTakesTheSystemDialogsAnswer)
+{
+    Fixture f(0);
+    ScopedPrompt p(f.prompt);
+    ScriptedModalRuns runs;
+    QColor initial;
+    runs.actions.push_back([&](QDialog& d) {
+        auto& cd = dynamic_cast<QColorDialog&>(d);
+        initial = cd.currentColor();
+        cd.setCurrentColor(QColor(200, 100, 50));
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(f.dlg.m_chooseColor, Qt::LeftButton);
+    EXPECT_EQ(initial, QColor(10, 20, 30));
+    EXPECT_EQ(f.dlg.m_editRed->text(), "200");
+    EXPECT_EQ(f.dlg.m_editGreen->text(), "100");
+    EXPECT_EQ(f.dlg.m_editBlue->text(), "50");
+    EXPECT_EQ(f.dlg.m_lastShown.color, MakeColor(200, 100, 50)) << "continuous update renders it";
+    EXPECT_EQ(f.view.updates, 1);
+
+    // Cancelled: nothing changes.
+    QTest::mouseClick(f.dlg.m_chooseColor, Qt::LeftButton);
+    EXPECT_EQ(f.dlg.m_editRed->text(), "200");
+    EXPECT_EQ(f.view.updates, 1);
+}
+
+TEST(FilterDlg, SwapViewTwiceReturnsViewAndLabel)
+{
+    Fixture f(0);
+    ScopedPrompt p(f.prompt);
+    EXPECT_EQ(f.dlg.m_swapView->text(), "Swap View");
+    QTest::mouseClick(f.dlg.m_swapView, Qt::LeftButton);
+    EXPECT_TRUE(f.view.showOriginal);
+    EXPECT_EQ(f.dlg.m_swapView->text(), "Show Result");
+    QTest::mouseClick(f.dlg.m_swapView, Qt::LeftButton);
+    EXPECT_FALSE(f.view.showOriginal);
+    EXPECT_EQ(f.dlg.m_swapView->text(), "Show Origninal");
+    EXPECT_EQ(f.view.plainInvalidates, 2);
+    EXPECT_EQ(f.view.erasingInvalidates, 0);
+    EXPECT_EQ(f.view.updates, 0) << "nothing rendered";
+}
+
+TEST(FilterDlg, MissingLinksAreReportedInOrder)
+{
+    struct {
+        ViewLink missing;
+        const char* text;
+    } cases[] = {{ViewLink::NoMainWindow, "Sorry Null, No Main Window "},
+                 {ViewLink::NoChildWindow, "Sorry Null, No Child Window "},
+                 {ViewLink::NoViewWindow, "Sorry Null, No View Window "}};
+    for (auto& c : cases) {
+        RecordingPrompt prompt;
+        ScopedPrompt p(prompt);
+        ScopedActiveView none(nullptr, c.missing);
+        CFilterDlg dlg;
+        dlg.LoadSettings(Sample(), 0);
+        dlg.Show();
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.text});
+    }
+    RecordingPrompt prompt;
+    ScopedPrompt p(prompt);
+    FakeView docless(nullptr);
+    ScopedActiveView active(&docless);
+    CFilterDlg dlg;
+    dlg.Show();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Sorry Null, No Doc"});
+}
+
+TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
+{
+    {
+        Fixture f(0);
+        ScopedPrompt p(f.prompt);
+        QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton); // off
+        f.dlg.m_gamma->setValue(5);
+        QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+        EXPECT_EQ(f.dlg.result(), IDOK);
+        EXPECT_EQ(f.view.updates, 1);
+        EXPECT_EQ(f.dlg.m_lastShown.gamma, 5);
+    }
+    {
+        Fixture f(0);
+        ScopedPrompt p(f.prompt);
+        QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton); // off
+        f.dlg.m_gamma->setValue(5);
+        QTest::mouseClick(f.dlg.m_cancel, Qt::LeftButton);
+        EXPECT_EQ(f.dlg.result(), IDCANCEL);
+        EXPECT_EQ(f.view.updates, 0);
+    }
+}

@@ -1,0 +1,137 @@
+#pragma once
+// Helpers for the dialog and editing-command tests: a document with a
+// true-colour Original and a New Picture of a chosen kind, a stand-in for the
+// view behind a dialog, and scripted modal runs.
+#include "app/ActiveView.h"
+#include "app/CDialogBase.h"
+#include "document/CDibDoc.h"
+#include "picture/CPicture.h"
+#include "picture/Dib.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace lumacut::test {
+
+// A document whose Original is a w x h gradient (red across, green down,
+// blue a checker) and whose New Picture is of the given kind (2, 256 or 0)
+// and size, zero-filled. Nothing is rendered.
+inline std::unique_ptr<CDibDoc> MakeTestDocument(int w, int h, int outputColors)
+{
+    auto doc = std::make_unique<CDibDoc>();
+    CPicture& o = doc->m_picOriginal;
+    SetUpTrueColor(o);
+    o.m_width = w;
+    o.m_height = h;
+    o.m_hDib = AllocTrueColorDib(w, h);
+    o.m_stride = RowStride(w, 24);
+    o.Lock();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            o.SetRGB(x, y, static_cast<std::uint8_t>(x * 255 / (w > 1 ? w - 1 : 1)),
+                     static_cast<std::uint8_t>(y * 255 / (h > 1 ? h - 1 : 1)),
+                     static_cast<std::uint8_t>(((x / 4 + y / 4) % 2) * 200));
+    o.Unlock();
+    CPicture& n = doc->m_picNew;
+    if (outputColors == 2)
+        SetUpTwoColor(n);
+    else if (outputColors == 256)
+        SetUpGrey(n);
+    else
+        SetUpTrueColor(n);
+    n.m_width = w;
+    n.m_height = h;
+    n.MakeEmpty();
+    doc->m_clipRect = Rect{0, 0, w, h};
+    doc->m_pictureReady = true;
+    return doc;
+}
+
+// The bytes of a picture's block, for before/after comparisons.
+inline std::vector<std::uint8_t> BlockBytes(const CPicture& p)
+{
+    if (!p.m_hDib)
+        return {};
+    return std::vector<std::uint8_t>(p.m_hDib.Data(), p.m_hDib.Data() + p.m_hDib.Size());
+}
+
+// The view behind a dialog: counts updates and invalidations.
+class FakeView : public IActiveView, public IDocumentView {
+public:
+    explicit FakeView(CDibDoc* doc) : m_doc(doc)
+    {
+        if (doc)
+            doc->AddView(this);
+    }
+    ~FakeView() override
+    {
+        if (m_doc)
+            m_doc->RemoveView(this);
+    }
+    CDibDoc* ViewDocument() override { return m_doc; }
+    bool ShowsOriginal() const override { return showOriginal; }
+    void SetShowsOriginal(bool original) override { showOriginal = original; }
+    void InvalidateView(bool erase) override { (erase ? erasingInvalidates : plainInvalidates)++; }
+    void OnUpdate(IDocumentView*, long) override { ++updates; }
+
+    bool showOriginal = false;
+    int updates = 0;
+    int erasingInvalidates = 0;
+    int plainInvalidates = 0;
+
+private:
+    CDibDoc* m_doc;
+};
+
+// Makes FindActiveView find `view` (or report `missing` when view is null).
+class ScopedActiveView {
+public:
+    explicit ScopedActiveView(IActiveView* view, ViewLink missing = ViewLink::NoViewWindow)
+    {
+        m_previous = SetActiveViewFinder([view, missing](ViewLink& link) -> IActiveView* {
+            link = view ? ViewLink::Found : missing;
+            return view;
+        });
+    }
+    ~ScopedActiveView() { SetActiveViewFinder(std::move(m_previous)); }
+
+private:
+    ActiveViewFinder m_previous;
+};
+
+// Answers modal runs in order with scripted actions; each gets the dialog
+// (shown, not yet run) and returns its result code. Unscripted runs cancel.
+class ScriptedModalRuns {
+public:
+    using Action = std::function<int(QDialog&)>;
+    ScriptedModalRuns()
+    {
+        m_previous = SetModalDialogRunner([this](QDialog& d) {
+            ++runs;
+            d.show();
+            if (actions.empty()) {
+                d.reject();
+                return d.result();
+            }
+            Action a = std::move(actions.front());
+            actions.pop_front();
+            int r = a(d);
+            d.hide();
+            return r;
+        });
+    }
+    ~ScriptedModalRuns() { SetModalDialogRunner(std::move(m_previous)); }
+
+    std::deque<Action> actions;
+    int runs = 0;
+
+private:
+    ModalDialogRunner m_previous;
+};
+
+} // namespace lumacut::test
