@@ -67,6 +67,10 @@ std::string NumberRangeMessage(double low, double high)
 
 void CDataExchange::Fail(QLineEdit* edit, const std::string& message)
 {
+    // A disabled field cannot take the focus nor be corrected: its member
+    // keeps its last valid value and the pass goes on.
+    if (!edit->isEnabled())
+        return;
     m_failedField = edit;
     ShowMessage(message, PromptIcon::Warning);
     edit->setFocus(Qt::OtherFocusReason);

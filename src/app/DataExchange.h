@@ -4,7 +4,8 @@
 // lies outside its range shows the standard message, keeps the focus with its
 // text selected, and ends the pass: the fields after it are not exchanged and
 // their members keep their values. A refused field's own member keeps its
-// last valid value too.
+// last valid value too. A disabled field with a bad value is skipped
+// silently, since the user could not correct it.
 #include <QString>
 
 #include <optional>

@@ -60,6 +60,13 @@ inline std::vector<std::uint8_t> BlockBytes(const CPicture& p)
     return std::vector<std::uint8_t>(p.m_hDib.Data(), p.m_hDib.Data() + p.m_hDib.Size());
 }
 
+// Every render of the editor gives the New Picture a block of its own, so a
+// render shows as a new block address.
+inline const void* BlockAddress(const CPicture& p)
+{
+    return p.m_hDib.Data();
+}
+
 // The view behind a dialog: counts updates and invalidations.
 class FakeView : public IActiveView, public IDocumentView {
 public:

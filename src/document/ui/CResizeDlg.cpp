@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace lumacut {
@@ -117,10 +118,17 @@ void CResizeDlg::RecomputeNewSize()
 
 void CResizeDlg::OnKillFocusPercentage()
 {
-    if (!UpdateData(true))
+    // Only the percentage and the sizes it gives are exchanged here: a full
+    // exchange would report a bad footprint once on leaving this field and
+    // again for the button that took the focus, and would overwrite the
+    // footprint the user is still typing.
+    std::optional<int> percentage = ParseIntText(m_percentageEdit->text());
+    if (!percentage)
         return;
+    m_percentage = *percentage;
     RecomputeNewSize();
-    UpdateData(false);
+    m_newWidthEdit->setText(QString::number(m_newWidth));
+    m_newHeightEdit->setText(QString::number(m_newHeight));
 }
 
 void CResizeDlg::OnOldSize()

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -167,12 +168,13 @@ void CFilterDlg::ApplyLayout()
 void CFilterDlg::OnInitDialog()
 {
     CDialogBase::OnInitDialog();
-    // Setting the positions reports them as changes; they equal the loaded
-    // settings, so nothing renders.
-    m_contrast->setValue(m_values.contrast);
-    m_lightDark->setValue(m_values.lightDark);
-    m_gamma->setValue(m_values.gamma);
-    m_sharpness->setValue(m_values.sharpness);
+    // Placing the thumbs is no change of the user's: a report per slider
+    // would read the sliders not yet placed.
+    for (auto [slider, value] : {std::pair{m_contrast, m_values.contrast}, std::pair{m_lightDark, m_values.lightDark},
+                                 std::pair{m_gamma, m_values.gamma}, std::pair{m_sharpness, m_values.sharpness}}) {
+        QSignalBlocker block(slider);
+        slider->setValue(value);
+    }
 }
 
 void CFilterDlg::ReadSliders()

@@ -63,9 +63,9 @@ struct LayoutCase {
     bool sharpness, contrast, gamma;
 };
 
-class FilterDlgLayout : public ::testing::TestWithParam<LayoutCase> {};
+class FilterDlgLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
-TEST_P(FilterDlgLayout, LabelsAndEnablingFollowTheOutputType)
+TEST_P(FilterDlgLayoutTest, LabelsAndEnablingFollowTheOutputType)
 {
     const LayoutCase& c = GetParam();
     FilterSettings s = Sample();
@@ -87,7 +87,7 @@ TEST_P(FilterDlgLayout, LabelsAndEnablingFollowTheOutputType)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    PerOutputType, FilterDlgLayout,
+    PerOutputType, FilterDlgLayoutTest,
     ::testing::Values(
         LayoutCase{"TwoColorSharp", 2, 3, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
                    {true, true, true, true}, true, false, false},
@@ -178,17 +178,17 @@ TEST(FilterDlg, ContinuousUpdateRendersEveryChange)
     EXPECT_EQ(f.view.updates, 1);
     f.dlg.m_lightDark->setValue(20);
     EXPECT_EQ(f.view.updates, 2);
-    QTest::mouseClick(f.dlg.m_negative, Qt::LeftButton);
+    f.dlg.m_negative->click();
     EXPECT_EQ(f.view.updates, 3);
     EXPECT_EQ(f.dlg.m_lastShown.negative, 0);
 
     // Switched off: changes wait for Show; switching on shows them at once.
-    QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton);
+    f.dlg.m_continuous->click();
     EXPECT_EQ(f.view.updates, 3);
-    QTest::mouseClick(f.dlg.m_kind[0], Qt::LeftButton);
+    f.dlg.m_kind[0]->click();
     f.dlg.m_lightDark->setValue(40);
     EXPECT_EQ(f.view.updates, 3);
-    QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton);
+    f.dlg.m_continuous->click();
     EXPECT_EQ(f.view.updates, 4);
     EXPECT_EQ(f.dlg.m_lastShown.kind, 0);
     EXPECT_EQ(f.dlg.m_lastShown.lightDark, 40);
@@ -198,7 +198,7 @@ TEST(FilterDlg, UncheckedChannelDisablesItsFieldButKeepsItsValue)
 {
     Fixture f(0);
     ScopedPrompt p(f.prompt);
-    QTest::mouseClick(f.dlg.m_activeRed, Qt::LeftButton);
+    f.dlg.m_activeRed->click();
     EXPECT_FALSE(f.dlg.m_editRed->isEnabled());
     FilterSettings out;
     f.dlg.StoreSettings(out);
@@ -211,12 +211,23 @@ TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
     Fixture f(0);
     ScopedPrompt p(f.prompt);
     f.dlg.activateWindow();
-    f.dlg.m_editGreen->setText("300");
-    QTest::mouseClick(f.dlg.m_negative, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg));
+    f.dlg.m_editBlue->setText("300");
+    f.dlg.m_negative->click();
     EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Enter an integer between 0 and 255."});
-    EXPECT_EQ(QApplication::focusWidget(), f.dlg.m_editGreen);
-    EXPECT_EQ(f.dlg.m_values.green, 20) << "the member keeps its valid value";
+    EXPECT_EQ(QApplication::focusWidget(), f.dlg.m_editBlue);
+    EXPECT_EQ(f.dlg.m_values.blue, 30) << "the member keeps its valid value";
     EXPECT_EQ(f.view.updates, 0);
+
+    // A bad value in a disabled field (green is not active) blocks nothing.
+    f.prompt.Clear();
+    f.dlg.m_editBlue->setText("31");
+    f.dlg.m_editGreen->setText("999");
+    f.dlg.m_negative->click();
+    EXPECT_TRUE(f.prompt.messages.empty());
+    EXPECT_EQ(f.dlg.m_values.green, 20);
+    EXPECT_EQ(f.dlg.m_lastShown.color, MakeColor(10, 20, 31));
+    EXPECT_EQ(f.view.updates, 1);
 }
 
 TEST(FilterDlg, ChooseColorTakesTheSystemDialogsAnswer)
@@ -275,6 +286,7 @@ TEST(FilterDlg, MissingLinksAreReportedInOrder)
         ScopedActiveView none(nullptr, c.missing);
         CFilterDlg dlg;
         dlg.LoadSettings(Sample(), 0);
+        dlg.show();
         dlg.Show();
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.text});
     }
@@ -283,6 +295,8 @@ TEST(FilterDlg, MissingLinksAreReportedInOrder)
     FakeView docless(nullptr);
     ScopedActiveView active(&docless);
     CFilterDlg dlg;
+    dlg.LoadSettings(Sample(), 0);
+    dlg.show();
     dlg.Show();
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Sorry Null, No Doc"});
 }
@@ -292,7 +306,7 @@ TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
     {
         Fixture f(0);
         ScopedPrompt p(f.prompt);
-        QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton); // off
+        f.dlg.m_continuous->click(); // off
         f.dlg.m_gamma->setValue(5);
         QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
         EXPECT_EQ(f.dlg.result(), IDOK);
@@ -302,7 +316,7 @@ TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
     {
         Fixture f(0);
         ScopedPrompt p(f.prompt);
-        QTest::mouseClick(f.dlg.m_continuous, Qt::LeftButton); // off
+        f.dlg.m_continuous->click(); // off
         f.dlg.m_gamma->setValue(5);
         QTest::mouseClick(f.dlg.m_cancel, Qt::LeftButton);
         EXPECT_EQ(f.dlg.result(), IDCANCEL);

@@ -1,0 +1,86 @@
+// The JPEG quality dialog: 0..100 accepted, anything else refused with the
+// dialog kept open; the document's quality changes on OK only.
+#include "document/ui/CJpegQualityDlg.h"
+
+#include "platform/RecordingPrompt.h"
+#include "support/EditTestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace lumacut;
+using namespace lumacut::test;
+
+struct QualityCase {
+    const char* name;
+    const char* text;
+    bool accepted;
+    int quality;
+    const char* message;
+};
+
+class JpegQualityRange : public ::testing::TestWithParam<QualityCase> {};
+
+TEST_P(JpegQualityRange, OnlyWholeNumbersFromZeroToHundredPass)
+{
+    const QualityCase& c = GetParam();
+    RecordingPrompt prompt;
+    ScopedPrompt p(prompt);
+    CJpegQualityDlg dlg;
+    dlg.m_quality = 90;
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    EXPECT_EQ(dlg.m_edit->text(), "90");
+    dlg.m_edit->setText(c.text);
+    QTest::mouseClick(dlg.m_ok, Qt::LeftButton);
+    EXPECT_EQ(!dlg.isVisible(), c.accepted);
+    EXPECT_EQ(dlg.m_quality, c.quality);
+    if (c.accepted) {
+        EXPECT_EQ(dlg.result(), IDOK);
+        EXPECT_TRUE(prompt.messages.empty());
+    } else {
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(QApplication::focusWidget(), dlg.m_edit);
+        EXPECT_EQ(dlg.m_edit->selectedText(), dlg.m_edit->text());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JpegQualityRange,
+    ::testing::Values(QualityCase{"Zero", "0", true, 0, ""}, QualityCase{"Hundred", "100", true, 100, ""},
+                      QualityCase{"Forty", "40", true, 40, ""},
+                      QualityCase{"HundredAndOne", "101", false, 90, "Enter an integer between 0 and 100."},
+                      QualityCase{"Huge", "99999999999", false, 90, "Enter an integer between 0 and 100."},
+                      QualityCase{"Empty", "", false, 90, "Enter an integer."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JpegQuality, OkStoresTheQualityInThatDocumentOnly)
+{
+    CDibDoc a;
+    CDibDoc b;
+    ScriptedModalRuns runs;
+    runs.actions.push_back([](QDialog& d) {
+        auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);
+        EXPECT_EQ(dlg.m_edit->text(), "90");
+        dlg.m_edit->setText("40");
+        QTest::mouseClick(dlg.m_ok, Qt::LeftButton);
+        return dlg.result();
+    });
+    runs.actions.push_back([](QDialog& d) {
+        auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);
+        dlg.m_edit->setText("10");
+        QTest::mouseClick(dlg.m_cancel, Qt::LeftButton);
+        return dlg.result();
+    });
+    OnJpegQuality(a);
+    EXPECT_EQ(a.m_jpegQuality, 40);
+    EXPECT_EQ(b.m_jpegQuality, 90);
+    OnJpegQuality(a);
+    EXPECT_EQ(a.m_jpegQuality, 40) << "Cancel leaves it";
+    EXPECT_EQ(runs.runs, 2);
+}

@@ -1,0 +1,209 @@
+// The resize dialog: its arithmetic, data exchange, handlers and the shared
+// apply step with its change test and refusals.
+#include "document/ui/CResizeDlg.h"
+
+#include "document/ResizeMath.h"
+#include "picture/Limits.h"
+#include "platform/RecordingPrompt.h"
+#include "support/EditTestSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace lumacut;
+using namespace lumacut::test;
+
+TEST(ResizeMath, PercentagesAndSidesRoundHalvesUp)
+{
+    EXPECT_EQ(PercentageOfScale(0.625), 63);
+    EXPECT_EQ(PercentageOfScale(1.0), 100);
+    EXPECT_EQ(PercentageOfScale(0.004), 0);
+    EXPECT_EQ(ScaledSide(50, 101), 51);
+    EXPECT_EQ(ScaledSide(50, 51), 26);
+    EXPECT_EQ(ScaledSide(200, 7), 14);
+    EXPECT_EQ(ScaledSide(2147483647, 1 << 20), 22517998126367LL) << "no overflow";
+}
+
+TEST(ResizeMath, FootprintsEqualToThreeDecimalsAreUnchanged)
+{
+    EXPECT_FALSE(FootprintChanged(1.0, 1.0004));
+    EXPECT_FALSE(FootprintChanged(2.5, 2.5));
+    EXPECT_TRUE(FootprintChanged(1.0, 1.0006));
+    EXPECT_TRUE(FootprintChanged(1.0, 1.5));
+}
+
+struct RefusalCase {
+    const char* name;
+    int percentage, width, height;
+    bool accepted;
+    const char* message;
+};
+
+class ResizeRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(ResizeRefusal, SidesBelowOneAndPicturesOverTheLimitAreRefused)
+{
+    const RefusalCase& c = GetParam();
+    std::string message;
+    EXPECT_EQ(CheckResizePercentage(c.percentage, c.width, c.height, message), c.accepted);
+    EXPECT_EQ(message, c.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ResizeRefusal,
+    ::testing::Values(
+        RefusalCase{"Half", 50, 101, 51, true, ""},
+        RefusalCase{"OnePixelStays", 1, 50, 50, true, ""},
+        RefusalCase{"Zero", 0, 100, 50,  false,
+                    "A percentage of 0 gives a picture of 0 x 0 pixels: each side must be at least 1 pixel."},
+        RefusalCase{"ThinSideRoundsToZero", 10, 100, 4, false,
+                    "A percentage of 10 gives a picture of 10 x 0 pixels: each side must be at least 1 pixel."},
+        RefusalCase{"Negative", -20, 100, 50, false,
+                    "A percentage of -20 gives a picture of -20 x -10 pixels: each side must be at least 1 pixel."},
+        RefusalCase{"OverThePixelLimit", 100000, 1000, 1000, false,
+                    "A percentage of 100000 gives a picture of 1000000 x 1000000 pixels, larger than Lumacut can "
+                    "hold."},
+        RefusalCase{"OverTheSideLimit", 2000000, 100, 1, false,
+                    "A percentage of 2000000 gives a picture of 2000000 x 20000 pixels, larger than Lumacut can "
+                    "hold."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// A 101 x 51 true-colour document, rendered once, and a dialog over it filled
+// as Resize De Luxe fills it.
+struct Fixture {
+    Fixture() : doc(MakeTestDocument(101, 51, 0)), view(doc.get()), active(&view), scoped(prompt)
+    {
+        doc->ApplyFilter(doc->m_filter);
+        dlg.m_oldWidth = 101;
+        dlg.m_oldHeight = 51;
+        dlg.m_newWidth = doc->m_picNew.m_width;
+        dlg.m_newHeight = doc->m_picNew.m_height;
+        dlg.m_percentage = PercentageOfScale(doc->m_scale);
+        dlg.m_footprint = doc->m_footprint;
+        dlg.show();
+    }
+    RecordingPrompt prompt;
+    std::unique_ptr<CDibDoc> doc;
+    FakeView view;
+    ScopedActiveView active;
+    ScopedPrompt scoped;
+    CResizeDlg dlg;
+};
+
+} // namespace
+
+TEST(ResizeDlg, OpensWithTheMembersInItsFields)
+{
+    Fixture f;
+    EXPECT_EQ(f.dlg.m_oldWidthText->text(), "101");
+    EXPECT_EQ(f.dlg.m_oldHeightText->text(), "51");
+    EXPECT_EQ(f.dlg.m_percentageEdit->text(), "100");
+    EXPECT_EQ(f.dlg.m_newWidthEdit->text(), "101");
+    EXPECT_FALSE(f.dlg.m_newWidthEdit->isEnabled());
+    EXPECT_FALSE(f.dlg.m_newHeightEdit->isEnabled());
+    EXPECT_EQ(f.dlg.m_footprintEdit->text(), "1");
+    EXPECT_FALSE(f.dlg.m_showPressed);
+}
+
+TEST(ResizeDlg, LeavingThePercentageRecomputesTheNewSize)
+{
+    Fixture f;
+    f.dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg));
+    f.dlg.m_percentageEdit->setFocus();
+    f.dlg.m_percentageEdit->setText("50");
+    f.dlg.m_footprintEdit->setFocus(); // focus-out of the percentage
+    EXPECT_EQ(f.dlg.m_newWidthEdit->text(), "51");
+    EXPECT_EQ(f.dlg.m_newHeightEdit->text(), "26");
+}
+
+TEST(ResizeDlg, OldSizeResetsPercentageAndSizeButKeepsTheFootprint)
+{
+    Fixture f;
+    f.dlg.m_percentageEdit->setText("50");
+    f.dlg.OnKillFocusPercentage();
+    f.dlg.m_footprintEdit->setText("2.5");
+    QTest::mouseClick(f.dlg.m_oldSize, Qt::LeftButton);
+    EXPECT_EQ(f.dlg.m_percentageEdit->text(), "100");
+    EXPECT_EQ(f.dlg.m_newWidthEdit->text(), "101");
+    EXPECT_EQ(f.dlg.m_newHeightEdit->text(), "51");
+    EXPECT_EQ(f.dlg.m_footprintEdit->text(), "2.5");
+    EXPECT_DOUBLE_EQ(f.dlg.m_footprint, 2.5);
+}
+
+TEST(ResizeDlg, ShowResultAlwaysRendersAndOkRightAfterRendersNothingMore)
+{
+    Fixture f;
+    const void* before = BlockAddress(f.doc->m_picNew);
+    f.view.showOriginal = true;
+    QTest::mouseClick(f.dlg.m_showResult, Qt::LeftButton);
+    EXPECT_NE(BlockAddress(f.doc->m_picNew), before) << "Show Result renders though nothing changed";
+    EXPECT_FALSE(f.view.showOriginal);
+    EXPECT_FALSE(f.dlg.m_showPressed);
+    EXPECT_EQ(f.view.erasingInvalidates, 1);
+    const void* shown = BlockAddress(f.doc->m_picNew);
+    QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+    EXPECT_EQ(BlockAddress(f.doc->m_picNew), shown);
+    EXPECT_EQ(f.dlg.result(), IDOK);
+}
+
+TEST(ResizeDlg, OkWithANewPercentageRendersTheNewSize)
+{
+    Fixture f;
+    f.dlg.m_percentageEdit->setText("50");
+    QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+    EXPECT_EQ(f.dlg.result(), IDOK);
+    EXPECT_EQ(f.doc->m_picNew.m_width, 51);
+    EXPECT_EQ(f.doc->m_picNew.m_height, 26);
+    EXPECT_DOUBLE_EQ(f.doc->m_scale, 0.5);
+}
+
+TEST(ResizeDlg, FootprintChangeBelowThreeDecimalsIsStoredButNotRendered)
+{
+    Fixture f;
+    const void* before = BlockAddress(f.doc->m_picNew);
+    f.dlg.m_footprintEdit->setText("1.0004");
+    QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+    EXPECT_EQ(f.dlg.result(), IDOK);
+    EXPECT_DOUBLE_EQ(f.doc->m_footprint, 1.0004);
+    EXPECT_EQ(BlockAddress(f.doc->m_picNew), before);
+}
+
+TEST(ResizeDlg, FootprintOutsideItsRangeIsRefusedAndTheDialogStays)
+{
+    for (const char* text : {"0", "10.5", "abc"}) {
+        Fixture f;
+        f.dlg.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg));
+        f.dlg.m_footprintEdit->setText(text);
+        QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+        EXPECT_TRUE(f.dlg.isVisible()) << text;
+        EXPECT_EQ(QApplication::focusWidget(), f.dlg.m_footprintEdit) << text;
+        EXPECT_DOUBLE_EQ(f.doc->m_footprint, 1.0) << text;
+        ASSERT_EQ(f.prompt.Texts().size(), 1u) << text;
+        EXPECT_EQ(f.prompt.Texts()[0], std::string(text) == "abc" ? "Enter a number."
+                                                                  : "Enter a number between 0.001 and 10.");
+    }
+}
+
+TEST(ResizeDlg, RefusedPercentagesRenderNothing)
+{
+    for (const char* text : {"0", "99999999"}) {
+        Fixture f;
+        const auto before = BlockBytes(f.doc->m_picNew);
+        f.dlg.m_percentageEdit->setText(text);
+        QTest::mouseClick(f.dlg.m_showResult, Qt::LeftButton);
+        QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+        EXPECT_TRUE(f.dlg.isVisible()) << text;
+        EXPECT_EQ(f.prompt.Texts().size(), 2u) << text;
+        EXPECT_EQ(BlockBytes(f.doc->m_picNew), before) << text;
+        EXPECT_DOUBLE_EQ(f.doc->m_scale, 1.0) << text;
+    }
+}
