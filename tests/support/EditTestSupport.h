@@ -52,6 +52,18 @@ inline std::unique_ptr<CDibDoc> MakeTestDocument(int w, int h, int outputColors)
     return doc;
 }
 
+// The bytes of a picture: header, colour table and rows (a reused block may
+// be longer than the picture it holds).
+inline std::vector<std::uint8_t> PictureBytes(const CPicture& p)
+{
+    if (!p.m_hDib)
+        return {};
+    auto size = static_cast<std::size_t>(DibSize(p.m_width, p.m_height, p.m_bitCount, p.m_colors));
+    if (size > p.m_hDib.Size())
+        size = p.m_hDib.Size();
+    return std::vector<std::uint8_t>(p.m_hDib.Data(), p.m_hDib.Data() + size);
+}
+
 // The bytes of a picture's block, for before/after comparisons.
 inline std::vector<std::uint8_t> BlockBytes(const CPicture& p)
 {

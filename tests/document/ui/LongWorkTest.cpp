@@ -1,0 +1,151 @@
+// Long work: the editor's render gives what ApplyFilter gives; while work
+// runs past its threshold, windows keep processing paint and timer events,
+// user input is dropped, the status bar shows a busy indicator, a second
+// render of the same document is refused, and messages wait for the end.
+#include "app/LongWork.h"
+
+#include "platform/RecordingPrompt.h"
+#include "support/EditTestSupport.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace lumacut;
+using namespace lumacut::test;
+
+struct RenderCase {
+    const char* name;
+    int outputColors;
+    double scale, footprint, tilt;
+    bool clip;
+};
+
+class EditorRender : public ::testing::TestWithParam<RenderCase> {};
+
+TEST_P(EditorRender, GivesTheSamePictureAsApplyFilter)
+{
+    const RenderCase& c = GetParam();
+    RecordingPrompt prompt;
+    ScopedPrompt p(prompt);
+    auto a = MakeTestDocument(37, 23, c.outputColors);
+    auto b = MakeTestDocument(37, 23, c.outputColors);
+    for (CDibDoc* d : {a.get(), b.get()}) {
+        d->m_scale = c.scale;
+        d->m_footprint = c.footprint;
+        d->m_tilt = c.tilt;
+        d->m_clipActive = c.clip;
+        d->m_clipRect = Rect{3, 4, 20, 15};
+        d->m_filter.kind = 2;
+        d->m_filter.color = MakeColor(200, 40, 90);
+    }
+    a->ApplyFilter(a->m_filter);
+    ASSERT_TRUE(RenderDocument(*b, b->m_filter));
+    EXPECT_EQ(b->m_picNew.m_width, a->m_picNew.m_width);
+    EXPECT_EQ(b->m_picNew.m_height, a->m_picNew.m_height);
+    EXPECT_EQ(b->m_picNew.m_colors, a->m_picNew.m_colors);
+    EXPECT_EQ(PictureBytes(b->m_picNew), PictureBytes(a->m_picNew));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EditorRender,
+                         ::testing::Values(RenderCase{"TwoColor", 2, 1.0, 1.0, 0.0, false},
+                                           RenderCase{"GreyHalf", 256, 0.5, 2.0, 0.0, false},
+                                           RenderCase{"TrueColorTilted", 0, 1.3, 1.0, 0.2, false},
+                                           RenderCase{"TrueColorClipped", 0, 1.0, 1.0, 0.0, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EditorRender, AFailedRenderLeavesTheNewPictureWhole)
+{
+    RecordingPrompt prompt;
+    ScopedPrompt p(prompt);
+    auto doc = MakeTestDocument(20, 10, 0);
+    doc->ApplyFilter(doc->m_filter);
+    auto before = BlockBytes(doc->m_picNew);
+    doc->m_scale = 1.0e9; // a result no picture store holds
+    EXPECT_TRUE(RenderDocument(*doc, doc->m_filter));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"error 11, MakeEmpty picture"});
+    EXPECT_EQ(doc->m_picNew.m_width, 20);
+    EXPECT_EQ(BlockBytes(doc->m_picNew), before);
+}
+
+TEST(LongWork, KeepsEventsFlowingDropsInputAndShowsProgress)
+{
+    QMainWindow main;
+    main.statusBar();
+    auto* edit = new QLineEdit(&main);
+    main.setCentralWidget(edit);
+    main.show();
+    RecordingPrompt prompt;
+    ScopedPrompt p(prompt);
+
+    std::atomic<bool> released{false};
+    bool sawIndicator = false;
+    bool sawShowing = false;
+    QTimer::singleShot(0, [&] {
+        sawShowing = LongWorkShowing();
+        sawIndicator = main.statusBar()->findChild<QProgressBar*>() != nullptr;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+        QCoreApplication::sendEvent(edit, &press);
+        released = true;
+    });
+    RunLongWork(
+        [&] {
+            ShowMessage("from the work");
+            auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!released && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        },
+        std::chrono::milliseconds(0));
+    EXPECT_TRUE(released.load()) << "the timer ran while the work waited for it";
+    EXPECT_TRUE(sawShowing);
+    EXPECT_TRUE(sawIndicator);
+    EXPECT_TRUE(edit->text().isEmpty()) << "typing during the work is dropped";
+    EXPECT_FALSE(LongWorkShowing());
+    EXPECT_EQ(main.statusBar()->findChild<QProgressBar*>(), nullptr);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"from the work"});
+
+    // Afterwards input flows again.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, "b");
+    QCoreApplication::sendEvent(edit, &press);
+    EXPECT_EQ(edit->text(), "b");
+}
+
+TEST(LongWork, ASecondRenderOfTheSameDocumentIsNotStarted)
+{
+    RecordingPrompt prompt;
+    ScopedPrompt p(prompt);
+    auto doc = MakeTestDocument(1000, 1000, 256);
+    doc->m_footprint = 4.0;
+    doc->m_scale = 1.5;
+    auto other = MakeTestDocument(8, 8, 0);
+    bool timerRan = false;
+    bool sameRefused = false;
+    bool otherRendered = false;
+    QTimer::singleShot(0, [&] {
+        timerRan = true;
+        if (!IsRendering(*doc))
+            return; // the render ended before the loop started: nothing to check
+        sameRefused = !RenderDocument(*doc, doc->m_filter);
+        otherRendered = RenderDocument(*other, other->m_filter);
+    });
+    ASSERT_TRUE(RenderDocument(*doc, doc->m_filter, std::chrono::milliseconds(0)));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(timerRan);
+    if (sameRefused || otherRendered) {
+        EXPECT_TRUE(sameRefused);
+        EXPECT_TRUE(otherRendered);
+    }
+    EXPECT_FALSE(IsRendering(*doc));
+    EXPECT_EQ(doc->m_picNew.m_width, 1500);
+}
