@@ -3,42 +3,60 @@
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
-#include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "view/CDibView.h"
+
+#include <memory>
+#include <unordered_map>
 
 namespace lumacut {
 
 namespace {
 
+// The editor's view as seen by the dialogs; one per view, dropped with it.
+class DibViewTarget : public IActiveView {
+public:
+    explicit DibViewTarget(CDibView* view) : m_view(view) {}
+    CDibDoc* ViewDocument() override { return m_view->GetDocument(); }
+    bool ShowsOriginal() const override { return m_view->m_showOriginal; }
+    void SetShowsOriginal(bool original) override { m_view->m_showOriginal = original; }
+    void InvalidateView(bool erase) override { m_view->Invalidate(erase); }
+
+private:
+    CDibView* m_view;
+};
+
+IActiveView* TargetOf(CDibView* view)
+{
+    static std::unordered_map<CDibView*, std::unique_ptr<DibViewTarget>> targets;
+    auto it = targets.find(view);
+    if (it == targets.end()) {
+        it = targets.emplace(view, std::make_unique<DibViewTarget>(view)).first;
+        QObject::connect(view, &QObject::destroyed, [view] { targets.erase(view); });
+    }
+    return it->second.get();
+}
+
 IActiveView* DefaultFinder(ViewLink& missing)
 {
-    QMainWindow* main = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<QMainWindow*>(w)) {
-            main = m;
-            if (m->isVisible())
-                break;
-        }
+    CMainFrame* main = CMainFrame::Instance();
     if (!main) {
         missing = ViewLink::NoMainWindow;
         return nullptr;
     }
-    auto* area = qobject_cast<QMdiArea*>(main->centralWidget());
-    // The current sub-window stays current while a modal dialog is active.
-    QMdiSubWindow* child = area ? area->currentSubWindow() : nullptr;
+    CChildFrame* child = main->ActiveChild();
     if (!child) {
         missing = ViewLink::NoChildWindow;
         return nullptr;
     }
-    auto* view = dynamic_cast<IActiveView*>(child->widget());
+    CDibView* view = child->View();
     if (!view) {
         missing = ViewLink::NoViewWindow;
         return nullptr;
     }
     missing = ViewLink::Found;
-    return view;
+    return TargetOf(view);
 }
 
 ActiveViewFinder& Finder()

@@ -21,8 +21,7 @@ public:
 enum class ViewLink { Found, NoMainWindow, NoChildWindow, NoViewWindow };
 
 // Finds the active view, or says which link is missing. The default walks the
-// application's QMainWindow, its QMdiArea's current sub-window and the widget
-// in it (which must implement IActiveView).
+// editor's main frame, its active child frame and that frame's view.
 using ActiveViewFinder = std::function<IActiveView*(ViewLink& missing)>;
 // Installs a finder (an empty one restores the default); returns the previous.
 ActiveViewFinder SetActiveViewFinder(ActiveViewFinder finder);

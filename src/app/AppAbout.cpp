@@ -1,11 +1,12 @@
 // The application's About command.
+#include "app/CAboutDlg.h"
 #include "app/CLumacutApp.h"
 
 namespace lumacut {
 
 void CLumacutApp::OnAppAbout()
 {
-    // Shows CAboutDlg with the help text once the about box is written.
+    RunAboutBox();
 }
 
 } // namespace lumacut

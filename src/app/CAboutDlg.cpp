@@ -39,7 +39,7 @@ void CAboutDlg::DoDataExchange(CDataExchange& dx)
         m_text->setPlainText(QString(m_helpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void OnAppAbout()
+void RunAboutBox()
 {
     CAboutDlg dialog;
     dialog.m_helpText = QString::fromStdString(BuildHelpText());

@@ -28,7 +28,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 };
 
-// The application's handler of "About Lumacut...".
-void OnAppAbout();
+// What the application's "About Lumacut..." runs: the box with the help text.
+void RunAboutBox();
 
 } // namespace lumacut

@@ -1,32 +1,18 @@
 #include "app/CDialogBase.h"
 
+#include "app/GuiPrompt.h"
+
 namespace lumacut {
-
-namespace {
-ModalDialogRunner& Runner()
-{
-    static ModalDialogRunner runner;
-    return runner;
-}
-} // namespace
-
-ModalDialogRunner SetModalDialogRunner(ModalDialogRunner runner)
-{
-    ModalDialogRunner previous = std::move(Runner());
-    Runner() = std::move(runner);
-    return previous;
-}
-
-int RunModalDialog(QDialog& dialog)
-{
-    if (Runner())
-        return Runner()(dialog);
-    return dialog.exec();
-}
 
 CDialogBase::CDialogBase(QWidget* parent) : QDialog(parent)
 {
     setModal(true);
+}
+
+int CDialogBase::DoModal()
+{
+    InitOnce();
+    return Gui().RunModal(*this);
 }
 
 bool CDialogBase::UpdateData(bool saveAndValidate)
@@ -42,12 +28,17 @@ void CDialogBase::OnOK()
         done(IDOK);
 }
 
-void CDialogBase::showEvent(QShowEvent* event)
+void CDialogBase::InitOnce()
 {
     if (!m_initialised) {
         m_initialised = true;
         OnInitDialog();
     }
+}
+
+void CDialogBase::showEvent(QShowEvent* event)
+{
+    InitOnce();
     QDialog::showEvent(event);
 }
 

@@ -1,32 +1,26 @@
 #pragma once
 // The base of the program's dialogs: plain members exchanged with the
 // controls by DoDataExchange, OK and Cancel as overridable handlers, result
-// codes as the program knows them (OK 1, Cancel 2), and modal runs through a
-// replaceable runner so that tests can script them.
+// codes as the program knows them (OK 1, Cancel 2), and modal runs through
+// the editor's prompt seam (GuiPrompt::RunModal) so that tests can script them.
 #include "app/DataExchange.h"
 
 #include <QDialog>
-
-#include <functional>
 
 namespace lumacut {
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
-// Runs a dialog modally and gives its result code. The default is exec();
-// tests install one that clicks through the dialog.
-using ModalDialogRunner = std::function<int(QDialog&)>;
-// Installs a runner (an empty one restores the default); returns the previous.
-ModalDialogRunner SetModalDialogRunner(ModalDialogRunner runner);
-int RunModalDialog(QDialog& dialog);
-
 class CDialogBase : public QDialog {
     Q_OBJECT
 public:
     explicit CDialogBase(QWidget* parent = nullptr);
 
-    int DoModal() { return RunModalDialog(*this); }
+    // The initial exchange, then the modal run; the result code.
+    int DoModal();
+    // The initial exchange has run.
+    bool Initialised() const { return m_initialised; }
     // Members to controls (false) or controls to members (true); false when
     // a field was refused.
     bool UpdateData(bool saveAndValidate = true);
@@ -37,13 +31,15 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange&) {}
-    // Run once, when the dialog is first shown: the initial exchange.
+    // Run once, before the modal run or the first show: the initial exchange.
     virtual void OnInitDialog() { UpdateData(false); }
     virtual void OnOK();
     virtual void OnCancel() { done(IDCANCEL); }
     void showEvent(QShowEvent* event) override;
 
 private:
+    void InitOnce();
+
     bool m_initialised = false;
 };
 

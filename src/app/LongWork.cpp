@@ -124,7 +124,7 @@ void WaitShowingProgress(std::future<void>& done)
         progress = new QProgressBar(bar);
         progress->setRange(0, 0); // the work reports no fraction: a busy indicator
         progress->setMaximumWidth(160);
-        bar->addWidget(progress);
+        bar->addPermanentWidget(progress);
         progress->show();
         bar->showMessage(QString::fromLatin1(kBusyText));
     }

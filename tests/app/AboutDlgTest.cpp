@@ -70,11 +70,12 @@ TEST(HelpText, LastParagraphNamesTheJpegAuthorsFromTheLibrarysReadme)
 
 TEST(AboutDlg, ShowsTheTextReadOnlyAndClosesWithOkay)
 {
-    ScriptedModalRuns runs;
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
     std::string shown;
     bool readOnly = false;
     QStringList labels;
-    runs.actions.push_back([&](QDialog& d) {
+    ScriptModalRuns(prompt, {[&](QDialog& d) {
         auto& dlg = dynamic_cast<CAboutDlg&>(d);
         shown = dlg.m_helpText.toStdString();
         readOnly = dlg.m_text->isReadOnly();
@@ -83,12 +84,11 @@ TEST(AboutDlg, ShowsTheTextReadOnlyAndClosesWithOkay)
         EXPECT_EQ(dlg.m_text->document()->blockCount(), 8);
         EXPECT_EQ(dlg.m_okay->text(), "Okay");
         EXPECT_TRUE(dlg.m_okay->isDefault());
-        QTest::mouseClick(dlg.m_okay, Qt::LeftButton);
-        EXPECT_FALSE(dlg.isVisible());
+        dlg.m_okay->click();
         return dlg.result();
-    });
-    OnAppAbout();
-    EXPECT_EQ(runs.runs, 1);
+    }});
+    RunAboutBox();
+    EXPECT_EQ(prompt.modalTitles.size(), 1u);
     EXPECT_EQ(shown, BuildHelpText());
     EXPECT_TRUE(readOnly);
     EXPECT_TRUE(labels.contains("Lumacut Application Version 2.0"));

@@ -4,6 +4,7 @@
 // view behind a dialog, and scripted modal runs.
 #include "app/ActiveView.h"
 #include "app/CDialogBase.h"
+#include "support/ScriptedGuiPrompt.h"
 #include "document/CDibDoc.h"
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
@@ -123,34 +124,21 @@ private:
     ActiveViewFinder m_previous;
 };
 
-// Answers modal runs in order with scripted actions; each gets the dialog
-// (shown, not yet run) and returns its result code. Unscripted runs cancel.
-class ScriptedModalRuns {
-public:
-    using Action = std::function<int(QDialog&)>;
-    ScriptedModalRuns()
-    {
-        m_previous = SetModalDialogRunner([this](QDialog& d) {
-            ++runs;
-            d.show();
-            if (actions.empty()) {
-                d.reject();
-                return d.result();
-            }
-            Action a = std::move(actions.front());
-            actions.pop_front();
-            int r = a(d);
-            d.hide();
-            return r;
-        });
-    }
-    ~ScriptedModalRuns() { SetModalDialogRunner(std::move(m_previous)); }
-
-    std::deque<Action> actions;
-    int runs = 0;
-
-private:
-    ModalDialogRunner m_previous;
-};
+// Scripted modal runs in order on a ScriptedGuiPrompt: each action gets the
+// dialog (initialised, not shown) and returns its result code. Unscripted
+// runs are rejected.
+inline void ScriptModalRuns(ScriptedGuiPrompt& prompt, std::deque<std::function<int(QDialog&)>> actions)
+{
+    auto queue = std::make_shared<std::deque<std::function<int(QDialog&)>>>(std::move(actions));
+    prompt.onModal = [queue](QDialog& d) {
+        if (queue->empty()) {
+            d.reject();
+            return d.result();
+        }
+        auto action = std::move(queue->front());
+        queue->pop_front();
+        return action(d);
+    };
+}
 
 } // namespace lumacut::test

@@ -1,7 +1,7 @@
 #include "filter/ui/CFilterDlg.h"
 
 #include "app/ActiveView.h"
-#include "app/ColorChooser.h"
+#include "app/GuiPrompt.h"
 #include "app/LongWork.h"
 #include "document/CDibDoc.h"
 
@@ -207,7 +207,7 @@ void CFilterDlg::Show()
 void CFilterDlg::OnChanged()
 {
     // Before the first exchange the controls do not hold the members yet.
-    if (!isVisible())
+    if (!Initialised())
         return;
     if (!UpdateData(true))
         return; // the refused field has the focus; nothing new to show
@@ -228,14 +228,13 @@ void CFilterDlg::OnChooseColor()
 {
     if (!UpdateData(true))
         return;
-    std::uint32_t initial = MakeColor(static_cast<std::uint8_t>(m_values.red), static_cast<std::uint8_t>(m_values.green),
-                                      static_cast<std::uint8_t>(m_values.blue));
-    std::uint32_t chosen = 0;
-    if (!ChooseSystemColor(initial, chosen))
+    // The system colour dialog, opened on the three values.
+    std::optional<QColor> chosen = Gui().ChooseColor(QColor(m_values.red, m_values.green, m_values.blue));
+    if (!chosen || !chosen->isValid())
         return;
-    m_values.red = RedOf(chosen);
-    m_values.green = GreenOf(chosen);
-    m_values.blue = BlueOf(chosen);
+    m_values.red = chosen->red();
+    m_values.green = chosen->green();
+    m_values.blue = chosen->blue();
     UpdateData(false);
     OnChanged();
 }

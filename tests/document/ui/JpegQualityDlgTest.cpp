@@ -2,7 +2,6 @@
 // dialog kept open; the document's quality changes on OK only.
 #include "document/ui/CJpegQualityDlg.h"
 
-#include "platform/RecordingPrompt.h"
 #include "support/EditTestSupport.h"
 
 #include <QApplication>
@@ -28,8 +27,8 @@ class JpegQualityRange : public ::testing::TestWithParam<QualityCase> {};
 TEST_P(JpegQualityRange, OnlyWholeNumbersFromZeroToHundredPass)
 {
     const QualityCase& c = GetParam();
-    RecordingPrompt prompt;
-    ScopedPrompt p(prompt);
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
     CJpegQualityDlg dlg;
     dlg.m_quality = 90;
     dlg.show();
@@ -63,24 +62,24 @@ TEST(JpegQuality, OkStoresTheQualityInThatDocumentOnly)
 {
     CDibDoc a;
     CDibDoc b;
-    ScriptedModalRuns runs;
-    runs.actions.push_back([](QDialog& d) {
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
+    ScriptModalRuns(prompt, {[](QDialog& d) {
         auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);
         EXPECT_EQ(dlg.m_edit->text(), "90");
         dlg.m_edit->setText("40");
-        QTest::mouseClick(dlg.m_ok, Qt::LeftButton);
+        dlg.m_ok->click();
         return dlg.result();
-    });
-    runs.actions.push_back([](QDialog& d) {
+    }, [](QDialog& d) {
         auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);
         dlg.m_edit->setText("10");
-        QTest::mouseClick(dlg.m_cancel, Qt::LeftButton);
+        dlg.m_cancel->click();
         return dlg.result();
-    });
+    }});
     OnJpegQuality(a);
     EXPECT_EQ(a.m_jpegQuality, 40);
     EXPECT_EQ(b.m_jpegQuality, 90);
     OnJpegQuality(a);
     EXPECT_EQ(a.m_jpegQuality, 40) << "Cancel leaves it";
-    EXPECT_EQ(runs.runs, 2);
+    EXPECT_EQ(prompt.modalTitles, (std::vector<QString>{"Dialog", "Dialog"}));
 }

@@ -4,7 +4,6 @@
 // render of the same document is refused, and messages wait for the end.
 #include "app/LongWork.h"
 
-#include "platform/RecordingPrompt.h"
 #include "support/EditTestSupport.h"
 
 #include <QCoreApplication>
@@ -36,8 +35,8 @@ class EditorRender : public ::testing::TestWithParam<RenderCase> {};
 TEST_P(EditorRender, GivesTheSamePictureAsApplyFilter)
 {
     const RenderCase& c = GetParam();
-    RecordingPrompt prompt;
-    ScopedPrompt p(prompt);
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
     auto a = MakeTestDocument(37, 23, c.outputColors);
     auto b = MakeTestDocument(37, 23, c.outputColors);
     for (CDibDoc* d : {a.get(), b.get()}) {
@@ -67,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EditorRender,
 
 TEST(EditorRender, AFailedRenderLeavesTheNewPictureWhole)
 {
-    RecordingPrompt prompt;
-    ScopedPrompt p(prompt);
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
     auto doc = MakeTestDocument(20, 10, 0);
     doc->ApplyFilter(doc->m_filter);
     auto before = BlockBytes(doc->m_picNew);
@@ -86,8 +85,8 @@ TEST(LongWork, KeepsEventsFlowingDropsInputAndShowsProgress)
     auto* edit = new QLineEdit(&main);
     main.setCentralWidget(edit);
     main.show();
-    RecordingPrompt prompt;
-    ScopedPrompt p(prompt);
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
 
     std::atomic<bool> released{false};
     bool sawIndicator = false;
@@ -123,8 +122,8 @@ TEST(LongWork, KeepsEventsFlowingDropsInputAndShowsProgress)
 
 TEST(LongWork, ASecondRenderOfTheSameDocumentIsNotStarted)
 {
-    RecordingPrompt prompt;
-    ScopedPrompt p(prompt);
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
     auto doc = MakeTestDocument(1000, 1000, 256);
     doc->m_footprint = 4.0;
     doc->m_scale = 1.5;

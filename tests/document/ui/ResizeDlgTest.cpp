@@ -4,7 +4,6 @@
 
 #include "document/ResizeMath.h"
 #include "picture/Limits.h"
-#include "platform/RecordingPrompt.h"
 #include "support/EditTestSupport.h"
 
 #include <QApplication>
@@ -78,7 +77,7 @@ namespace {
 // A 101 x 51 true-colour document, rendered once, and a dialog over it filled
 // as Resize De Luxe fills it.
 struct Fixture {
-    Fixture() : doc(MakeTestDocument(101, 51, 0)), view(doc.get()), active(&view), scoped(prompt)
+    Fixture() : scoped(prompt), doc(MakeTestDocument(101, 51, 0)), view(doc.get()), active(&view)
     {
         doc->ApplyFilter(doc->m_filter);
         dlg.m_oldWidth = 101;
@@ -89,11 +88,11 @@ struct Fixture {
         dlg.m_footprint = doc->m_footprint;
         dlg.show();
     }
-    RecordingPrompt prompt;
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt scoped;
     std::unique_ptr<CDibDoc> doc;
     FakeView view;
     ScopedActiveView active;
-    ScopedPrompt scoped;
     CResizeDlg dlg;
 };
 

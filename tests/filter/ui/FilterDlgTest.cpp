@@ -2,7 +2,6 @@
 // rendering only on a change, Continuous Update, Choose Color and Swap View.
 #include "filter/ui/CFilterDlg.h"
 
-#include "platform/RecordingPrompt.h"
 #include "support/EditTestSupport.h"
 
 #include <QCheckBox>
@@ -39,13 +38,13 @@ FilterSettings Sample()
 // A dialog over a document and a view that shows the New Picture.
 struct Fixture {
     explicit Fixture(int outputColors, FilterSettings settings = Sample())
-        : doc(MakeTestDocument(16, 8, outputColors)), view(doc.get()), active(&view)
+        : scoped(prompt), doc(MakeTestDocument(16, 8, outputColors)), view(doc.get()), active(&view)
     {
-        ScopedPrompt p(prompt);
         dlg.LoadSettings(settings, outputColors);
         dlg.show();
     }
-    RecordingPrompt prompt;
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt scoped;
     std::unique_ptr<CDibDoc> doc;
     FakeView view;
     ScopedActiveView active;
@@ -152,7 +151,6 @@ TEST(FilterDlg, StoreTakesLowBytesAndMakesFlagsZeroOrOne)
 TEST(FilterDlg, ShowRendersAndRedrawsOnlyAfterAChange)
 {
     Fixture f(256);
-    ScopedPrompt p(f.prompt);
     EXPECT_EQ(f.view.updates, 0) << "opening the dialog renders nothing";
     f.dlg.Show();
     EXPECT_EQ(f.view.updates, 0) << "nothing changed since loading";
@@ -172,7 +170,6 @@ TEST(FilterDlg, ShowRendersAndRedrawsOnlyAfterAChange)
 TEST(FilterDlg, ContinuousUpdateRendersEveryChange)
 {
     Fixture f(2);
-    ScopedPrompt p(f.prompt);
     ASSERT_TRUE(f.dlg.m_continuous->isChecked()) << "on by default";
     f.dlg.m_lightDark->setValue(10);
     EXPECT_EQ(f.view.updates, 1);
@@ -197,7 +194,6 @@ TEST(FilterDlg, ContinuousUpdateRendersEveryChange)
 TEST(FilterDlg, UncheckedChannelDisablesItsFieldButKeepsItsValue)
 {
     Fixture f(0);
-    ScopedPrompt p(f.prompt);
     f.dlg.m_activeRed->click();
     EXPECT_FALSE(f.dlg.m_editRed->isEnabled());
     FilterSettings out;
@@ -209,7 +205,6 @@ TEST(FilterDlg, UncheckedChannelDisablesItsFieldButKeepsItsValue)
 TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
 {
     Fixture f(0);
-    ScopedPrompt p(f.prompt);
     f.dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg));
     f.dlg.m_editBlue->setText("300");
@@ -220,7 +215,7 @@ TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
     EXPECT_EQ(f.view.updates, 0);
 
     // A bad value in a disabled field (green is not active) blocks nothing.
-    f.prompt.Clear();
+    f.prompt.messages.clear();
     f.dlg.m_editBlue->setText("31");
     f.dlg.m_editGreen->setText("999");
     f.dlg.m_negative->click();
@@ -233,17 +228,10 @@ TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
 TEST(FilterDlg, ChooseColorTakesTheSystemDialogsAnswer)
 {
     Fixture f(0);
-    ScopedPrompt p(f.prompt);
-    ScriptedModalRuns runs;
-    QColor initial;
-    runs.actions.push_back([&](QDialog& d) {
-        auto& cd = dynamic_cast<QColorDialog&>(d);
-        initial = cd.currentColor();
-        cd.setCurrentColor(QColor(200, 100, 50));
-        return int(QDialog::Accepted);
-    });
+    f.prompt.colorAnswers.push_back(QColor(200, 100, 50));
     QTest::mouseClick(f.dlg.m_chooseColor, Qt::LeftButton);
-    EXPECT_EQ(initial, QColor(10, 20, 30));
+    ASSERT_EQ(f.prompt.colorQuestions.size(), 1u);
+    EXPECT_EQ(f.prompt.colorQuestions[0], QColor(10, 20, 30));
     EXPECT_EQ(f.dlg.m_editRed->text(), "200");
     EXPECT_EQ(f.dlg.m_editGreen->text(), "100");
     EXPECT_EQ(f.dlg.m_editBlue->text(), "50");
@@ -259,7 +247,6 @@ TEST(FilterDlg, ChooseColorTakesTheSystemDialogsAnswer)
 TEST(FilterDlg, SwapViewTwiceReturnsViewAndLabel)
 {
     Fixture f(0);
-    ScopedPrompt p(f.prompt);
     EXPECT_EQ(f.dlg.m_swapView->text(), "Swap View");
     QTest::mouseClick(f.dlg.m_swapView, Qt::LeftButton);
     EXPECT_TRUE(f.view.showOriginal);
@@ -281,8 +268,8 @@ TEST(FilterDlg, MissingLinksAreReportedInOrder)
                  {ViewLink::NoChildWindow, "Sorry Null, No Child Window "},
                  {ViewLink::NoViewWindow, "Sorry Null, No View Window "}};
     for (auto& c : cases) {
-        RecordingPrompt prompt;
-        ScopedPrompt p(prompt);
+        ScriptedGuiPrompt prompt;
+        ScopedGuiPrompt p(prompt);
         ScopedActiveView none(nullptr, c.missing);
         CFilterDlg dlg;
         dlg.LoadSettings(Sample(), 0);
@@ -290,8 +277,8 @@ TEST(FilterDlg, MissingLinksAreReportedInOrder)
         dlg.Show();
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.text});
     }
-    RecordingPrompt prompt;
-    ScopedPrompt p(prompt);
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
     FakeView docless(nullptr);
     ScopedActiveView active(&docless);
     CFilterDlg dlg;
@@ -305,8 +292,7 @@ TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
 {
     {
         Fixture f(0);
-        ScopedPrompt p(f.prompt);
-        f.dlg.m_continuous->click(); // off
+            f.dlg.m_continuous->click(); // off
         f.dlg.m_gamma->setValue(5);
         QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
         EXPECT_EQ(f.dlg.result(), IDOK);
@@ -315,8 +301,7 @@ TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
     }
     {
         Fixture f(0);
-        ScopedPrompt p(f.prompt);
-        f.dlg.m_continuous->click(); // off
+            f.dlg.m_continuous->click(); // off
         f.dlg.m_gamma->setValue(5);
         QTest::mouseClick(f.dlg.m_cancel, Qt::LeftButton);
         EXPECT_EQ(f.dlg.result(), IDCANCEL);
