@@ -19,13 +19,12 @@
 
 namespace lumacut::test {
 
-// A document whose Original is a w x h gradient (red across, green down,
-// blue a checker) and whose New Picture is of the given kind (2, 256 or 0)
-// and size, zero-filled. Nothing is rendered.
-inline std::unique_ptr<CDibDoc> MakeTestDocument(int w, int h, int outputColors)
+// Gives `doc` a w x h gradient Original (red across, green down, blue a
+// checker) and a zero-filled New Picture of the given kind (2, 256 or 0) and
+// size, with the clip region over all of it. Nothing is rendered.
+inline void FillTestPictures(CDibDoc& doc, int w, int h, int outputColors)
 {
-    auto doc = std::make_unique<CDibDoc>();
-    CPicture& o = doc->m_picOriginal;
+    CPicture& o = doc.m_picOriginal;
     SetUpTrueColor(o);
     o.m_width = w;
     o.m_height = h;
@@ -38,7 +37,7 @@ inline std::unique_ptr<CDibDoc> MakeTestDocument(int w, int h, int outputColors)
                      static_cast<std::uint8_t>(y * 255 / (h > 1 ? h - 1 : 1)),
                      static_cast<std::uint8_t>(((x / 4 + y / 4) % 2) * 200));
     o.Unlock();
-    CPicture& n = doc->m_picNew;
+    CPicture& n = doc.m_picNew;
     if (outputColors == 2)
         SetUpTwoColor(n);
     else if (outputColors == 256)
@@ -48,8 +47,14 @@ inline std::unique_ptr<CDibDoc> MakeTestDocument(int w, int h, int outputColors)
     n.m_width = w;
     n.m_height = h;
     n.MakeEmpty();
-    doc->m_clipRect = Rect{0, 0, w, h};
-    doc->m_pictureReady = true;
+    doc.m_clipRect = Rect{0, 0, w, h};
+    doc.m_pictureReady = true;
+}
+
+inline std::unique_ptr<CDibDoc> MakeTestDocument(int w, int h, int outputColors)
+{
+    auto doc = std::make_unique<CDibDoc>();
+    FillTestPictures(*doc, w, h, outputColors);
     return doc;
 }
 
@@ -65,7 +70,7 @@ inline std::vector<std::uint8_t> PictureBytes(const CPicture& p)
     return std::vector<std::uint8_t>(p.m_hDib.Data(), p.m_hDib.Data() + size);
 }
 
-// The bytes of a picture's block, for before/after comparisons.
+// The bytes of a picture's whole block.
 inline std::vector<std::uint8_t> BlockBytes(const CPicture& p)
 {
     if (!p.m_hDib)
