@@ -22,6 +22,12 @@ struct QualityCase {
     const char* message;
 };
 
+// Test names show the case's name only.
+void PrintTo(const QualityCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class JpegQualityRange : public ::testing::TestWithParam<QualityCase> {};
 
 TEST_P(JpegQualityRange, OnlyWholeNumbersFromZeroToHundredPass)

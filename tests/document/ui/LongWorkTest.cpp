@@ -30,6 +30,12 @@ struct RenderCase {
     bool clip;
 };
 
+// Test names show the case's name only.
+void PrintTo(const RenderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class EditorRender : public ::testing::TestWithParam<RenderCase> {};
 
 TEST_P(EditorRender, GivesTheSamePictureAsApplyFilter)

@@ -43,6 +43,12 @@ struct RefusalCase {
     const char* message;
 };
 
+// Test names show the case's name only.
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ResizeRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(ResizeRefusal, SidesBelowOneAndPicturesOverTheLimitAreRefused)

@@ -62,6 +62,12 @@ struct LayoutCase {
     bool sharpness, contrast, gamma;
 };
 
+// Test names show the case's name only.
+void PrintTo(const LayoutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class FilterDlgLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(FilterDlgLayoutTest, LabelsAndEnablingFollowTheOutputType)
