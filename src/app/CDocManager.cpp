@@ -125,7 +125,7 @@ CDibDoc* CDocManager::OpenDocumentFile(const QString& path)
 {
     const QString full = QFileInfo(path).absoluteFilePath();
     for (const auto& entry : m_entries) {
-        if (QString::fromStdString(entry->doc->GetPathName()) == full) {
+        if (QString::fromStdString(entry->doc->GetPathName()) == full && entry->doc->m_pictureReady) {
             std::vector<CChildFrame*> frames = FramesOf(*entry->doc);
             if (!frames.empty())
                 m_frame.MdiArea()->setActiveSubWindow(frames.front());
@@ -135,8 +135,11 @@ CDibDoc* CDocManager::OpenDocumentFile(const QString& path)
     auto doc = std::make_unique<CDibDoc>();
     if (!doc->OnOpenDocument(Utf8(full)))
         return nullptr;
-    // The framework names the document after the file it opened.
-    doc->SetPathName(Utf8(full), true);
+    // The document keeps the ".bmp" name it gave itself, as after an open
+    // into an existing document: naming it after the opened file would let
+    // Save write the New Picture over an opened JPEG. The list of recent
+    // files still gets the file that was opened.
+    m_recentFiles.Add(full);
     doc->SetModifiedFlag(false);
     CDibDoc* result = AddDocument(std::move(doc));
     CreateView(*result);

@@ -33,7 +33,9 @@ public:
     void OnFileOpen();
     // Opens `path` in a new window (recent files, drops, the command line).
     // A document already showing that path is activated instead. Null when
-    // the document refused the file (no window opens).
+    // the document refused the file (no window opens). The document keeps
+    // the name its open gave it (the file's base name + ".bmp"); the opened
+    // file goes on the recent-file list.
     CDibDoc* OpenDocumentFile(const QString& path);
     // Save: with the document's path, or asking for one (template filter,
     // default extension ".bmp") when it has none. False when cancelled or failed.

@@ -286,12 +286,17 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
+    OnDropFiles(event->mimeData()->urls());
+}
+
+void CMainFrame::OnDropFiles(const QList<QUrl>& urls)
+{
     activateWindow();
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             m_docManager->OpenDocumentFile(url.toLocalFile());
+    UpdateCommandUI();
 }
 
 } // namespace lumacut

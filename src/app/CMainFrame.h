@@ -6,6 +6,7 @@
 #include "app/Commands.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 #include <memory>
 #include <vector>
@@ -55,6 +56,9 @@ public:
     QToolBar* ToolBar() const { return m_wndToolBar; }
     QStatusBar* StatusBar() const { return m_wndStatusBar; }
     bool HasDocumentMenu() const { return m_documentMenu; }
+
+    // Files dropped on the window: each local file opens in a new window.
+    void OnDropFiles(const QList<QUrl>& urls);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -20,6 +20,9 @@ QString SuffixOf(const std::string& ext)
 
 void OnFileOpen(CDibDoc& doc, CDocManager& manager)
 {
+    // A pasted picture that was never saved would be lost without a word.
+    if (!manager.SaveModified(doc))
+        return;
     FileDialogRequest request;
     request.filter = QtFilterFromPairs(QString::fromLatin1(kDocFileFilter));
     request.defaultSuffix = SuffixOf(doc.m_saveExt);

@@ -19,6 +19,7 @@ void RegisterDocumentCommands(CommandTarget& target, CDibDoc& doc, CDocManager& 
 
 // The document's Open: asks for a file (default extension m_saveExt, initial
 // name "Luma") and reads it into this document, whose windows then show it.
+// A modified document (a paste not saved) is offered to be saved first.
 void OnFileOpen(CDibDoc& doc, CDocManager& manager);
 // The document's Save As: asks for a name (initial "*.jpg") and writes the
 // New Picture as the name's type.

@@ -79,10 +79,7 @@ TEST(MainFrame, ShortcutsReachTheActiveView)
 TEST(MainFrame, DroppedFilesOpenInNewWindows)
 {
     StartedApp s;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile("/nonexistent/a.txt"), QUrl("http://example.com/b.bmp")});
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(s.Frame(), &drop);
+    s.Frame()->OnDropFiles({QUrl::fromLocalFile("/nonexistent/a.txt"), QUrl("http://example.com/b.bmp")});
     // Neither opens: a file of no known type, and no local file.
     EXPECT_EQ(s.FrameCount(), 1);
     EXPECT_TRUE(s.Frame()->acceptDrops());
