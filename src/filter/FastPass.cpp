@@ -6,7 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace lumacut {
 
@@ -23,8 +28,14 @@ using RowFilter = void (*)(const Settled&, const std::uint8_t* src, int n, std::
 // Per-band working storage, made once per band, never inside a pixel loop.
 struct Scratch {
     std::vector<std::uint8_t> row; // one row of read pixels, 3 bytes each
+    // The sampler's tent factors along columns (per sample, or for every
+    // output column at once when untilted) and along rows.
     std::vector<double> columnFactor;
     std::vector<std::uint8_t> columnInside;
+    std::vector<int> columnFirst, columnCount, columnOffset;
+    bool columnsReady = false;
+    std::vector<double> rowFactor;
+    std::vector<std::uint8_t> rowInside;
 };
 
 // Everything settled once per render, read only by the bands.
@@ -45,6 +56,11 @@ struct Settled {
     int limit = 0;                     // two colour kind 2: sum of q^2; grey kind 0: sum of q
     std::uint8_t index[2] = {};        // two colour: output bit for d = 0 and d = 1
     std::uint8_t white = 255;          // true colour kind 3: a near pixel
+    std::uint64_t divisor = 0;         // grey kind 0: seen / limit as (seen x divisor) >> 40
+    int sharpLimit = 0;                // two colour kind 3: black from this sum on
+    int nearLimit = 0;                 // true colour kind 3: near below this distance
+    int refSquare[10][3][256] = {};    // true colour kind 3: distance to each reference colour
+    bool toneIsIdentity = false;       // true colour kind 0 can copy rows
 
     RowFilter filter3 = nullptr; // pixels 3 bytes apart
     RowFilter filter4 = nullptr; // 4 bytes apart (32-bit Originals read directly)
@@ -77,16 +93,162 @@ inline std::uint8_t ClampRoundFast(double v)
     return static_cast<std::uint8_t>(r);
 }
 
-// One row of samples. The tent weight is separable: the column factors are
-// made once per sample and each weight is the same double as the plain
-// TentWeight gives; the sums run in the same order.
+// The four sums of a sample. With SSE2 they sit in two registers, (red,
+// green) and (blue, weight), the weight added as w x 1, which is w: every
+// lane does exactly the scalar multiply and add.
+#if defined(__SSE2__)
+struct Sums {
+    __m128d rg = _mm_setzero_pd();
+    __m128d bw = _mm_setzero_pd();
+    void Add(double w, const std::uint8_t* p)
+    {
+        const __m128d wv = _mm_set1_pd(w);
+        rg = _mm_add_pd(rg, _mm_mul_pd(wv, _mm_set_pd(p[kG], p[kR])));
+        bw = _mm_add_pd(bw, _mm_mul_pd(wv, _mm_set_pd(1.0, p[kB])));
+    }
+    double Red() const { return _mm_cvtsd_f64(rg); }
+    double Green() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(rg, rg)); }
+    double Blue() const { return _mm_cvtsd_f64(bw); }
+    double Weight() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(bw, bw)); }
+};
+#else
+struct Sums {
+    double r = 0, g = 0, b = 0, w = 0;
+    void Add(double weight, const std::uint8_t* p)
+    {
+        r += weight * p[kR];
+        g += weight * p[kG];
+        b += weight * p[kB];
+        w += weight;
+    }
+    double Red() const { return r; }
+    double Green() const { return g; }
+    double Blue() const { return b; }
+    double Weight() const { return w; }
+};
+#endif
+
+// The tent along one axis for one mapped coordinate: for each source
+// column (or row) of the window, whether it lies within the footprint and
+// its factor 1 - e / footprint.
+inline void AxisFactors(double g, int first, int count, double foot, double invFoot, double* factor,
+                        std::uint8_t* inside)
+{
+    for (int c = 0; c < count; ++c) {
+        double e = std::fabs(g - (first + c));
+        inside[c] = !(e > foot);
+        factor[c] = 1 - e * invFoot;
+    }
+}
+
+// One source row of a window. The weight of each pixel is the plain
+// TentWeight's double (the product of the two factors, or 1e-9 outside the
+// footprint). A weight of exactly 0 adds +0 or -0 to sums that are never
+// -0, which changes nothing, so those pixels are skipped.
 template <Source S>
-void SampleRow(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+inline void AddRow(const Settled& st, const std::uint8_t* row, int first, int count, const double* factor,
+                   const std::uint8_t* inside, bool rowInside, double rowFactor, Sums& sums)
+{
+    if (!rowInside) {
+        for (int c = 0; c < count; ++c)
+            sums.Add(1e-9, PixelOf<S>(st, row, first + c));
+        return;
+    }
+    for (int c = 0; c < count; ++c) {
+        if (!inside[c]) {
+            sums.Add(1e-9, PixelOf<S>(st, row, first + c));
+            continue;
+        }
+        const double w = factor[c] * rowFactor;
+        if (w != 0)
+            sums.Add(w, PixelOf<S>(st, row, first + c));
+    }
+}
+
+inline void PutSample(const Sums& sums, std::uint8_t* out)
+{
+    const double sW = sums.Weight();
+    if (sW == 0) { // every pixel exactly a footprint away
+        out[0] = out[1] = out[2] = 0;
+        return;
+    }
+    const double f = 1 / sW;
+    out[kR] = ClampRoundFast(sums.Red() * f);
+    out[kG] = ClampRoundFast(sums.Green() * f);
+    out[kB] = ClampRoundFast(sums.Blue() * f);
+}
+
+// Without a tilt (sine exactly 0, cosine exactly 1) the mapped column
+// depends on the output column alone and the mapped row on the output row
+// alone, so each axis's window and factors are made once: the columns once
+// per band, the rows once per output row.
+template <Source S>
+void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
 {
     const CSampler& s = st.job->sampler;
     const int x0 = st.job->x0;
-    double* columnFactor = scratch.columnFactor.data();
-    std::uint8_t* columnInside = scratch.columnInside.data();
+    const int n = st.regionWidth;
+    if (!scratch.columnsReady) {
+        scratch.columnFirst.resize(n);
+        scratch.columnCount.resize(n);
+        scratch.columnOffset.resize(n);
+        scratch.columnFactor.clear();
+        scratch.columnInside.clear();
+        for (int i = 0; i < n; ++i) {
+            double gx, gy;
+            MapToSource(s, x0 + i, st.job->y0, 0, 0, gx, gy);
+            int first, last;
+            WindowRange(gx - s.m_footX, gx + s.m_footX, st.width, first, last);
+            const int count = std::max(0, last - first + 1);
+            scratch.columnFirst[i] = first;
+            scratch.columnCount[i] = count;
+            scratch.columnOffset[i] = static_cast<int>(scratch.columnFactor.size());
+            scratch.columnFactor.resize(scratch.columnFactor.size() + count);
+            scratch.columnInside.resize(scratch.columnInside.size() + count);
+            AxisFactors(gx, first, count, s.m_footX, s.m_invFootX,
+                        scratch.columnFactor.data() + scratch.columnOffset[i],
+                        scratch.columnInside.data() + scratch.columnOffset[i]);
+        }
+        scratch.columnsReady = true;
+    }
+
+    double gx, gy;
+    MapToSource(s, x0, y, 0, 0, gx, gy);
+    int rowFirst, rowLast;
+    WindowRange(gy - s.m_footY, gy + s.m_footY, st.height, rowFirst, rowLast);
+    const int rows = std::max(0, rowLast - rowFirst + 1);
+    scratch.rowFactor.resize(rows);
+    scratch.rowInside.resize(rows);
+    AxisFactors(gy, rowFirst, rows, s.m_footY, s.m_invFootY, scratch.rowFactor.data(), scratch.rowInside.data());
+
+    for (int i = 0; i < n; ++i, out += 3) {
+        const int count = scratch.columnCount[i];
+        if (rows == 0 || count == 0) {
+            out[0] = out[1] = out[2] = 0;
+            continue;
+        }
+        const int first = scratch.columnFirst[i];
+        const double* factor = scratch.columnFactor.data() + scratch.columnOffset[i];
+        const std::uint8_t* inside = scratch.columnInside.data() + scratch.columnOffset[i];
+        Sums sums;
+        for (int r = 0; r < rows; ++r)
+            AddRow<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
+                      scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
+        PutSample(sums, out);
+    }
+}
+
+// With a tilt every sample has its own window; the column factors are made
+// once per sample, the row factor once per window row.
+template <Source S>
+void SampleRowTilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    const int x0 = st.job->x0;
+    scratch.columnFactor.resize(std::size_t(st.width) + 1);
+    scratch.columnInside.resize(std::size_t(st.width) + 1);
+    double* factor = scratch.columnFactor.data();
+    std::uint8_t* inside = scratch.columnInside.data();
     for (int i = 0; i < st.regionWidth; ++i, out += 3) {
         double gx, gy;
         MapToSource(s, x0 + i, y, 0, 0, gx, gy);
@@ -95,36 +257,26 @@ void SampleRow(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
             out[0] = out[1] = out[2] = 0;
             continue;
         }
-        const int columns = w.x1 - w.x0 + 1;
-        for (int c = 0; c < columns; ++c) {
-            double ex = std::fabs(gx - (w.x0 + c));
-            columnInside[c] = !(ex > s.m_footX);
-            columnFactor[c] = 1 - ex * s.m_invFootX;
-        }
-        double sR = 0, sG = 0, sB = 0, sW = 0;
+        const int count = w.x1 - w.x0 + 1;
+        AxisFactors(gx, w.x0, count, s.m_footX, s.m_invFootX, factor, inside);
+        Sums sums;
         for (int r = w.y0; r <= w.y1; ++r) {
-            double ey = std::fabs(gy - r);
-            bool rowInside = !(ey > s.m_footY);
-            double rowFactor = 1 - ey * s.m_invFootY;
-            const std::uint8_t* row = st.bits + std::int64_t{r} * st.stride;
-            for (int c = 0; c < columns; ++c) {
-                double weight = (rowInside && columnInside[c]) ? columnFactor[c] * rowFactor : 1e-9;
-                const std::uint8_t* p = PixelOf<S>(st, row, w.x0 + c);
-                sR += weight * p[kR];
-                sG += weight * p[kG];
-                sB += weight * p[kB];
-                sW += weight;
-            }
+            const double ey = std::fabs(gy - r);
+            AddRow<S>(st, st.bits + std::int64_t{r} * st.stride, w.x0, count, factor, inside, !(ey > s.m_footY),
+                      1 - ey * s.m_invFootY, sums);
         }
-        if (sW == 0) {
-            out[0] = out[1] = out[2] = 0;
-            continue;
-        }
-        double f = 1 / sW;
-        out[kR] = ClampRoundFast(sR * f);
-        out[kG] = ClampRoundFast(sG * f);
-        out[kB] = ClampRoundFast(sB * f);
+        PutSample(sums, out);
     }
+}
+
+template <Source S>
+void SampleRow(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    if (s.m_sin == 0 && s.m_cos == 1)
+        SampleRowUntilted<S>(st, scratch, y, out);
+    else
+        SampleRowTilted<S>(st, scratch, y, out);
 }
 
 // Direct reads of one row into the scratch row; black outside the Original.
@@ -228,13 +380,15 @@ void TwoDefineFilter(const Settled& st, const std::uint8_t* src, int n, std::uin
     });
 }
 
+// sum x x + 1 > 2 grows with the sum, so it is the same as sum >= a limit
+// found once with that very expression (FirstTrue below).
 template <int Step>
 void TwoDefineSharp(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* dst)
 {
-    const double x = st.k.x;
+    const int limit = st.sharpLimit;
     PackBits<Step>(st, src, n, dst, [&](const std::uint8_t* p) {
         int sum = st.square[kR][p[kR]] + st.square[kG][p[kG]] + st.square[kB][p[kB]];
-        return static_cast<int>(sum * x + 1 > 2);
+        return static_cast<int>(sum >= limit);
     });
 }
 
@@ -248,19 +402,38 @@ void GreyNormal(const Settled& st, const std::uint8_t* src, int n, std::uint8_t*
         std::fill(dst, dst + n, st.tone[0]);
         return;
     }
+    const std::uint64_t divisor = st.divisor;
     for (int i = 0; i < n; ++i, src += Step) {
-        int seen = st.linear[kR][src[kR]] + st.linear[kG][src[kG]] + st.linear[kB][src[kB]];
-        dst[i] = st.tone[seen / weight];
+        auto seen = static_cast<std::uint64_t>(st.linear[kR][src[kR]] + st.linear[kG][src[kG]] + st.linear[kB][src[kB]]);
+        dst[i] = st.tone[(seen * divisor) >> 40];
     }
 }
+
+// Rows are taken in chunks: table look-ups first, then a loop of plain
+// arithmetic with no branches that the compiler turns into vector code;
+// every lane computes exactly the scalar expression.
+constexpr int kChunk = 128;
 
 template <int Step>
 void GreySharp(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* dst)
 {
     const double x = st.k.x;
-    for (int i = 0; i < n; ++i, src += Step) {
-        int d = st.square[kR][src[kR]] + st.square[kG][src[kG]] + st.square[kB][src[kB]];
-        dst[i] = st.tone[SharpGrey(d, x)];
+    alignas(32) double distance[kChunk];
+    alignas(32) int grey[kChunk];
+    for (int start = 0; start < n; start += kChunk) {
+        const int m = std::min(kChunk, n - start);
+        const std::uint8_t* p = src + std::int64_t{start} * Step;
+        for (int i = 0; i < m; ++i, p += Step)
+            distance[i] = st.square[kR][p[kR]] + st.square[kG][p[kG]] + st.square[kB][p[kB]];
+        for (int i = 0; i < m; ++i) {
+            // SharpGrey without branches.
+            double g = 255 / (x * distance[i] + 1);
+            double t = g >= 255 ? 255.0 : g;
+            t = g > 0 ? t : 0.0;
+            grey[i] = static_cast<int>(t);
+        }
+        for (int i = 0; i < m; ++i)
+            dst[start + i] = st.tone[grey[i]];
     }
 }
 
@@ -269,11 +442,27 @@ void GreySharp(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* 
 template <int Step>
 void TrueNoFilter(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* dst)
 {
+    if (Step == 3 && st.toneIsIdentity) {
+        std::memcpy(dst, src, std::size_t(3) * n);
+        return;
+    }
     for (int i = 0; i < n; ++i, src += Step, dst += 3) {
         dst[0] = st.tone[src[0]];
         dst[1] = st.tone[src[1]];
         dst[2] = st.tone[src[2]];
     }
+}
+
+// The tone curve without branches (ToneCurveInline, lane by lane).
+template <bool neutralBias>
+inline int ToneLane(double v, int lightDark, const FilterConstants& k)
+{
+    double y = neutralBias ? v : v / ((v * kInv255) * (1 - k.k) + k.k);
+    double z = (y - 128) * k.c + 128 + lightDark;
+    double t = z >= 255 ? 255.0 : z;
+    t = t <= 0 ? 0.0 : t;
+    t = z - z == 0 ? t : 0.0; // not finite: 0
+    return static_cast<int>(t);
 }
 
 // "Emphasize Color" (emphasize) and "De-emphasize Color": the curve of a
@@ -283,37 +472,50 @@ void TrueMix(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* ds
 {
     const FilterConstants k = st.k;
     const int L = st.lightDark;
-    const bool negative = st.job->settings.negative != 0;
-    for (int i = 0; i < n; ++i, src += Step, dst += 3) {
-        const int r = src[kR], g = src[kG], b = src[kB];
-        const double m = (r + g + b) * kThird;
-        const double u = Closeness(st.square[kR][r] + st.square[kG][g] + st.square[kB][b], k.x);
-        auto mix = [&](int a) { return emphasize ? a * u + (1 - u) * m : a * (1 - u) + u * m; };
-        std::uint8_t outR = ToneCurveInline<neutralBias>(mix(r), L, k);
-        std::uint8_t outG = ToneCurveInline<neutralBias>(mix(g), L, k);
-        std::uint8_t outB = ToneCurveInline<neutralBias>(mix(b), L, k);
-        if (negative) {
-            outR = static_cast<std::uint8_t>(255 - outR);
-            outG = static_cast<std::uint8_t>(255 - outG);
-            outB = static_cast<std::uint8_t>(255 - outB);
+    const int flip = st.job->settings.negative ? 255 : 0;
+    alignas(32) double channel[3][kChunk];
+    alignas(32) double distance[kChunk];
+    alignas(32) double mean[kChunk];
+    alignas(32) int out[3][kChunk];
+    for (int start = 0; start < n; start += kChunk) {
+        const int m = std::min(kChunk, n - start);
+        const std::uint8_t* p = src + std::int64_t{start} * Step;
+        for (int i = 0; i < m; ++i, p += Step) {
+            const int r = p[kR], g = p[kG], b = p[kB];
+            channel[kR][i] = r;
+            channel[kG][i] = g;
+            channel[kB][i] = b;
+            distance[i] = st.square[kR][r] + st.square[kG][g] + st.square[kB][b];
+            mean[i] = (r + g + b) * kThird;
         }
-        dst[kR] = outR;
-        dst[kG] = outG;
-        dst[kB] = outB;
+        for (int i = 0; i < m; ++i) {
+            const double u = 1 / (distance[i] * k.x + 1); // Closeness
+            for (int c = 0; c < 3; ++c) {
+                const double a = channel[c][i];
+                const double v = emphasize ? a * u + (1 - u) * mean[i] : a * (1 - u) + u * mean[i];
+                out[c][i] = ToneLane<neutralBias>(v, L, k);
+            }
+        }
+        std::uint8_t* q = dst + std::int64_t{start} * 3;
+        for (int i = 0; i < m; ++i, q += 3) {
+            q[kR] = static_cast<std::uint8_t>(out[kR][i] ^ flip);
+            q[kG] = static_cast<std::uint8_t>(out[kG][i] ^ flip);
+            q[kB] = static_cast<std::uint8_t>(out[kB][i] ^ flip);
+        }
     }
 }
 
+// D x x < 0.05 falls with D: near is the same as D below a limit.
 template <int Step>
 void TrueSharp(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* dst)
 {
-    const ReferenceColors& refs = st.job->refs;
-    const FilterSettings& s = st.job->settings;
-    const double x = st.k.x;
+    const int count = st.job->refs.count;
+    const int limit = st.nearLimit;
     for (int i = 0; i < n; ++i, src += Step, dst += 3) {
         const int r = src[kR], g = src[kG], b = src[kB];
         bool near = false;
-        for (int j = 0; j < refs.count && !near; ++j)
-            near = ColorDistance(r, g, b, refs.colors[j], s) * x < 0.05;
+        for (int j = 0; j < count && !near; ++j)
+            near = st.refSquare[j][kR][r] + st.refSquare[j][kG][g] + st.refSquare[j][kB][b] < limit;
         if (near) {
             dst[0] = dst[1] = dst[2] = st.white;
         } else {
@@ -354,6 +556,22 @@ LUMACUT_ROW_FILTER(TrueDeEmphasize, TrueMix<Step, false, false>)
 LUMACUT_ROW_FILTER(TrueDeEmphasizeNeutral, TrueMix<Step, false, true>)
 LUMACUT_ROW_FILTER(TrueSharp, TrueSharp<Step>)
 #undef LUMACUT_ROW_FILTER
+
+// The first value in low..high at which `test` holds, for a test that once
+// true stays true (high when it never holds). Runs the test itself, so the
+// limit agrees with the formula for every value.
+template <class Test>
+int FirstTrue(int low, int high, Test test)
+{
+    while (low < high) {
+        int mid = low + (high - low) / 2;
+        if (test(mid))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return low;
+}
 
 void SettleSource(Settled& st, const CPicture& original)
 {
@@ -405,6 +623,27 @@ void SettleFilter(Settled& st, const PassJob& job)
             st.limit += job.type == PassType::TwoColor ? q[c] * q[c] : q[c];
     }
 
+    // Exact division of seen (below 2^18) by the weight (below 2^10):
+    // the rounding error of the multiplier stays below 2^-22 < 1 / weight.
+    st.divisor = st.limit > 0 ? ((std::uint64_t{1} << 40) / static_cast<std::uint64_t>(st.limit)) + 1 : 0;
+
+    const double x = st.k.x;
+    int maxSum = 0;
+    for (int c = 0; c < 3; ++c)
+        maxSum += *std::max_element(st.square[c], st.square[c] + 256);
+    st.sharpLimit = FirstTrue(0, maxSum + 1, [&](int sum) { return sum * x + 1 > 2; });
+    st.nearLimit = FirstTrue(0, 3 * 255 * 255 + 1, [&](int d) { return !(d * x < 0.05); });
+    for (int j = 0; j < job.refs.count; ++j) {
+        const std::uint32_t ref = job.refs.colors[j];
+        const int rq[3] = {BlueOf(ref), GreenOf(ref), RedOf(ref)};
+        for (int c = 0; c < 3; ++c)
+            for (int p = 0; p < 256; ++p)
+                st.refSquare[j][c][p] = active[c] ? (p - rq[c]) * (p - rq[c]) : 0;
+    }
+    st.toneIsIdentity = true;
+    for (int v = 0; v < 256; ++v)
+        st.toneIsIdentity = st.toneIsIdentity && st.tone[v] == v;
+
     switch (job.type) {
     case PassType::TwoColor:
         switch (s.kind) {
@@ -450,10 +689,6 @@ void RunBand(const Settled& st, RowReader reader, bool directRows, int rowBegin,
     CPicture& target = *job.target;
     Scratch scratch;
     scratch.row.resize(std::size_t(3) * st.regionWidth + 1);
-    if (job.useSampler) {
-        scratch.columnFactor.resize(std::size_t(st.width) + 1);
-        scratch.columnInside.resize(std::size_t(st.width) + 1);
-    }
     const int bpp = st.source == Source::Bgr32 ? 4 : 3;
     const int n = st.regionWidth;
     for (int r = rowBegin; r < rowEnd; ++r) {

@@ -1,0 +1,110 @@
+// The render on a 24-megapixel true-colour Original in memory, against a
+// plain streaming read-and-write pass over the same bytes in this binary (on
+// one thread and on all render threads). Figures in megapixels per second of
+// the New Picture; compare the milliseconds with the baseline's.
+#include "RenderBenchPictures.h"
+
+#include "filter/RenderLoop.h"
+#include "filter/RenderThreads.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+using namespace lumacut;
+using namespace lumacut::bench;
+
+namespace {
+
+constexpr int kWidth = 6000, kHeight = 4000; // 24 MP
+
+CPicture& Photo()
+{
+    static CPicture photo = MakePhoto(kWidth, kHeight);
+    return photo;
+}
+
+void Rate(benchmark::State& state, double megapixels)
+{
+    state.counters["MP/s"] = benchmark::Counter(megapixels, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// memcpy of the Original's pixel rows into a block of the same size.
+void BM_Baseline(benchmark::State& state)
+{
+    const int threads = static_cast<int>(state.range(0)) ? RenderThreadCount() : 1;
+    const CMemBlock& source = Photo().m_hDib;
+    std::vector<std::uint8_t> target(source.Size(), 1);
+    const std::size_t bytes = source.Size();
+    for (auto _ : state) {
+        ParallelFor(threads, [&](int band) {
+            std::size_t begin = bytes * band / threads, end = bytes * (band + 1) / threads;
+            std::memcpy(target.data() + begin, source.Data() + begin, end - begin);
+        });
+        benchmark::DoNotOptimize(target.data());
+    }
+    state.SetLabel(threads == 1 ? "memcpy, one thread" : "memcpy, all render threads");
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+    Rate(state, double(kWidth) * kHeight / 1e6);
+}
+BENCHMARK(BM_Baseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
+
+void Run(benchmark::State& state, BenchOutput output, const FilterSettings& settings, double scale,
+         double footprint, double tilt)
+{
+    CPicture target = MakeNewPicture(output);
+    RenderRequest request;
+    request.original = &Photo();
+    request.target = &target;
+    request.scale = scale;
+    request.footprint = footprint;
+    request.tilt = tilt;
+    RenderNewPicture(settings, request); // the block is made once, as in the editor
+    for (auto _ : state) {
+        RenderNewPicture(settings, request);
+        benchmark::DoNotOptimize(target.m_hDib.Data());
+    }
+    Rate(state, double(target.m_width) * target.m_height / 1e6);
+}
+
+// Output type, kind, and whether the tone curve is moved off the identity.
+void BM_ApplyFilter24(benchmark::State& state)
+{
+    auto output = static_cast<BenchOutput>(state.range(0));
+    FilterSettings s;
+    s.kind = static_cast<int>(state.range(1));
+    s.color = 0x3080C0;
+    if (state.range(2)) {
+        s.lightDark = 12;
+        s.gamma = 60;
+    }
+    state.SetLabel(std::string(OutputName(output)) + " kind " + std::to_string(s.kind) +
+                   (state.range(2) ? ", light 12 gamma 60" : ", default curve"));
+    Run(state, output, s, 1, 1, 0);
+}
+BENCHMARK(BM_ApplyFilter24)
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(0.5);
+
+void BM_Sampler24(benchmark::State& state)
+{
+    static const struct {
+        const char* name;
+        double scale, footprint, tilt;
+    } cases[] = {{"scale 0.5 footprint 1", 0.5, 1, 0},
+                 {"scale 2 footprint 1", 2, 1, 0},
+                 {"scale 1 footprint 3", 1, 3, 0},
+                 {"tilt 3 degrees", 1, 1, 3 * M_PI / 180}};
+    const auto& c = cases[state.range(0)];
+    state.SetLabel(c.name);
+    Run(state, BenchOutput::TrueColor, FilterSettings{}, c.scale, c.footprint, c.tilt);
+}
+BENCHMARK(BM_Sampler24)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
+
+} // namespace
+
+BENCHMARK_MAIN();
