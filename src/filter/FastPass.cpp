@@ -36,6 +36,7 @@ struct Scratch {
     bool columnsReady = false;
     std::vector<double> rowFactor;
     std::vector<std::uint8_t> rowInside;
+    std::vector<double> weightA, weightB; // one window row's weights of two samples
 };
 
 // Everything settled once per render, read only by the bands.
@@ -83,15 +84,34 @@ inline const std::uint8_t* PixelOf(const Settled& st, const std::uint8_t* row, i
     }
 }
 
+// ClampRound without a call to floor: floor(t) > 0 exactly when t >= 1,
+// floor(t) > 255 exactly when t >= 256, and between them floor is the
+// truncation.
 inline std::uint8_t ClampRoundFast(double v)
 {
-    double r = std::floor(v + 0.5);
-    if (!(r > 0.0))
+    const double t = v + 0.5;
+    if (!(t >= 1.0))
         return 0;
-    if (r > 255.0)
+    if (t >= 256.0)
         return 255;
-    return static_cast<std::uint8_t>(r);
+    return static_cast<std::uint8_t>(static_cast<int>(t));
 }
+
+// Bytes as doubles, and (blue, 1) pairs, read from tables instead of
+// converted one by one.
+struct ByteTables {
+    alignas(16) double value[256];
+    alignas(16) double valueAndOne[256][2];
+    ByteTables()
+    {
+        for (int v = 0; v < 256; ++v) {
+            value[v] = v;
+            valueAndOne[v][0] = v;
+            valueAndOne[v][1] = 1.0;
+        }
+    }
+};
+const ByteTables kBytes;
 
 // The four sums of a sample. With SSE2 they sit in two registers, (red,
 // green) and (blue, weight), the weight added as w x 1, which is w: every
@@ -103,8 +123,10 @@ struct Sums {
     void Add(double w, const std::uint8_t* p)
     {
         const __m128d wv = _mm_set1_pd(w);
-        rg = _mm_add_pd(rg, _mm_mul_pd(wv, _mm_set_pd(p[kG], p[kR])));
-        bw = _mm_add_pd(bw, _mm_mul_pd(wv, _mm_set_pd(1.0, p[kB])));
+        const __m128d pixelRG = _mm_loadh_pd(_mm_load_sd(&kBytes.value[p[kR]]), &kBytes.value[p[kG]]);
+        const __m128d pixelBW = _mm_load_pd(kBytes.valueAndOne[p[kB]]);
+        rg = _mm_add_pd(rg, _mm_mul_pd(wv, pixelRG));
+        bw = _mm_add_pd(bw, _mm_mul_pd(wv, pixelBW));
     }
     double Red() const { return _mm_cvtsd_f64(rg); }
     double Green() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(rg, rg)); }
@@ -141,13 +163,36 @@ inline void AxisFactors(double g, int first, int count, double foot, double invF
     }
 }
 
-// One source row of a window. The weight of each pixel is the plain
-// TentWeight's double (the product of the two factors, or 1e-9 outside the
-// footprint). A weight of exactly 0 adds +0 or -0 to sums that are never
-// -0, which changes nothing, so those pixels are skipped.
+// The weights of one window row: the plain TentWeight's doubles (the
+// product of the two factors, or 1e-9 outside the footprint). False when
+// every weight is exactly 0: such a row adds +0 or -0 to sums that are
+// never -0, which changes nothing, so it is skipped. (Zero weights inside a
+// row are simply added, for the same reason.)
+inline bool RowWeights(int count, const double* factor, const std::uint8_t* inside, bool rowInside,
+                       double rowFactor, double* weight)
+{
+    bool any = false;
+    for (int c = 0; c < count; ++c) {
+        weight[c] = (rowInside && inside[c]) ? factor[c] * rowFactor : 1e-9;
+        any = any || weight[c] != 0;
+    }
+    return any;
+}
+
 template <Source S>
-inline void AddRow(const Settled& st, const std::uint8_t* row, int first, int count, const double* factor,
-                   const std::uint8_t* inside, bool rowInside, double rowFactor, Sums& sums)
+inline void AddRow(const Settled& st, const std::uint8_t* row, int first, int count, const double* weight,
+                   Sums& sums)
+{
+    for (int c = 0; c < count; ++c)
+        if (weight[c] != 0)
+            sums.Add(weight[c], PixelOf<S>(st, row, first + c));
+}
+
+// One window row with the weights made on the way, skipping those that
+// are exactly 0.
+template <Source S>
+inline void AddRowDirect(const Settled& st, const std::uint8_t* row, int first, int count, const double* factor,
+                         const std::uint8_t* inside, bool rowInside, double rowFactor, Sums& sums)
 {
     if (!rowInside) {
         for (int c = 0; c < count; ++c)
@@ -162,6 +207,20 @@ inline void AddRow(const Settled& st, const std::uint8_t* row, int first, int co
         const double w = factor[c] * rowFactor;
         if (w != 0)
             sums.Add(w, PixelOf<S>(st, row, first + c));
+    }
+}
+
+// Two samples with windows of the same size side by side: two independent
+// chains of additions, each in its own order.
+template <Source S>
+inline void AddRowPair(const Settled& st, int count, const std::uint8_t* rowA, int firstA, const double* weightA,
+                       Sums& a, const std::uint8_t* rowB, int firstB, const double* weightB, Sums& b)
+{
+    for (int c = 0; c < count; ++c) {
+        if (weightA[c] == 0 && weightB[c] == 0)
+            continue;
+        a.Add(weightA[c], PixelOf<S>(st, rowA, firstA + c));
+        b.Add(weightB[c], PixelOf<S>(st, rowB, firstB + c));
     }
 }
 
@@ -194,12 +253,14 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
         scratch.columnOffset.resize(n);
         scratch.columnFactor.clear();
         scratch.columnInside.clear();
+        int widest = 0;
         for (int i = 0; i < n; ++i) {
             double gx, gy;
             MapToSource(s, x0 + i, st.job->y0, 0, 0, gx, gy);
             int first, last;
             WindowRange(gx - s.m_footX, gx + s.m_footX, st.width, first, last);
             const int count = std::max(0, last - first + 1);
+            widest = std::max(widest, count);
             scratch.columnFirst[i] = first;
             scratch.columnCount[i] = count;
             scratch.columnOffset[i] = static_cast<int>(scratch.columnFactor.size());
@@ -209,6 +270,8 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
                         scratch.columnFactor.data() + scratch.columnOffset[i],
                         scratch.columnInside.data() + scratch.columnOffset[i]);
         }
+        scratch.weightA.resize(std::size_t(widest) + 1);
+        scratch.weightB.resize(std::size_t(widest) + 1);
         scratch.columnsReady = true;
     }
 
@@ -220,7 +283,6 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
     scratch.rowFactor.resize(rows);
     scratch.rowInside.resize(rows);
     AxisFactors(gy, rowFirst, rows, s.m_footY, s.m_invFootY, scratch.rowFactor.data(), scratch.rowInside.data());
-
     for (int i = 0; i < n; ++i, out += 3) {
         const int count = scratch.columnCount[i];
         if (rows == 0 || count == 0) {
@@ -232,40 +294,84 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
         const std::uint8_t* inside = scratch.columnInside.data() + scratch.columnOffset[i];
         Sums sums;
         for (int r = 0; r < rows; ++r)
-            AddRow<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
-                      scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
+            AddRowDirect<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
+                            scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
         PutSample(sums, out);
     }
 }
 
 // With a tilt every sample has its own window; the column factors are made
-// once per sample, the row factor once per window row.
+// once per sample, the row weights once per window row. Neighbouring samples
+// whose windows have the same size run side by side.
 template <Source S>
 void SampleRowTilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
 {
     const CSampler& s = st.job->sampler;
     const int x0 = st.job->x0;
-    scratch.columnFactor.resize(std::size_t(st.width) + 1);
-    scratch.columnInside.resize(std::size_t(st.width) + 1);
-    double* factor = scratch.columnFactor.data();
-    std::uint8_t* inside = scratch.columnInside.data();
-    for (int i = 0; i < st.regionWidth; ++i, out += 3) {
-        double gx, gy;
-        MapToSource(s, x0 + i, y, 0, 0, gx, gy);
-        SampleWindow w = WindowAround(s, gx, gy, st.width, st.height);
-        if (w.x0 > w.x1 || w.y0 > w.y1) {
-            out[0] = out[1] = out[2] = 0;
+    const std::size_t room = std::size_t(st.width) + 1;
+    scratch.columnFactor.resize(2 * room);
+    scratch.columnInside.resize(2 * room);
+    scratch.weightA.resize(room);
+    scratch.weightB.resize(room);
+    double* factorA = scratch.columnFactor.data();
+    double* factorB = factorA + room;
+    std::uint8_t* insideA = scratch.columnInside.data();
+    std::uint8_t* insideB = insideA + room;
+    double* weightA = scratch.weightA.data();
+    double* weightB = scratch.weightB.data();
+
+    const int n = st.regionWidth;
+    double gxA, gyA, gxB = 0, gyB = 0;
+    SampleWindow wA, wB;
+    bool haveNext = false;
+    for (int i = 0; i < n;) {
+        if (haveNext) {
+            gxA = gxB;
+            gyA = gyB;
+            wA = wB;
+        } else {
+            MapToSource(s, x0 + i, y, 0, 0, gxA, gyA);
+            wA = WindowAround(s, gxA, gyA, st.width, st.height);
+        }
+        haveNext = false;
+        if (wA.x0 > wA.x1 || wA.y0 > wA.y1) {
+            out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = 0;
+            ++i;
             continue;
         }
-        const int count = w.x1 - w.x0 + 1;
-        AxisFactors(gx, w.x0, count, s.m_footX, s.m_invFootX, factor, inside);
-        Sums sums;
-        for (int r = w.y0; r <= w.y1; ++r) {
-            const double ey = std::fabs(gy - r);
-            AddRow<S>(st, st.bits + std::int64_t{r} * st.stride, w.x0, count, factor, inside, !(ey > s.m_footY),
-                      1 - ey * s.m_invFootY, sums);
+        const int count = wA.x1 - wA.x0 + 1;
+        const int rows = wA.y1 - wA.y0 + 1;
+        AxisFactors(gxA, wA.x0, count, s.m_footX, s.m_invFootX, factorA, insideA);
+        Sums a;
+        if (i + 1 < n) {
+            MapToSource(s, x0 + i + 1, y, 0, 0, gxB, gyB);
+            wB = WindowAround(s, gxB, gyB, st.width, st.height);
+            haveNext = true;
+            if (wB.x1 - wB.x0 + 1 == count && wB.y1 - wB.y0 + 1 == rows && wB.x0 <= wB.x1) {
+                AxisFactors(gxB, wB.x0, count, s.m_footX, s.m_invFootX, factorB, insideB);
+                Sums b;
+                for (int r = 0; r < rows; ++r) {
+                    const double eyA = std::fabs(gyA - (wA.y0 + r));
+                    const double eyB = std::fabs(gyB - (wB.y0 + r));
+                    RowWeights(count, factorA, insideA, !(eyA > s.m_footY), 1 - eyA * s.m_invFootY, weightA);
+                    RowWeights(count, factorB, insideB, !(eyB > s.m_footY), 1 - eyB * s.m_invFootY, weightB);
+                    AddRowPair<S>(st, count, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, weightA, a,
+                                  st.bits + std::int64_t{wB.y0 + r} * st.stride, wB.x0, weightB, b);
+                }
+                PutSample(a, out + 3 * i);
+                PutSample(b, out + 3 * (i + 1));
+                haveNext = false;
+                i += 2;
+                continue;
+            }
         }
-        PutSample(sums, out);
+        for (int r = 0; r < rows; ++r) {
+            const double ey = std::fabs(gyA - (wA.y0 + r));
+            RowWeights(count, factorA, insideA, !(ey > s.m_footY), 1 - ey * s.m_invFootY, weightA);
+            AddRow<S>(st, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, count, weightA, a);
+        }
+        PutSample(a, out + 3 * i);
+        ++i;
     }
 }
 

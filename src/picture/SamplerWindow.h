@@ -5,6 +5,7 @@
 #include "picture/CSampler.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace lumacut {
 
@@ -27,13 +28,31 @@ struct SampleWindow {
     int y0 = 0, y1 = -1;
 };
 
+// floor and ceil, exact for every double, inline even where the library's
+// would be a call (the window is made for every sample). From 2^52 on every
+// double is whole; NaN and infinities come back as they are.
+inline double FloorExact(double v)
+{
+    if (!(std::fabs(v) < 4503599627370496.0))
+        return v;
+    double t = static_cast<double>(static_cast<std::int64_t>(v));
+    return t > v ? t - 1 : t;
+}
+inline double CeilExact(double v)
+{
+    if (!(std::fabs(v) < 4503599627370496.0))
+        return v;
+    double t = static_cast<double>(static_cast<std::int64_t>(v));
+    return t < v ? t + 1 : t;
+}
+
 // floor(lo) clamped below at 0 and ceil(hi) clamped above at size - 1, with
 // every double compared before it becomes an int (huge or non-finite values
 // give an empty range instead of an undefined conversion).
 inline void WindowRange(double lo, double hi, int size, int& first, int& last)
 {
-    double f = std::floor(lo);
-    double c = std::ceil(hi);
+    double f = FloorExact(lo);
+    double c = CeilExact(hi);
     if (!(f <= c) || !(f < size) || !(c >= 0)) { // also NaN
         first = 0;
         last = -1;
