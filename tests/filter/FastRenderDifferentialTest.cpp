@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -57,13 +58,16 @@ std::uint8_t Byte(std::mt19937& rng)
 CPicture RandomOriginal(std::mt19937& rng, int width, int height, int bits)
 {
     Rgb flat{Byte(rng), Byte(rng), Byte(rng)};
-    int style = Int(rng, 0, 2);
+    int style = Int(rng, 0, 3);
+    auto near = [&](std::uint8_t v) { return static_cast<std::uint8_t>(std::clamp(v + Int(rng, -9, 9), 0, 255)); };
     std::vector<Rgb> pixels(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             Rgb c;
             if (style == 0 || Int(rng, 0, 3) == 0)
                 c = {Byte(rng), Byte(rng), Byte(rng)};
+            else if (style == 3) // close to one colour: distances around every limit
+                c = {near(flat.red), near(flat.green), near(flat.blue)};
             else if (style == 1)
                 c = (x + y) % 3 ? flat : Rgb{static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13), 0};
             else
