@@ -30,10 +30,18 @@ public:
     // Writes the New Picture as .bmp (in its own depth) or .jpg.
     bool OnSaveDocument(const std::string& path) override;
 
-    // Sets the document up after a new Original arrived: checks, picture
+    // Makes `dib` (a packed DIB from a file reader or the clipboard; untrusted)
+    // the Original and sets the document up for it: checks, picture
     // information, "Choose Output", the New Picture's kind and first render.
-    // False (with the program's message) when the picture is refused; the
-    // caller then restores what it replaced.
+    // A refused picture ("BMP is too large": unreadable, top-down or over the
+    // size limits) gives false and leaves the whole document as it was. Any
+    // header form that validates is taken, and kept in one form (OriginalForm.h).
+    // Naming, the modified mark and m_pictureReady are the caller's.
+    bool AdoptOriginal(CMemBlock dib);
+
+    // Sets the document up again for the block already in the Original (the
+    // same steps as AdoptOriginal). A refused block is released and the
+    // Original left empty; the New Picture is kept. False without a block.
     bool PrepareOriginal();
 
     // ---- rendering --------------------------------------------------------------
@@ -48,6 +56,14 @@ public:
     const CPalette* GetPicturePalette(bool original) const;
     PictureSize GetPictureSize(bool original) const;
 
+private:
+    // The New Picture's kind from the answer to "Choose Output".
+    void SetUpNewPictureKind(int choice);
+    // After a successful save: base name, path with `extension`, m_saveExt,
+    // modified mark cleared.
+    void TakeSavedName(const std::string& path, const char* extension);
+
+public:
     // ---- state, in declaration order ------------------------------------------------
     CPicture m_picOriginal;
     CPicture m_picNew;
