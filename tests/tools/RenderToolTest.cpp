@@ -1,0 +1,343 @@
+// lumacut-render end to end: the built program on hand-made and bundled
+// pictures, its results read back byte by byte.
+#include "document/TestDibs.h"
+#include "picture/BmpFile.h"
+#include "picture/JpegFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <tuple>
+
+using namespace lumacut;
+using namespace lumacut::testdib;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Run RunRender(const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string command = Quote(LUMACUT_RENDER_BIN);
+    for (const std::string& a : args)
+        command += " " + Quote(a);
+    command += " >" + Quote(dir.Path("stdout.txt")) + " 2>" + Quote(dir.Path("stderr.txt")) + " </dev/null";
+    Run run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = Slurp(dir.Path("stdout.txt"));
+    run.err = Slurp(dir.Path("stderr.txt"));
+    return run;
+}
+
+std::string Data(const std::string& name)
+{
+    return std::string(LUMACUT_TESTDATA_DIR) + "/" + name;
+}
+
+// The hand-checked picture, 4 x 2 (0xRRGGBB, top row first).
+const std::uint32_t kSmall[2][4] = {{0x000000, 0xFFFFFF, 0x808080, 0x810000},
+                                    {0x1E3C5A, 0xFF0000, 0x0A141F, 0x0000C8}};
+
+Rgb RgbOf(std::uint32_t v)
+{
+    return Rgb{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+}
+
+// A decoded 24-bit block (the program's own readers) for comparisons.
+struct Picture {
+    int width = 0, height = 0;
+    CMemBlock block;
+    Rgb At(int x, int yTop) const
+    {
+        const std::uint8_t* p =
+            block.Data() + 40 + RowLength(width, 24) * (height - 1 - yTop) + 3 * static_cast<std::size_t>(x);
+        return Rgb{p[2], p[1], p[0]};
+    }
+};
+
+} // namespace
+
+class RenderTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        small = dir.Path("small.bmp");
+        WriteBmp24(small, 4, 2, [](int x, int y) { return kSmall[y][x]; });
+    }
+    TempDir dir;
+    std::string small;
+};
+
+TEST_F(RenderTool, HelpAndUsageErrors)
+{
+    Run help = RunRender(dir, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: lumacut-render [OPTIONS] INPUT... -o OUTPUT"), std::string::npos);
+
+    Run bad = RunRender(dir, {small, "-o", dir.Path("out.bmp"), "-k", "9"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--kind takes a whole number from 0 to 3, not \"9\""), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
+
+    Run noFolder = RunRender(dir, {small, small, "-o", dir.Path("out.bmp")});
+    EXPECT_EQ(noFolder.status, 2);
+    EXPECT_NE(noFolder.err.find("must name an existing folder"), std::string::npos) << noFolder.err;
+}
+
+TEST_F(RenderTool, TwoColorFollowsDefineBlack)
+{
+    // Kind 0 with the grey reference 808080: black exactly when no channel
+    // exceeds 128.
+    const int expected[2][4] = {{0, 1, 0, 1}, {0, 1, 0, 1}};
+    for (bool negative : {false, true}) {
+        std::vector<std::string> args = {small, "-o", dir.Path("two.bmp"), "-t", "two"};
+        if (negative)
+            args.push_back("-n");
+        Run run = RunRender(dir, args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Bmp bmp = LoadBmp(dir.Path("two.bmp"));
+        ASSERT_TRUE(bmp.ok);
+        EXPECT_EQ(bmp.bitCount, 1);
+        ASSERT_EQ(bmp.table.size(), 2u);
+        EXPECT_EQ(bmp.table[0], (Rgb{0, 0, 0}));
+        EXPECT_EQ(bmp.table[1], (Rgb{255, 255, 255}));
+        EXPECT_EQ(bmp.width, 4);
+        EXPECT_EQ(bmp.height, 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(bmp.IndexAt(x, y), negative ? 1 - expected[y][x] : expected[y][x]) << x << "," << y;
+    }
+}
+
+TEST_F(RenderTool, GreyIsTheMeanOfTheChannels)
+{
+    const int expected[2][4] = {{0, 255, 128, 43}, {60, 85, 20, 66}};
+    Run run = RunRender(dir, {small, "-o", dir.Path("grey.bmp"), "-t", "grey"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Bmp bmp = LoadBmp(dir.Path("grey.bmp"));
+    ASSERT_TRUE(bmp.ok);
+    EXPECT_EQ(bmp.bitCount, 8);
+    ASSERT_EQ(bmp.table.size(), 256u);
+    EXPECT_EQ(bmp.table[77], (Rgb{77, 77, 77}));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(bmp.IndexAt(x, y), expected[y][x]) << x << "," << y;
+}
+
+TEST_F(RenderTool, TrueColorKeepsOrInvertsEveryPixel)
+{
+    for (bool negative : {false, true}) {
+        std::vector<std::string> args = {small, "-o", dir.Path("true.bmp"), "--type", "true"};
+        if (negative)
+            args.push_back("--negative");
+        Run run = RunRender(dir, args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Bmp bmp = LoadBmp(dir.Path("true.bmp"));
+        ASSERT_TRUE(bmp.ok);
+        EXPECT_EQ(bmp.bitCount, 24);
+        EXPECT_TRUE(bmp.table.empty());
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const std::uint32_t v = negative ? 0xFFFFFF - kSmall[y][x] : kSmall[y][x];
+                EXPECT_EQ(bmp.At(x, y), RgbOf(v)) << x << "," << y;
+            }
+    }
+}
+
+TEST_F(RenderTool, HalfSizeTakesEverySecondPixelFromTheBottomRow)
+{
+    Run run = RunRender(dir, {small, "-o", dir.Path("half.bmp"), "-t", "true", "--percent", "50"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Bmp bmp = LoadBmp(dir.Path("half.bmp"));
+    ASSERT_TRUE(bmp.ok);
+    ASSERT_EQ(bmp.width, 2);
+    ASSERT_EQ(bmp.height, 1);
+    // New pixel (x, 0) samples the Original exactly at (2x, 0), the bottom row.
+    EXPECT_EQ(bmp.At(0, 0), RgbOf(kSmall[1][0]));
+    EXPECT_EQ(bmp.At(1, 0), RgbOf(kSmall[1][2]));
+}
+
+TEST_F(RenderTool, ClipRendersOnlyTheRegion)
+{
+    Run run = RunRender(dir, {small, "-o", dir.Path("clip.bmp"), "-t", "true", "--clip", "1,0,3,2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Bmp bmp = LoadBmp(dir.Path("clip.bmp"));
+    ASSERT_TRUE(bmp.ok);
+    ASSERT_EQ(bmp.width, 2);
+    ASSERT_EQ(bmp.height, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(bmp.At(x, y), RgbOf(kSmall[y][x + 1])) << x << "," << y;
+
+    Run outside = RunRender(dir, {small, "-o", dir.Path("clip2.bmp"), "--clip", "0,0,5,2"});
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_NE(outside.err.find(small + ": --clip 0,0,5,2 does not lie inside the 4x2 result"), std::string::npos)
+        << outside.err;
+    EXPECT_FALSE(fs::exists(dir.Path("clip2.bmp")));
+}
+
+TEST_F(RenderTool, JpegResultsGoThroughTrueColor)
+{
+    const std::string input = dir.Path("halves.bmp");
+    WriteBmp24(input, 16, 16, [](int x, int) { return x < 8 ? 0x000000u : 0xF0F0F0u; });
+    for (const char* type : {"two", "grey", "true"}) {
+        const std::string out = dir.Path(std::string("halves-") + type + ".jpg");
+        Run run = RunRender(dir, {input, "-o", out, "-t", type, "-q", "95"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        Picture p;
+        ASSERT_EQ(ReadJpegFile(out, p.block, p.width, p.height), 1);
+        ASSERT_EQ(p.width, 16);
+        ASSERT_EQ(p.height, 16);
+        const int light = std::string(type) == "two" ? 255 : 240;
+        const Rgb dark = p.At(2, 8);
+        const Rgb bright = p.At(13, 8);
+        EXPECT_LE(dark.r, 6) << type;
+        EXPECT_NEAR(bright.g, light, 6) << type;
+    }
+}
+
+TEST_F(RenderTool, QualityReachesTheJpegWriter)
+{
+    const std::string input = Data("jpeg/testorig.jpg");
+    ASSERT_EQ(RunRender(dir, {input, "-o", dir.Path("low.jpg"), "-t", "true", "-q", "10"}).status, 0);
+    ASSERT_EQ(RunRender(dir, {input, "-o", dir.Path("high.jpg"), "-t", "true", "-q", "95"}).status, 0);
+    EXPECT_LT(fs::file_size(dir.Path("low.jpg")) * 2, fs::file_size(dir.Path("high.jpg")));
+}
+
+// ---- bundled pictures: the result against the program's own decoding of the input --------
+
+struct DataCase {
+    const char* name;
+    const char* file;
+    const char* type;
+};
+
+class BundledPictures : public RenderTool, public ::testing::WithParamInterface<DataCase> {};
+
+TEST_P(BundledPictures, RenderAsTheFiltersDefaultsSay)
+{
+    const DataCase& c = GetParam();
+    const std::string input = Data(c.file);
+    const std::string out = dir.Path("result.bmp");
+    Run run = RunRender(dir, {input, "-o", out, "-t", c.type});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    Picture original;
+    const bool jpeg = fs::path(input).extension() == ".jpg";
+    ASSERT_EQ(jpeg ? ReadJpegFile(input, original.block, original.width, original.height)
+                   : ReadBmpFile(input, original.block, original.width, original.height),
+              1);
+    const Bmp bmp = LoadBmp(out);
+    ASSERT_TRUE(bmp.ok);
+    ASSERT_EQ(bmp.width, original.width);
+    ASSERT_EQ(bmp.height, original.height);
+    const std::string type = c.type;
+    EXPECT_EQ(bmp.bitCount, type == "two" ? 1 : type == "grey" ? 8 : 24);
+    for (int y = 0; y < bmp.height; ++y)
+        for (int x = 0; x < bmp.width; ++x) {
+            const Rgb p = original.At(x, y);
+            if (type == "two")
+                ASSERT_EQ(bmp.IndexAt(x, y), (p.r <= 128 && p.g <= 128 && p.b <= 128) ? 0 : 1) << x << "," << y;
+            else if (type == "grey")
+                ASSERT_EQ(bmp.IndexAt(x, y), (p.r + p.g + p.b) / 3) << x << "," << y;
+            else
+                ASSERT_EQ(bmp.At(x, y), p) << x << "," << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BundledPictures,
+                         ::testing::Values(DataCase{"pal8_true", "bmpsuite/g/pal8.bmp", "true"},
+                                           DataCase{"pal4_grey", "bmpsuite/g/pal4.bmp", "grey"},
+                                           DataCase{"rgb24_two", "bmpsuite/g/rgb24.bmp", "two"},
+                                           DataCase{"jpeg_true", "jpeg/testorig.jpg", "true"},
+                                           DataCase{"jpeg_grey", "jpeg/testorig.jpg", "grey"},
+                                           DataCase{"jpeg_two", "jpeg/testorig.jpg", "two"}),
+                         [](const auto& info) { return info.param.name; });
+
+// ---- several inputs ----------------------------------------------------------------------
+
+TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
+{
+    const std::string outDir = dir.Path("results");
+    fs::create_directory(outDir);
+    const std::string second = dir.Path("second.bmp");
+    WriteBmp24(second, 3, 5, [](int, int) { return 0x336699u; });
+    const std::string missing = dir.Path("missing.bmp");
+    const std::string unknown = dir.Path("picture.png");
+    std::ofstream(unknown) << "x";
+
+    Run run = RunRender(dir, {small, missing, second, unknown, Data("jpeg/testorig.jpg"), "-o", outDir, "--format",
+                              "jpg", "-j", "2", "-t", "true", "-v"});
+    EXPECT_EQ(run.status, 1);
+    // Each failure is reported with its file's name; the others are rendered.
+    EXPECT_NE(run.err.find(missing + ": "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(unknown + ": Only .bmp and .jpg files can be opened or saved: " + unknown),
+              std::string::npos)
+        << run.err;
+    for (const auto& [name, w, h] : {std::tuple{"small.jpg", 4, 2}, std::tuple{"second.jpg", 3, 5},
+                                     std::tuple{"testorig.jpg", 227, 149}}) {
+        Picture p;
+        ASSERT_EQ(ReadJpegFile(outDir + "/" + name, p.block, p.width, p.height), 1) << name;
+        EXPECT_EQ(p.width, w) << name;
+        EXPECT_EQ(p.height, h) << name;
+    }
+    EXPECT_FALSE(fs::exists(outDir + "/missing.jpg"));
+    // -v: the picture information text and the result, led by the file name.
+    EXPECT_NE(run.out.find(Data("jpeg/testorig.jpg") + ": biWidth: 227, biHeight: 149, Colors: 0\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(second + ": Bit count 24,  Header 40, planes 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(second + ": -> " + outDir + "/second.jpg (3x5, 24 bits)"), std::string::npos) << run.out;
+}
+
+TEST_F(RenderTool, SettingsFileWithTheCommandLineWinning)
+{
+    const std::string settings = dir.Path("render.settings");
+    std::ofstream(settings) << "# invert, true colour\nnegative=true\ntype=true\n";
+    Run run = RunRender(dir, {"--settings", settings, small, "-o", dir.Path("s.bmp")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    Bmp bmp = LoadBmp(dir.Path("s.bmp"));
+    ASSERT_TRUE(bmp.ok);
+    EXPECT_EQ(bmp.bitCount, 24);
+    EXPECT_EQ(bmp.At(0, 0), (Rgb{255, 255, 255}));
+
+    run = RunRender(dir, {"--settings", settings, small, "-o", dir.Path("s.bmp"), "-t", "grey"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    bmp = LoadBmp(dir.Path("s.bmp"));
+    ASSERT_TRUE(bmp.ok);
+    EXPECT_EQ(bmp.bitCount, 8);
+    EXPECT_EQ(bmp.IndexAt(1, 0), 0); // white, inverted
+}
+
+TEST_F(RenderTool, ABrokenInputFailsWithStatusOne)
+{
+    const std::string broken = dir.Path("broken.bmp");
+    std::ofstream(broken) << "not a picture at all";
+    Run run = RunRender(dir, {broken, "-o", dir.Path("out.bmp")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind(broken + ": ", 0), 0u) << run.err;
+    EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
+}

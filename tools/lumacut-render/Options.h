@@ -1,0 +1,59 @@
+#pragma once
+// lumacut-render's options: the command line, settings files, and their
+// checks. Plain functions over plain values, so tests need no process.
+#include "filter/FilterSettings.h"
+#include "picture/Rect.h"
+#include "platform/Prompt.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumacut::render {
+
+struct RenderOptions {
+    std::vector<std::string> inputs;
+    std::string output;                    // a .bmp or .jpg file, or a folder
+    int outputType = kOutputTwoColor;      // the answer to "Choose Output"
+    FilterSettings filter;                 // the document's defaults
+    std::vector<std::uint32_t> colorList;  // 0x00BBGGRR, at most 10
+    double scale = 1.0;
+    double footprint = 1.0;
+    double tilt = 0.0;                     // radians
+    bool clipActive = false;
+    Rect clip;                             // top-down, in the full-size result
+    int quality = 90;
+    std::string format = "bmp";            // of results written into a folder
+    int jobs = 0;                          // 0: one per core
+    bool verbose = false;
+    bool help = false;
+};
+
+using NamedValue = std::pair<std::string, std::string>;
+
+// Parses the arguments after the program name. Settings files named by
+// --settings are applied first, in the order given, then every other option
+// in command-line order, so the command line wins and a later option beats an
+// earlier one. False with `error` (naming the option and what it takes) on
+// anything malformed or out of range; the caller exits with status 2.
+// With --help anywhere only `help` is set.
+bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& options, std::string& error);
+
+// One option by its long name (without dashes), as both the command line and
+// settings files give them. Flags take no value on the command line; in a
+// file they take true/false, yes/no, on/off or 1/0 (a bare name is true).
+bool ApplyOption(const std::string& name, const std::string& value, RenderOptions& options, std::string& error);
+
+// A settings file's text: one name=value per line; blank lines and lines
+// starting with '#' are skipped; spaces around names and values are ignored.
+// `source` names the file in messages.
+bool ParseSettingsText(const std::string& text, const std::string& source, std::vector<NamedValue>& settings,
+                       std::string& error);
+
+// Whether a long name is an option of the tool that takes a value.
+bool TakesValue(const std::string& name);
+
+std::string HelpText();
+
+} // namespace lumacut::render

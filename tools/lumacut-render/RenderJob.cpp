@@ -1,0 +1,115 @@
+#include "lumacut-render/RenderJob.h"
+
+#include "document/CDibDoc.h"
+#include "picture/Helpers.h"
+#include "platform/Prompt.h"
+
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace lumacut::render {
+
+namespace fs = std::filesystem;
+
+std::string ResultName(const std::string& input, const std::string& format)
+{
+    std::string name = fs::path(input).filename().string();
+    std::string::size_type dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name + "." + format;
+}
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+} // namespace
+
+bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::string& error)
+{
+    jobs.clear();
+    std::error_code ec;
+    const bool toFolder = fs::is_directory(options.output, ec);
+    if (!toFolder) {
+        if (options.inputs.size() > 1) {
+            error = "with several inputs -o must name an existing folder: " + options.output;
+            return false;
+        }
+        if (FileTypeOf(options.output) == kFileTypeNone) {
+            error = "-o must end in .bmp or .jpg, or name an existing folder: " + options.output;
+            return false;
+        }
+    }
+    std::map<std::string, std::string> inputOf; // result -> input
+    for (const std::string& input : options.inputs) {
+        RenderJob job{input, toFolder ? (fs::path(options.output) / ResultName(input, options.format)).string()
+                                      : options.output};
+        auto [at, added] = inputOf.emplace(fs::path(job.output).lexically_normal().string(), input);
+        if (!added) {
+            error = at->second + " and " + input + " would both be written to " + job.output;
+            return false;
+        }
+        if (SameFile(input, job.output)) {
+            error = job.output + " would overwrite its own input";
+            return false;
+        }
+        jobs.push_back(std::move(job));
+    }
+    return true;
+}
+
+bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary)
+{
+    CDibDoc doc;
+    doc.m_filter = options.filter;
+    doc.m_scale = options.scale;
+    doc.m_footprint = options.footprint;
+    doc.m_tilt = options.tilt;
+    doc.m_jpegQuality = options.quality;
+    for (std::uint32_t color : options.colorList)
+        if (doc.m_colorListCount < CDibDoc::kMaxColorList)
+            doc.m_colorList[doc.m_colorListCount++] = color;
+
+    // The open renders once with the settings above; the answer to "Choose
+    // Output" comes from the prompt (-t).
+    if (!doc.OnOpenDocument(job.input))
+        return false;
+
+    if (options.clipActive) {
+        // The set-up reset the clip region; the editor's clip is drawn inside
+        // the full-size result, so ours must lie there too.
+        const PictureSize original = doc.GetPictureSize(true);
+        const int width = RoundHalfUp(original.width * options.scale);
+        const int height = RoundHalfUp(original.height * options.scale);
+        const Rect& c = options.clip;
+        if (c.right > width || c.bottom > height) {
+            ShowMessage("--clip " + std::to_string(c.left) + "," + std::to_string(c.top) + "," +
+                        std::to_string(c.right) + "," + std::to_string(c.bottom) + " does not lie inside the " +
+                        std::to_string(width) + "x" + std::to_string(height) + " result");
+            return false;
+        }
+        doc.m_clipRect = c;
+        doc.m_clipActive = true;
+        doc.ApplyFilter(doc.m_filter);
+    }
+
+    if (!doc.GetPictureBlock(false)) {
+        ShowMessage("nothing was rendered");
+        return false;
+    }
+    if (!doc.OnSaveDocument(job.output))
+        return false;
+
+    const PictureSize size = doc.GetPictureSize(false);
+    summary = "-> " + job.output + " (" + std::to_string(size.width) + "x" + std::to_string(size.height) + ", " +
+              std::to_string(doc.m_picNew.m_bitCount) + " bits)";
+    return true;
+}
+
+} // namespace lumacut::render
