@@ -1,10 +1,10 @@
 #include "document/CDibDoc.h"
 
 #include "document/DocNaming.h"
-#include "document/OriginalForm.h"
 #include "document/PictureInfo.h"
 #include "filter/RenderLoop.h"
 #include "picture/BmpFile.h"
+#include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
 #include "picture/DibValidate.h"
 #include "picture/Helpers.h"
@@ -60,6 +60,27 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
 
 // ---- set-up of a new Original ------------------------------------------------------
 
+namespace {
+
+// The one layout the document keeps an Original in (the readers' own):
+// 40-byte header, a full colour table of 4-byte entries up to 8 bits and none
+// above, no bit-field masks, bottom-up rows right after the table. The
+// picture model's readers find the rows and colours of such a block alone.
+int FullTableColors(int bitCount)
+{
+    return bitCount <= 8 ? 1 << bitCount : 0;
+}
+
+bool InKeptLayout(const DibCheck& check)
+{
+    const int colors = FullTableColors(check.bitCount);
+    return check.headerSize == kInfoHeaderSize && check.compression == 0 && !check.topDown &&
+           check.colors == colors && check.tableOffset == static_cast<std::size_t>(kInfoHeaderSize) &&
+           check.pixelOffset == static_cast<std::size_t>(kInfoHeaderSize + 4 * colors);
+}
+
+} // namespace
+
 bool CDibDoc::AdoptOriginal(CMemBlock dib)
 {
     if (!dib)
@@ -71,12 +92,20 @@ bool CDibDoc::AdoptOriginal(CMemBlock dib)
         ShowMessage(std::string(msg::kBmpTooLarge), PromptIcon::Information);
         return false;
     }
-    const int colors = OriginalFormColors(check.bitCount);
-    const std::string information = PictureInformationText(dib.Data(), check, colors);
-    CMemBlock block = ToOriginalForm(std::move(dib), check);
-    if (!block) {
-        ShowMessage(std::string(msg::kNoMemAllocated));
-        return false;
+    const std::string information = PictureInformationText(dib.Data(), check, FullTableColors(check.bitCount));
+    // A reader's block is taken as it is; any other form is rebuilt (same
+    // depth and pixels: core entries widened, a short table filled up with
+    // black, masks and later header fields dropped).
+    CMemBlock block;
+    if (InKeptLayout(check)) {
+        block = std::move(dib);
+    } else {
+        std::string why;
+        block = DibFromPackedBytes(dib.Data(), dib.Size(), why);
+        if (!block) {
+            ShowMessage(std::string(msg::kNoMemAllocated));
+            return false;
+        }
     }
 
     CPicture original;

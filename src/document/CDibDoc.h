@@ -35,7 +35,8 @@ public:
     // information, "Choose Output", the New Picture's kind and first render.
     // A refused picture ("BMP is too large": unreadable, top-down or over the
     // size limits) gives false and leaves the whole document as it was. Any
-    // header form that validates is taken, and kept in one form (OriginalForm.h).
+    // header form that validates is taken and kept in one layout: 40-byte
+    // header, full colour table up to 8 bits, no masks, bottom-up rows.
     // Naming, the modified mark and m_pictureReady are the caller's.
     bool AdoptOriginal(CMemBlock dib);
 

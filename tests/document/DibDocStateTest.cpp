@@ -130,6 +130,10 @@ struct NamingCase {
     const char* path;
     const char* base;
 };
+inline void PrintTo(const NamingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class BaseNameRule : public ::testing::TestWithParam<NamingCase> {};
 

@@ -165,6 +165,10 @@ struct UnknownCase {
     const char* name;
     const char* file;
 };
+inline void PrintTo(const UnknownCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OpenUnknownType : public OpenSave, public ::testing::WithParamInterface<UnknownCase> {};
 
@@ -224,6 +228,10 @@ struct BmpKindCase {
     int bitCount;
     int tableEntries;
 };
+inline void PrintTo(const BmpKindCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class SaveBmp : public OpenSave, public ::testing::WithParamInterface<BmpKindCase> {};
 

@@ -114,6 +114,10 @@ struct KindCase {
     int bitCount;
     int bytesPerPixel;
 };
+inline void PrintTo(const KindCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class NewPictureKind : public ::testing::TestWithParam<KindCase> {};
 
@@ -195,6 +199,10 @@ struct FormCase {
     int bitCount;
     int bytesPerPixel;
 };
+inline void PrintTo(const FormCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class HeaderForms : public ::testing::TestWithParam<FormCase> {};
 
@@ -279,6 +287,10 @@ struct RefusalCase {
     const char* name;
     std::function<std::vector<std::uint8_t>()> make;
 };
+inline void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Refusals : public ::testing::TestWithParam<RefusalCase> {};
 

@@ -26,6 +26,10 @@ struct AcceptCase {
     std::vector<std::string> args;
     std::function<void(const RenderOptions&)> check;
 };
+inline void PrintTo(const AcceptCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OptionAccepted : public ::testing::TestWithParam<AcceptCase> {};
 
@@ -129,6 +133,10 @@ struct RefuseCase {
     std::vector<std::string> args;
     const char* expected; // the whole message
 };
+inline void PrintTo(const RefuseCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OptionRefused : public ::testing::TestWithParam<RefuseCase> {};
 

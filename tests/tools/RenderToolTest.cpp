@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct RunResult {
     int status = -1;
     std::string out;
     std::string err;
@@ -38,13 +38,13 @@ std::string Slurp(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Run RunRender(const TempDir& dir, const std::vector<std::string>& args)
+RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args)
 {
     std::string command = Quote(LUMACUT_RENDER_BIN);
     for (const std::string& a : args)
         command += " " + Quote(a);
     command += " >" + Quote(dir.Path("stdout.txt")) + " 2>" + Quote(dir.Path("stderr.txt")) + " </dev/null";
-    Run run;
+    RunResult run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = Slurp(dir.Path("stdout.txt"));
@@ -93,16 +93,16 @@ protected:
 
 TEST_F(RenderTool, HelpAndUsageErrors)
 {
-    Run help = RunRender(dir, {"--help"});
+    RunResult help = RunRender(dir, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: lumacut-render [OPTIONS] INPUT... -o OUTPUT"), std::string::npos);
 
-    Run bad = RunRender(dir, {small, "-o", dir.Path("out.bmp"), "-k", "9"});
+    RunResult bad = RunRender(dir, {small, "-o", dir.Path("out.bmp"), "-k", "9"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("--kind takes a whole number from 0 to 3, not \"9\""), std::string::npos) << bad.err;
     EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
 
-    Run noFolder = RunRender(dir, {small, small, "-o", dir.Path("out.bmp")});
+    RunResult noFolder = RunRender(dir, {small, small, "-o", dir.Path("out.bmp")});
     EXPECT_EQ(noFolder.status, 2);
     EXPECT_NE(noFolder.err.find("must name an existing folder"), std::string::npos) << noFolder.err;
 }
@@ -116,7 +116,7 @@ TEST_F(RenderTool, TwoColorFollowsDefineBlack)
         std::vector<std::string> args = {small, "-o", dir.Path("two.bmp"), "-t", "two"};
         if (negative)
             args.push_back("-n");
-        Run run = RunRender(dir, args);
+        RunResult run = RunRender(dir, args);
         ASSERT_EQ(run.status, 0) << run.err;
         const Bmp bmp = LoadBmp(dir.Path("two.bmp"));
         ASSERT_TRUE(bmp.ok);
@@ -135,7 +135,7 @@ TEST_F(RenderTool, TwoColorFollowsDefineBlack)
 TEST_F(RenderTool, GreyIsTheMeanOfTheChannels)
 {
     const int expected[2][4] = {{0, 255, 128, 43}, {60, 85, 20, 66}};
-    Run run = RunRender(dir, {small, "-o", dir.Path("grey.bmp"), "-t", "grey"});
+    RunResult run = RunRender(dir, {small, "-o", dir.Path("grey.bmp"), "-t", "grey"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Bmp bmp = LoadBmp(dir.Path("grey.bmp"));
     ASSERT_TRUE(bmp.ok);
@@ -153,7 +153,7 @@ TEST_F(RenderTool, TrueColorKeepsOrInvertsEveryPixel)
         std::vector<std::string> args = {small, "-o", dir.Path("true.bmp"), "--type", "true"};
         if (negative)
             args.push_back("--negative");
-        Run run = RunRender(dir, args);
+        RunResult run = RunRender(dir, args);
         ASSERT_EQ(run.status, 0) << run.err;
         const Bmp bmp = LoadBmp(dir.Path("true.bmp"));
         ASSERT_TRUE(bmp.ok);
@@ -169,7 +169,7 @@ TEST_F(RenderTool, TrueColorKeepsOrInvertsEveryPixel)
 
 TEST_F(RenderTool, HalfSizeTakesEverySecondPixelFromTheBottomRow)
 {
-    Run run = RunRender(dir, {small, "-o", dir.Path("half.bmp"), "-t", "true", "--percent", "50"});
+    RunResult run = RunRender(dir, {small, "-o", dir.Path("half.bmp"), "-t", "true", "--percent", "50"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Bmp bmp = LoadBmp(dir.Path("half.bmp"));
     ASSERT_TRUE(bmp.ok);
@@ -182,7 +182,7 @@ TEST_F(RenderTool, HalfSizeTakesEverySecondPixelFromTheBottomRow)
 
 TEST_F(RenderTool, ClipRendersOnlyTheRegion)
 {
-    Run run = RunRender(dir, {small, "-o", dir.Path("clip.bmp"), "-t", "true", "--clip", "1,0,3,2"});
+    RunResult run = RunRender(dir, {small, "-o", dir.Path("clip.bmp"), "-t", "true", "--clip", "1,0,3,2"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Bmp bmp = LoadBmp(dir.Path("clip.bmp"));
     ASSERT_TRUE(bmp.ok);
@@ -192,7 +192,7 @@ TEST_F(RenderTool, ClipRendersOnlyTheRegion)
         for (int x = 0; x < 2; ++x)
             EXPECT_EQ(bmp.At(x, y), RgbOf(kSmall[y][x + 1])) << x << "," << y;
 
-    Run outside = RunRender(dir, {small, "-o", dir.Path("clip2.bmp"), "--clip", "0,0,5,2"});
+    RunResult outside = RunRender(dir, {small, "-o", dir.Path("clip2.bmp"), "--clip", "0,0,5,2"});
     EXPECT_EQ(outside.status, 1);
     EXPECT_NE(outside.err.find(small + ": --clip 0,0,5,2 does not lie inside the 4x2 result"), std::string::npos)
         << outside.err;
@@ -205,7 +205,7 @@ TEST_F(RenderTool, JpegResultsGoThroughTrueColor)
     WriteBmp24(input, 16, 16, [](int x, int) { return x < 8 ? 0x000000u : 0xF0F0F0u; });
     for (const char* type : {"two", "grey", "true"}) {
         const std::string out = dir.Path(std::string("halves-") + type + ".jpg");
-        Run run = RunRender(dir, {input, "-o", out, "-t", type, "-q", "95"});
+        RunResult run = RunRender(dir, {input, "-o", out, "-t", type, "-q", "95"});
         ASSERT_EQ(run.status, 0) << run.err;
         Picture p;
         ASSERT_EQ(ReadJpegFile(out, p.block, p.width, p.height), 1);
@@ -234,6 +234,10 @@ struct DataCase {
     const char* file;
     const char* type;
 };
+inline void PrintTo(const DataCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class BundledPictures : public RenderTool, public ::testing::WithParamInterface<DataCase> {};
 
@@ -242,7 +246,7 @@ TEST_P(BundledPictures, RenderAsTheFiltersDefaultsSay)
     const DataCase& c = GetParam();
     const std::string input = Data(c.file);
     const std::string out = dir.Path("result.bmp");
-    Run run = RunRender(dir, {input, "-o", out, "-t", c.type});
+    RunResult run = RunRender(dir, {input, "-o", out, "-t", c.type});
     ASSERT_EQ(run.status, 0) << run.err;
 
     Picture original;
@@ -289,7 +293,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     const std::string unknown = dir.Path("picture.png");
     std::ofstream(unknown) << "x";
 
-    Run run = RunRender(dir, {small, missing, second, unknown, Data("jpeg/testorig.jpg"), "-o", outDir, "--format",
+    RunResult run = RunRender(dir, {small, missing, second, unknown, Data("jpeg/testorig.jpg"), "-o", outDir, "--format",
                               "jpg", "-j", "2", "-t", "true", "-v"});
     EXPECT_EQ(run.status, 1);
     // Each failure is reported with its file's name; the others are rendered.
@@ -317,7 +321,7 @@ TEST_F(RenderTool, SettingsFileWithTheCommandLineWinning)
 {
     const std::string settings = dir.Path("render.settings");
     std::ofstream(settings) << "# invert, true colour\nnegative=true\ntype=true\n";
-    Run run = RunRender(dir, {"--settings", settings, small, "-o", dir.Path("s.bmp")});
+    RunResult run = RunRender(dir, {"--settings", settings, small, "-o", dir.Path("s.bmp")});
     ASSERT_EQ(run.status, 0) << run.err;
     Bmp bmp = LoadBmp(dir.Path("s.bmp"));
     ASSERT_TRUE(bmp.ok);
@@ -336,7 +340,7 @@ TEST_F(RenderTool, ABrokenInputFailsWithStatusOne)
 {
     const std::string broken = dir.Path("broken.bmp");
     std::ofstream(broken) << "not a picture at all";
-    Run run = RunRender(dir, {broken, "-o", dir.Path("out.bmp")});
+    RunResult run = RunRender(dir, {broken, "-o", dir.Path("out.bmp")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind(broken + ": ", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
