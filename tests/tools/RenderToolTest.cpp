@@ -345,3 +345,14 @@ TEST_F(RenderTool, ABrokenInputFailsWithStatusOne)
     EXPECT_EQ(run.err.rfind(broken + ": ", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
 }
+
+TEST_F(RenderTool, AResultBeyondTheSizeLimitFailsWithStatusOne)
+{
+    // 300000 pixels wide is a picture we read; four times that is no result we make.
+    const std::string wide = dir.Path("wide.bmp");
+    WriteBmp24(wide, 300000, 1, [](int, int) { return 0x808080u; });
+    RunResult run = RunRender(dir, {wide, "-o", dir.Path("out.bmp"), "--scale", "4"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(wide + ": error 11, MakeEmpty picture"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
+}

@@ -99,10 +99,9 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
         doc.ApplyFilter(doc.m_filter);
     }
 
-    if (!doc.GetPictureBlock(false)) {
-        ShowMessage("nothing was rendered");
+    // A render that failed has said why and left no New Picture.
+    if (!doc.GetPictureBlock(false))
         return false;
-    }
     if (!doc.OnSaveDocument(job.output))
         return false;
 
