@@ -2,7 +2,6 @@
 
 #include "app/HelpText.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -18,7 +17,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(parent)
     m_okay->setDefault(true);
     auto* icon = new QLabel(this);
     icon->setObjectName("programIcon");
-    icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/lumacut.svg")).pixmap(32, 32));
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

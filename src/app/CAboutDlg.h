@@ -11,7 +11,7 @@ class QPushButton;
 namespace lumacut {
 
 // The line beside the version.
-inline constexpr const char* kAboutNotice = "Free software, no warranty.";
+inline constexpr const char* kAboutNotice = "Free software under the MIT licence, without warranty.";
 inline constexpr const char* kAboutVersion = "Lumacut Application Version 2.0";
 
 class CAboutDlg : public CDialogBase {

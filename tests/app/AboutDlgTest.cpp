@@ -82,6 +82,8 @@ TEST(AboutDlg, ShowsTheTextReadOnlyAndClosesWithOkay)
         for (QLabel* l : dlg.findChildren<QLabel*>())
             labels << l->text();
         EXPECT_EQ(dlg.m_text->document()->blockCount(), 8);
+        auto* icon = dlg.findChild<QLabel*>("programIcon");
+        EXPECT_TRUE(icon && !icon->pixmap().isNull()) << "the program icon";
         EXPECT_EQ(dlg.m_okay->text(), "Okay");
         EXPECT_TRUE(dlg.m_okay->isDefault());
         dlg.m_okay->click();

@@ -2,6 +2,7 @@
 // "Color List": what to do with the colour picked by a right click. The
 // result code says which button ended it.
 #include "app/CDialogBase.h"
+#include "app/CommandIds.h"
 
 #include <cstdint>
 
@@ -9,8 +10,9 @@ class QPushButton;
 
 namespace lumacut {
 
-inline constexpr int kResultAddColorToList = 61449;
-inline constexpr int kResultClearList = 61450;
+// The two result codes are command ids of the program's own range.
+inline constexpr int kResultAddColorToList = ID_ADD_COLOR_TO_LIST; // 61449
+inline constexpr int kResultClearList = ID_CLEAR_LIST;              // 61450
 
 class CColorListDlg : public CDialogBase {
     Q_OBJECT
