@@ -4,12 +4,18 @@
 
 #include "support/EditTestSupport.h"
 
+#include "picture/JpegFile.h"
+
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 using namespace lumacut;
 using namespace lumacut::test;
@@ -88,4 +94,47 @@ TEST(JpegQuality, OkStoresTheQualityInThatDocumentOnly)
     OnJpegQuality(a);
     EXPECT_EQ(a.m_jpegQuality, 40) << "Cancel leaves it";
     EXPECT_EQ(prompt.modalTitles, (std::vector<QString>{"Dialog", "Dialog"}));
+}
+
+namespace {
+std::vector<char> FileBytes(const QString& path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+} // namespace
+
+TEST(JpegQuality, TheNextJpegSaveUsesTheDocumentsQuality)
+{
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
+    auto a = MakeTestDocument(24, 16, 0);
+    auto b = MakeTestDocument(24, 16, 0);
+    a->ApplyFilter(a->m_filter);
+    b->ApplyFilter(b->m_filter);
+    ScriptModalRuns(prompt, {[](QDialog& d) {
+        auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);
+        dlg.m_edit->setText("40");
+        dlg.m_ok->click();
+        return dlg.result();
+    }});
+    OnJpegQuality(*a);
+    ASSERT_EQ(a->m_jpegQuality, 40);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto path = [&](const char* name) { return dir.filePath(name); };
+    ASSERT_TRUE(a->OnSaveDocument(path("a.jpg").toStdString()));
+    ASSERT_TRUE(b->OnSaveDocument(path("b.jpg").toStdString()));
+    ASSERT_EQ(WriteJpegFile(path("q40.jpg").toStdString(), a->m_picNew.m_hDib, 40), 1);
+    ASSERT_EQ(WriteJpegFile(path("q90.jpg").toStdString(), b->m_picNew.m_hDib, 90), 1);
+    EXPECT_NE(FileBytes(path("q40.jpg")), FileBytes(path("q90.jpg")));
+    EXPECT_EQ(FileBytes(path("a.jpg")), FileBytes(path("q40.jpg")));
+    EXPECT_EQ(FileBytes(path("b.jpg")), FileBytes(path("q90.jpg"))) << "another document keeps 90";
+
+    // BMP files ignore the quality.
+    ASSERT_TRUE(a->OnSaveDocument(path("a.bmp").toStdString()));
+    ASSERT_TRUE(b->OnSaveDocument(path("b.bmp").toStdString()));
+    EXPECT_EQ(FileBytes(path("a.bmp")), FileBytes(path("b.bmp")));
+    EXPECT_TRUE(prompt.messages.empty());
 }
