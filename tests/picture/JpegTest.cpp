@@ -353,27 +353,14 @@ TEST(JpegWrite, AFailedSaveLeavesTheExistingFileByteForByte)
     }
     const Bytes goodBytes = ReadFileBytes(good);
     ::mkdir(dir.File("folder.jpg").c_str(), 0700);
-    ::mkdir(dir.File("locked").c_str(), 0700);
-    const std::string locked = dir.File("locked/p.jpg");
-    WriteFileBytes(locked, goodBytes);
-    ::chmod(dir.File("locked").c_str(), 0500);
-    const bool lockHolds = ::access(dir.File("locked").c_str(), W_OK) != 0;
 
-    // Cannot be created at all: "can't open".
+    // Cannot be created at all: "can't open". (A read-only folder: ReadOnlyFolderTest.cpp.)
     for (const std::string& path : {dir.File("folder.jpg"), good + "/inside.jpg", dir.File("none/x.jpg")}) {
         SCOPED_TRACE(path);
         RecordingPrompt prompt;
         ScopedPrompt scope(prompt);
         EXPECT_EQ(WriteJpegFile(path, pic.m_hDib, 90), 0);
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"can't open " + path + "\n"});
-    }
-    if (lockHolds) {
-        RecordingPrompt prompt;
-        ScopedPrompt scope(prompt);
-        EXPECT_EQ(WriteJpegFile(locked, pic.m_hDib, 90), 0);
-        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"can't open " + locked + "\n"});
-    } else {
-        std::printf("skipped (running as root): the target's folder is read-only\n");
     }
 
     // The library gives up half-way (JPEG holds at most 65500 pixels a
@@ -388,8 +375,7 @@ TEST(JpegWrite, AFailedSaveLeavesTheExistingFileByteForByte)
     EXPECT_TRUE(std::equal(wideBefore.begin(), wideBefore.end(), wide.Data()));
 
     EXPECT_EQ(ReadFileBytes(good), goodBytes);
-    EXPECT_EQ(ReadFileBytes(locked), goodBytes);
     std::vector<std::string> names = ListFolder(dir.Path());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"folder.jpg", "good.jpg", "locked"})) << "no temporary file left";
+    EXPECT_EQ(names, (std::vector<std::string>{"folder.jpg", "good.jpg"})) << "no temporary file left";
 }
