@@ -164,12 +164,12 @@ CDibView* CMainFrame::ActiveView() const
 
 // ---- commands ------------------------------------------------------------------------------
 
-std::vector<CommandTarget*> CMainFrame::Route() const
+std::vector<CommandTarget*> CMainFrame::Route()
 {
     CDibView* view = ActiveView();
     CDibDoc* doc = view ? view->GetDocument() : nullptr;
     return {view ? &view->Commands() : nullptr, doc ? m_docManager->DocumentCommands(*doc) : nullptr,
-            const_cast<CommandTarget*>(&m_commands), m_appCommands};
+            &m_commands, m_appCommands};
 }
 
 bool CMainFrame::OnCmdMsg(int id)

@@ -43,7 +43,7 @@ public:
     CommandTarget& Commands() { return m_commands; }
     const CommandActions& Actions() const { return *m_actions; }
     // Active view, its document, this frame, the application.
-    std::vector<CommandTarget*> Route() const;
+    std::vector<CommandTarget*> Route();
     // Runs `id` along the route; false when nobody handles it.
     bool OnCmdMsg(int id);
     // Runs every update handler: actions, status panes, menu bar, titles.

@@ -1,11 +1,12 @@
 #include "picture/ui/PaintDib.h"
 
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 
 namespace lumacut {
 
@@ -23,44 +24,27 @@ struct Layout {
     int entryBytes = 4;
 };
 
-// Checks the block against its own header: the rows must lie inside it.
+// The block's layout from the one validated header parse: every row and
+// table entry read later lies inside the block. `tableBytes` says where the
+// caller expects the rows; a hint that does not fit is not taken.
 bool ReadLayout(const CMemBlock& block, int tableBytes, Layout& out)
 {
     const std::uint8_t* dib = block.Data();
-    const std::size_t size = block.Size();
-    if (!dib || size < kCoreHeaderSize || tableBytes < 0)
+    if (!dib || block.Size() < 4 || tableBytes < 0)
         return false;
-    const std::uint32_t headerSize = ReadLE32(dib);
-    std::int64_t width = 0, height = 0;
-    if (headerSize == kCoreHeaderSize) {
-        width = ReadLE16(dib + 4);
-        height = ReadLE16(dib + 6);
-        out.bitCount = ReadLE16(dib + 10);
-        out.entryBytes = 3;
-    } else if (headerSize >= kInfoHeaderSize && headerSize <= size) {
-        width = ReadLE32s(dib + dib::kWidth);
-        height = ReadLE32s(dib + dib::kHeight);
-        out.bitCount = ReadLE16(dib + dib::kBitCount);
-        out.entryBytes = 4;
-    } else {
+    const std::size_t hint = std::size_t{ReadLE32(dib)} + static_cast<std::size_t>(tableBytes);
+    const DibCheck check = ValidateDib(dib, block.Size(), hint);
+    if (!check.ok)
         return false;
-    }
-    if (width <= 0 || height == 0 || width > 1 << 20 || std::llabs(height) > 1 << 20)
-        return false;
-    switch (out.bitCount) {
-    case 1: case 4: case 8: case 24: case 32: break;
-    default: return false;
-    }
-    out.width = static_cast<int>(width);
-    out.bottomUp = height > 0;
-    out.height = static_cast<int>(std::llabs(height));
-    out.stride = static_cast<std::size_t>(RowBytes(width * out.bitCount));
-    out.pixelOffset = std::size_t{headerSize} + static_cast<std::size_t>(tableBytes);
-    if (out.pixelOffset > size || out.stride * static_cast<std::size_t>(out.height) > size - out.pixelOffset)
-        return false;
-    out.table = dib + headerSize;
-    const int maxEntries = out.bitCount <= 8 ? 1 << out.bitCount : 0;
-    out.tableEntries = std::min(maxEntries, tableBytes / out.entryBytes);
+    out.width = check.width;
+    out.height = check.height;
+    out.bottomUp = !check.topDown;
+    out.bitCount = check.bitCount;
+    out.stride = check.rowBytes;
+    out.pixelOffset = check.pixelOffset;
+    out.table = dib + check.tableOffset;
+    out.tableEntries = check.bitCount <= 8 ? std::min(check.colors, 1 << check.bitCount) : 0;
+    out.entryBytes = check.entryBytes;
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -215,11 +216,23 @@ TEST(PaintDib, NothingForMissingOrShortBlocksAndEmptyRectangles)
     CMemBlock shortBlock = CMemBlock::Allocate(p.block.Size() - 5);
     std::memcpy(shortBlock.Data(), p.block.Data(), shortBlock.Size());
     EXPECT_EQ(PaintDib(painter, Rect{0, 0, 4, 4}, shortBlock, 0, 4, Rect{0, 0, 4, 4}, nullptr), 0);
-    // A colour table that claims more than the block holds.
-    EXPECT_EQ(PaintDib(painter, Rect{0, 0, 4, 4}, p.block, 1 << 20, 4, Rect{0, 0, 4, 4}, nullptr), 0);
+    // A header that says more than the block holds.
+    CMemBlock lying = DuplicateBlock(p.block);
+    WriteLE32(lying.Data() + dib::kWidth, 5000);
+    EXPECT_EQ(PaintDib(painter, Rect{0, 0, 4, 4}, lying, 0, 4, Rect{0, 0, 4, 4}, nullptr), 0);
     EXPECT_EQ(PaintDib(painter, Rect{0, 0, 0, 4}, p.block, 0, 4, Rect{0, 0, 4, 4}, nullptr), 0);
     painter.end();
     EXPECT_EQ(canvas, before);
+}
+
+TEST(PaintDib, ATableSizeThatDoesNotFitTheBlockIsNotTrusted)
+{
+    Picture p = MakePicture(kDepths[2], 4, 2);
+    QImage canvas = Canvas(4, 2);
+    QPainter painter(&canvas);
+    EXPECT_EQ(PaintDib(painter, Rect{0, 0, 4, 2}, p.block, 1 << 20, 2, Rect{0, 0, 4, 2}, nullptr), 2);
+    painter.end();
+    EXPECT_EQ(FirstDifference(canvas, [&](int x, int y) { return p.Color(x, y); }, canvas.rect()), "");
 }
 
 TEST(DibToImage, SharesTheRowsOfCommonDepths)
