@@ -7,6 +7,7 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedGuiPrompt.h"
 #include "view/CDibView.h"
+#include "view/StatusTexts.h"
 
 #include <QCoreApplication>
 #include <QMdiArea>
@@ -35,6 +36,9 @@ struct StartedApp {
         : prompt(externalPrompt ? *externalPrompt : ownPrompt), scope(prompt)
     {
         UseTestSettings();
+        // Program-wide texts start afresh, as in a new process.
+        g_sizeText = kSizeTextStart;
+        g_newSizeText = kNewSizeTextStart;
         app = std::make_unique<CLumacutApp>();
         started = app->InitInstance(args);
     }

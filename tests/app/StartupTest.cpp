@@ -53,8 +53,11 @@ TEST(Startup, StatusPanesStartWithTheirStartTexts)
     EXPECT_EQ(size->text(), "Old File Size               ");
     EXPECT_EQ(newSize->text(), "New File Size               ");
     // As wide as the start texts (plus the frame).
-    EXPECT_GE(size->width(), size->fontMetrics().horizontalAdvance(size->text()));
-    EXPECT_LT(size->width(), size->fontMetrics().horizontalAdvance(size->text()) + 20);
+    const int textWidth = size->fontMetrics().horizontalAdvance(QString::fromLatin1(kSizeTextStart));
+    EXPECT_GE(size->width(), textWidth);
+    EXPECT_LT(size->width(), textWidth + 20);
+    const int newTextWidth = newSize->fontMetrics().horizontalAdvance(QString::fromLatin1(kNewSizeTextStart));
+    EXPECT_EQ(newSize->width() - newTextWidth, size->width() - textWidth);
 }
 
 TEST(Documents, NewGivesRunningUntitledNames)
