@@ -5,8 +5,9 @@
 # Prints whole-process medians and the ratio lumacut / peer (below 1.0:
 # lumacut is faster).
 #
-#   bench/compare-peers.sh [-n RUNS] [-b BUILD_DIR] [-d DATA_DIR]
+#   bench/compare-peers.sh [-n RUNS] [-b BUILD_DIR] [-d DATA_DIR] [-p]
 #
+# -p only makes the test photos (bench_render_pipeline reads them too).
 # Uses hyperfine when installed, otherwise a plain loop. Peers that are not
 # installed are left out. The test photos (24 MP and 12 MP, JPEG quality 90)
 # are made once in DATA_DIR.
@@ -15,17 +16,19 @@ set -euo pipefail
 runs=7
 build=build
 data=
-while getopts "n:b:d:h" opt; do
+photos_only=
+while getopts "n:b:d:ph" opt; do
     case $opt in
     n) runs=$OPTARG ;;
     b) build=$OPTARG ;;
     d) data=$OPTARG ;;
-    *) sed -n '2,12p' "$0"; exit 2 ;;
+    p) photos_only=1 ;;
+    *) sed -n '2,14p' "$0"; exit 2 ;;
     esac
 done
 data=${data:-$build/bench-data}
 render=$build/bin/lumacut-render
-[[ -x $render ]] || { echo "no $render: build first" >&2; exit 1; }
+[[ -n $photos_only || -x $render ]] || { echo "no $render: build first" >&2; exit 1; }
 
 # The real ImageMagick, not a stand-in that may sit earlier on PATH.
 convert_bin=
@@ -63,6 +66,7 @@ photo24=$data/photo-24mp.jpg
 photo12=$data/photo-12mp.jpg
 make_photo 6000 4000 "$photo24"
 make_photo 4000 3000 "$photo12"
+[[ -z $photos_only ]] || exit 0
 
 # ---- timing ---------------------------------------------------------------------
 median() { # command...: prints the median wall time in seconds
