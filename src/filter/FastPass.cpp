@@ -62,6 +62,7 @@ struct Settled {
     int nearLimit = 0;                 // true colour kind 3: near below this distance
     int refSquare[10][3][256] = {};    // true colour kind 3: distance to each reference colour
     bool toneIsIdentity = false;       // true colour kind 0 can copy rows
+    double mean[766] = {};             // true colour: (r + g + b) x 0.333333333333 by the sum
 
     RowFilter filter3 = nullptr; // pixels 3 bytes apart
     RowFilter filter4 = nullptr; // 4 bytes apart (32-bit Originals read directly)
@@ -571,6 +572,41 @@ inline int ToneLane(double v, int lightDark, const FilterConstants& k)
     return static_cast<int>(t);
 }
 
+// The arithmetic of a chunk: closeness, mix and curve, lane by lane. Built
+// for AVX2 as well where the processor has it (four lanes instead of two);
+// the lanes compute the same IEEE doubles either way.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void MixChunk(int m, const double (*channel)[kChunk], const double* distance, const double* mean,
+              int (*out)[kChunk], FilterConstants k, int L, bool emphasize, bool neutralBias)
+{
+    for (int c = 0; c < 3; ++c) {
+        const double* a = channel[c];
+        int* o = out[c];
+        if (emphasize && neutralBias)
+            for (int i = 0; i < m; ++i) {
+                const double u = 1 / (distance[i] * k.x + 1); // Closeness
+                o[i] = ToneLane<true>(a[i] * u + (1 - u) * mean[i], L, k);
+            }
+        else if (emphasize)
+            for (int i = 0; i < m; ++i) {
+                const double u = 1 / (distance[i] * k.x + 1);
+                o[i] = ToneLane<false>(a[i] * u + (1 - u) * mean[i], L, k);
+            }
+        else if (neutralBias)
+            for (int i = 0; i < m; ++i) {
+                const double u = 1 / (distance[i] * k.x + 1);
+                o[i] = ToneLane<true>(a[i] * (1 - u) + u * mean[i], L, k);
+            }
+        else
+            for (int i = 0; i < m; ++i) {
+                const double u = 1 / (distance[i] * k.x + 1);
+                o[i] = ToneLane<false>(a[i] * (1 - u) + u * mean[i], L, k);
+            }
+    }
+}
+
 // "Emphasize Color" (emphasize) and "De-emphasize Color": the curve of a
 // mix, so no table; the bias step is skipped where it is exactly neutral.
 template <int Step, bool emphasize, bool neutralBias>
@@ -588,20 +624,13 @@ void TrueMix(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* ds
         const std::uint8_t* p = src + std::int64_t{start} * Step;
         for (int i = 0; i < m; ++i, p += Step) {
             const int r = p[kR], g = p[kG], b = p[kB];
-            channel[kR][i] = r;
-            channel[kG][i] = g;
-            channel[kB][i] = b;
+            channel[kR][i] = kBytes.value[r];
+            channel[kG][i] = kBytes.value[g];
+            channel[kB][i] = kBytes.value[b];
             distance[i] = st.square[kR][r] + st.square[kG][g] + st.square[kB][b];
-            mean[i] = (r + g + b) * kThird;
+            mean[i] = st.mean[r + g + b];
         }
-        for (int i = 0; i < m; ++i) {
-            const double u = 1 / (distance[i] * k.x + 1); // Closeness
-            for (int c = 0; c < 3; ++c) {
-                const double a = channel[c][i];
-                const double v = emphasize ? a * u + (1 - u) * mean[i] : a * (1 - u) + u * mean[i];
-                out[c][i] = ToneLane<neutralBias>(v, L, k);
-            }
-        }
+        MixChunk(m, channel, distance, mean, out, k, L, emphasize, neutralBias);
         std::uint8_t* q = dst + std::int64_t{start} * 3;
         for (int i = 0; i < m; ++i, q += 3) {
             q[kR] = static_cast<std::uint8_t>(out[kR][i] ^ flip);
@@ -746,6 +775,8 @@ void SettleFilter(Settled& st, const PassJob& job)
             for (int p = 0; p < 256; ++p)
                 st.refSquare[j][c][p] = active[c] ? (p - rq[c]) * (p - rq[c]) : 0;
     }
+    for (int sum = 0; sum < 766; ++sum)
+        st.mean[sum] = sum * kThird;
     st.toneIsIdentity = true;
     for (int v = 0; v < 256; ++v)
         st.toneIsIdentity = st.toneIsIdentity && st.tone[v] == v;
