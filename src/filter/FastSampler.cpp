@@ -1,0 +1,363 @@
+#include "filter/FastPassParts.h"
+
+#include "picture/SamplerWindow.h"
+
+#include <algorithm>
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace lumacut::fast {
+
+const ByteTables kBytes;
+
+namespace {
+
+// ClampRound without a call to floor: floor(t) > 0 exactly when t >= 1,
+// floor(t) > 255 exactly when t >= 256, and between them floor is the
+// truncation.
+inline std::uint8_t ClampRoundFast(double v)
+{
+    const double t = v + 0.5;
+    if (!(t >= 1.0))
+        return 0;
+    if (t >= 256.0)
+        return 255;
+    return static_cast<std::uint8_t>(static_cast<int>(t));
+}
+
+
+// The four sums of a sample. With SSE2 they sit in two registers, (red,
+// green) and (blue, weight), the weight added as w x 1, which is w: every
+// lane does exactly the scalar multiply and add.
+#if defined(__SSE2__)
+struct Sums {
+    __m128d rg = _mm_setzero_pd();
+    __m128d bw = _mm_setzero_pd();
+    void Add(double w, const std::uint8_t* p)
+    {
+        const __m128d wv = _mm_set1_pd(w);
+        const __m128d pixelRG = _mm_loadh_pd(_mm_load_sd(&kBytes.value[p[kR]]), &kBytes.value[p[kG]]);
+        const __m128d pixelBW = _mm_load_pd(kBytes.valueAndOne[p[kB]]);
+        rg = _mm_add_pd(rg, _mm_mul_pd(wv, pixelRG));
+        bw = _mm_add_pd(bw, _mm_mul_pd(wv, pixelBW));
+    }
+    double Red() const { return _mm_cvtsd_f64(rg); }
+    double Green() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(rg, rg)); }
+    double Blue() const { return _mm_cvtsd_f64(bw); }
+    double Weight() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(bw, bw)); }
+};
+#else
+struct Sums {
+    double r = 0, g = 0, b = 0, w = 0;
+    void Add(double weight, const std::uint8_t* p)
+    {
+        r += weight * p[kR];
+        g += weight * p[kG];
+        b += weight * p[kB];
+        w += weight;
+    }
+    double Red() const { return r; }
+    double Green() const { return g; }
+    double Blue() const { return b; }
+    double Weight() const { return w; }
+};
+#endif
+
+// The tent along one axis for one mapped coordinate: for each source
+// column (or row) of the window, whether it lies within the footprint and
+// its factor 1 - e / footprint.
+inline void AxisFactors(double g, int first, int count, double foot, double invFoot, double* factor,
+                        std::uint8_t* inside)
+{
+    for (int c = 0; c < count; ++c) {
+        double e = std::fabs(g - (first + c));
+        inside[c] = !(e > foot);
+        factor[c] = 1 - e * invFoot;
+    }
+}
+
+// The weights of one window row: the plain TentWeight's doubles (the
+// product of the two factors, or 1e-9 outside the footprint). False when
+// every weight is exactly 0: such a row adds +0 or -0 to sums that are
+// never -0, which changes nothing, so it is skipped. (Zero weights inside a
+// row are simply added, for the same reason.)
+inline bool RowWeights(int count, const double* factor, const std::uint8_t* inside, bool rowInside,
+                       double rowFactor, double* weight)
+{
+    bool any = false;
+    for (int c = 0; c < count; ++c) {
+        weight[c] = (rowInside && inside[c]) ? factor[c] * rowFactor : 1e-9;
+        any = any || weight[c] != 0;
+    }
+    return any;
+}
+
+template <Source S>
+inline void AddRow(const Settled& st, const std::uint8_t* row, int first, int count, const double* weight,
+                   Sums& sums)
+{
+    for (int c = 0; c < count; ++c)
+        if (weight[c] != 0)
+            sums.Add(weight[c], PixelOf<S>(st, row, first + c));
+}
+
+// One window row with the weights made on the way, skipping those that
+// are exactly 0.
+template <Source S>
+inline void AddRowDirect(const Settled& st, const std::uint8_t* row, int first, int count, const double* factor,
+                         const std::uint8_t* inside, bool rowInside, double rowFactor, Sums& sums)
+{
+    if (!rowInside) {
+        for (int c = 0; c < count; ++c)
+            sums.Add(1e-9, PixelOf<S>(st, row, first + c));
+        return;
+    }
+    for (int c = 0; c < count; ++c) {
+        if (!inside[c]) {
+            sums.Add(1e-9, PixelOf<S>(st, row, first + c));
+            continue;
+        }
+        const double w = factor[c] * rowFactor;
+        if (w != 0)
+            sums.Add(w, PixelOf<S>(st, row, first + c));
+    }
+}
+
+// Two samples with windows of the same size side by side: two independent
+// chains of additions, each in its own order.
+template <Source S>
+inline void AddRowPair(const Settled& st, int count, const std::uint8_t* rowA, int firstA, const double* weightA,
+                       Sums& a, const std::uint8_t* rowB, int firstB, const double* weightB, Sums& b)
+{
+    for (int c = 0; c < count; ++c) {
+        if (weightA[c] == 0 && weightB[c] == 0)
+            continue;
+        a.Add(weightA[c], PixelOf<S>(st, rowA, firstA + c));
+        b.Add(weightB[c], PixelOf<S>(st, rowB, firstB + c));
+    }
+}
+
+inline void PutSample(const Sums& sums, std::uint8_t* out)
+{
+    const double sW = sums.Weight();
+    if (sW == 0) { // every pixel exactly a footprint away
+        out[0] = out[1] = out[2] = 0;
+        return;
+    }
+    const double f = 1 / sW;
+    out[kR] = ClampRoundFast(sums.Red() * f);
+    out[kG] = ClampRoundFast(sums.Green() * f);
+    out[kB] = ClampRoundFast(sums.Blue() * f);
+}
+
+// Without a tilt (sine exactly 0, cosine exactly 1) the mapped column
+// depends on the output column alone and the mapped row on the output row
+// alone, so each axis's window and factors are made once: the columns once
+// per band, the rows once per output row.
+template <Source S>
+void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    const int x0 = st.job->x0;
+    const int n = st.regionWidth;
+    if (!scratch.columnsReady) {
+        scratch.columnFirst.resize(n);
+        scratch.columnCount.resize(n);
+        scratch.columnOffset.resize(n);
+        scratch.columnFactor.clear();
+        scratch.columnInside.clear();
+        int widest = 0;
+        for (int i = 0; i < n; ++i) {
+            double gx, gy;
+            MapToSource(s, x0 + i, st.job->y0, 0, 0, gx, gy);
+            int first, last;
+            WindowRange(gx - s.m_footX, gx + s.m_footX, st.width, first, last);
+            const int count = std::max(0, last - first + 1);
+            widest = std::max(widest, count);
+            scratch.columnFirst[i] = first;
+            scratch.columnCount[i] = count;
+            scratch.columnOffset[i] = static_cast<int>(scratch.columnFactor.size());
+            scratch.columnFactor.resize(scratch.columnFactor.size() + count);
+            scratch.columnInside.resize(scratch.columnInside.size() + count);
+            AxisFactors(gx, first, count, s.m_footX, s.m_invFootX,
+                        scratch.columnFactor.data() + scratch.columnOffset[i],
+                        scratch.columnInside.data() + scratch.columnOffset[i]);
+        }
+        scratch.weightA.resize(std::size_t(widest) + 1);
+        scratch.weightB.resize(std::size_t(widest) + 1);
+        scratch.columnsReady = true;
+    }
+
+    double gx, gy;
+    MapToSource(s, x0, y, 0, 0, gx, gy);
+    int rowFirst, rowLast;
+    WindowRange(gy - s.m_footY, gy + s.m_footY, st.height, rowFirst, rowLast);
+    const int rows = std::max(0, rowLast - rowFirst + 1);
+    scratch.rowFactor.resize(rows);
+    scratch.rowInside.resize(rows);
+    AxisFactors(gy, rowFirst, rows, s.m_footY, s.m_invFootY, scratch.rowFactor.data(), scratch.rowInside.data());
+    for (int i = 0; i < n; ++i, out += 3) {
+        const int count = scratch.columnCount[i];
+        if (rows == 0 || count == 0) {
+            out[0] = out[1] = out[2] = 0;
+            continue;
+        }
+        const int first = scratch.columnFirst[i];
+        const double* factor = scratch.columnFactor.data() + scratch.columnOffset[i];
+        const std::uint8_t* inside = scratch.columnInside.data() + scratch.columnOffset[i];
+        Sums sums;
+        for (int r = 0; r < rows; ++r)
+            AddRowDirect<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
+                            scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
+        PutSample(sums, out);
+    }
+}
+
+// With a tilt every sample has its own window; the column factors are made
+// once per sample, the row weights once per window row. Neighbouring samples
+// whose windows have the same size run side by side.
+template <Source S>
+void SampleRowTilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    const int x0 = st.job->x0;
+    const std::size_t room = std::size_t(st.width) + 1;
+    scratch.columnFactor.resize(2 * room);
+    scratch.columnInside.resize(2 * room);
+    scratch.weightA.resize(room);
+    scratch.weightB.resize(room);
+    double* factorA = scratch.columnFactor.data();
+    double* factorB = factorA + room;
+    std::uint8_t* insideA = scratch.columnInside.data();
+    std::uint8_t* insideB = insideA + room;
+    double* weightA = scratch.weightA.data();
+    double* weightB = scratch.weightB.data();
+
+    const int n = st.regionWidth;
+    double gxA, gyA, gxB = 0, gyB = 0;
+    SampleWindow wA, wB;
+    bool haveNext = false;
+    for (int i = 0; i < n;) {
+        if (haveNext) {
+            gxA = gxB;
+            gyA = gyB;
+            wA = wB;
+        } else {
+            MapToSource(s, x0 + i, y, 0, 0, gxA, gyA);
+            wA = WindowAround(s, gxA, gyA, st.width, st.height);
+        }
+        haveNext = false;
+        if (wA.x0 > wA.x1 || wA.y0 > wA.y1) {
+            out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = 0;
+            ++i;
+            continue;
+        }
+        const int count = wA.x1 - wA.x0 + 1;
+        const int rows = wA.y1 - wA.y0 + 1;
+        AxisFactors(gxA, wA.x0, count, s.m_footX, s.m_invFootX, factorA, insideA);
+        Sums a;
+        if (i + 1 < n) {
+            MapToSource(s, x0 + i + 1, y, 0, 0, gxB, gyB);
+            wB = WindowAround(s, gxB, gyB, st.width, st.height);
+            haveNext = true;
+            if (wB.x1 - wB.x0 + 1 == count && wB.y1 - wB.y0 + 1 == rows && wB.x0 <= wB.x1) {
+                AxisFactors(gxB, wB.x0, count, s.m_footX, s.m_invFootX, factorB, insideB);
+                Sums b;
+                for (int r = 0; r < rows; ++r) {
+                    const double eyA = std::fabs(gyA - (wA.y0 + r));
+                    const double eyB = std::fabs(gyB - (wB.y0 + r));
+                    RowWeights(count, factorA, insideA, !(eyA > s.m_footY), 1 - eyA * s.m_invFootY, weightA);
+                    RowWeights(count, factorB, insideB, !(eyB > s.m_footY), 1 - eyB * s.m_invFootY, weightB);
+                    AddRowPair<S>(st, count, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, weightA, a,
+                                  st.bits + std::int64_t{wB.y0 + r} * st.stride, wB.x0, weightB, b);
+                }
+                PutSample(a, out + 3 * i);
+                PutSample(b, out + 3 * (i + 1));
+                haveNext = false;
+                i += 2;
+                continue;
+            }
+        }
+        for (int r = 0; r < rows; ++r) {
+            const double ey = std::fabs(gyA - (wA.y0 + r));
+            RowWeights(count, factorA, insideA, !(ey > s.m_footY), 1 - ey * s.m_invFootY, weightA);
+            AddRow<S>(st, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, count, weightA, a);
+        }
+        PutSample(a, out + 3 * i);
+        ++i;
+    }
+}
+
+template <Source S>
+void SampleRow(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    if (s.m_sin == 0 && s.m_cos == 1)
+        SampleRowUntilted<S>(st, scratch, y, out);
+    else
+        SampleRowTilted<S>(st, scratch, y, out);
+}
+
+// Direct reads of one row into the scratch row; black outside the Original.
+template <Source S>
+void ReadRow(const Settled& st, int y, std::uint8_t* out)
+{
+    const int x0 = st.job->x0;
+    const bool rowInside = y >= 0 && y < st.height;
+    const std::uint8_t* row = rowInside ? st.bits + std::int64_t{y} * st.stride : nullptr;
+    for (int i = 0; i < st.regionWidth; ++i, out += 3) {
+        int x = x0 + i;
+        if (rowInside && x >= 0 && x < st.width) {
+            const std::uint8_t* p = PixelOf<S>(st, row, x);
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+        } else {
+            out[0] = out[1] = out[2] = 0;
+        }
+    }
+}
+
+template <Source S>
+void SampleRowReader(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    SampleRow<S>(st, scratch, y, out);
+}
+
+template <Source S>
+void DirectRowReader(const Settled& st, Scratch&, int y, std::uint8_t* out)
+{
+    ReadRow<S>(st, y, out);
+}
+
+template <template <Source> class Pick>
+RowReader ReaderFor(Source s)
+{
+    switch (s) {
+    case Source::Bgr24: return Pick<Source::Bgr24>::value;
+    case Source::Bgr32: return Pick<Source::Bgr32>::value;
+    case Source::Index8: return Pick<Source::Index8>::value;
+    case Source::Nibble4: return Pick<Source::Nibble4>::value;
+    }
+    return nullptr;
+}
+template <Source S>
+struct PickSample {
+    static constexpr RowReader value = SampleRowReader<S>;
+};
+template <Source S>
+struct PickDirect {
+    static constexpr RowReader value = DirectRowReader<S>;
+};
+
+} // namespace
+
+RowReader ChooseReader(Source source, bool sampled)
+{
+    return sampled ? ReaderFor<PickSample>(source) : ReaderFor<PickDirect>(source);
+}
+
+} // namespace lumacut::fast
