@@ -423,3 +423,33 @@ TEST_F(OriginalSetUp, PrepareOriginalReleasesARefusedBlockAndKeepsTheNewPicture)
     EXPECT_EQ(doc.GetPictureSize(true).width, 0);
     EXPECT_EQ(doc.GetPictureBlock(false).Data(), result);
 }
+
+// ---- the first render ------------------------------------------------------------------
+
+TEST_F(OriginalSetUp, FirstRenderUsesTheDocumentsSettings)
+{
+    prompt.outputChoices = {kOutputTrueColor, kOutputTrueColor};
+    doc.m_filter.negative = 1;
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(3, 2))));
+    ASSERT_TRUE(doc.m_picNew.Lock());
+    ASSERT_TRUE(doc.m_picOriginal.Lock());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            std::uint8_t r = 1, g = 1, b = 1, nr = 0, ng = 0, nb = 0;
+            doc.m_picOriginal.GetRGB(x, y, 0, 0, r, g, b);
+            doc.m_picNew.GetRGB(x, y, 0, 0, nr, ng, nb);
+            EXPECT_EQ(nr, 255 - r);
+            EXPECT_EQ(ng, 255 - g);
+            EXPECT_EQ(nb, 255 - b);
+        }
+    doc.m_picNew.Unlock();
+    doc.m_picOriginal.Unlock();
+
+    // A second picture is rendered at once with the scale already set.
+    doc.m_scale = 0.5;
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(5, 3))));
+    EXPECT_EQ(doc.GetPictureSize(false).width, 3);
+    EXPECT_EQ(doc.GetPictureSize(false).height, 2);
+    EXPECT_EQ(doc.GetPictureSize(true).width, 5);
+    EXPECT_EQ(prompt.Texts(false), std::vector<std::string>{});
+}
