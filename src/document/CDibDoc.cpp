@@ -62,15 +62,15 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
 
 namespace {
 
-// The one layout the document keeps an Original in (the readers' own):
-// 40-byte header, a full colour table of 4-byte entries up to 8 bits and none
-// above, no bit-field masks, bottom-up rows right after the table. The
-// picture model's readers find the rows and colours of such a block alone.
 int FullTableColors(int bitCount)
 {
     return bitCount <= 8 ? 1 << bitCount : 0;
 }
 
+// The one layout the document keeps an Original in (the readers' own):
+// 40-byte header, a full colour table of 4-byte entries up to 8 bits and none
+// above, no bit-field masks, bottom-up rows right after the table. The
+// picture model's readers find the rows and colours of such a block alone.
 bool InKeptLayout(const DibCheck& check)
 {
     const int colors = FullTableColors(check.bitCount);

@@ -15,10 +15,10 @@ namespace {
 
 std::vector<std::uint8_t> Plain24(int width, int height)
 {
-    DibSpec spec;
-    spec.width = width;
-    spec.height = height;
-    return BuildDib(spec, [](int x, int y) { return static_cast<std::uint32_t>(0x102030 + x * 0x10101 + y * 7); });
+    DibLayout layout;
+    layout.width = width;
+    layout.height = height;
+    return BuildDib(layout, [](int x, int y) { return static_cast<std::uint32_t>(0x102030 + x * 0x10101 + y * 7); });
 }
 
 std::vector<Rgb> Ramp(int n)
@@ -49,12 +49,12 @@ private:
 
 TEST_F(OriginalSetUp, InformationTextHasItsFourLinesExactly)
 {
-    DibSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.xPels = 2835;
-    spec.yPels = 2836;
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(spec, [](int, int) { return 0u; }))));
+    DibLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.xPels = 2835;
+    layout.yPels = 2836;
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(layout, [](int, int) { return 0u; }))));
     ASSERT_FALSE(prompt.messages.empty());
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Information);
     EXPECT_EQ(prompt.messages[0].text, "biWidth: 3, biHeight: 2, Colors: 0\n"
@@ -65,13 +65,13 @@ TEST_F(OriginalSetUp, InformationTextHasItsFourLinesExactly)
 
 TEST_F(OriginalSetUp, InformationOfACoreHeaderShowsZerosForFieldsItLacks)
 {
-    DibSpec spec;
-    spec.headerSize = 12;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.table = Ramp(256);
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(spec, [](int, int) { return 0u; }))));
+    DibLayout layout;
+    layout.headerSize = 12;
+    layout.width = 3;
+    layout.height = 2;
+    layout.bitCount = 8;
+    layout.table = Ramp(256);
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(layout, [](int, int) { return 0u; }))));
     ASSERT_FALSE(prompt.messages.empty());
     EXPECT_EQ(prompt.messages[0].text, "biWidth: 3, biHeight: 2, Colors: 256\n"
                                        "Bit count 8,  Header 12, planes 1\n"
@@ -194,7 +194,7 @@ TEST_F(OriginalSetUp, ASecondPictureKeepsTheSettings)
 
 struct FormCase {
     const char* name;
-    DibSpec spec;
+    DibLayout layout;
     int colors;
     int bitCount;
     int bytesPerPixel;
@@ -209,7 +209,7 @@ class HeaderForms : public ::testing::TestWithParam<FormCase> {};
 TEST_P(HeaderForms, GiveTheSamePixelsThroughTheReaders)
 {
     const FormCase& f = GetParam();
-    const DibSpec& s = f.spec;
+    const DibLayout& s = f.layout;
     const int width = s.width, height = s.height;
     // Indices cycle through the table (and, for the short table, one past it).
     auto value = [&](int x, int y) -> std::uint32_t {
@@ -249,9 +249,9 @@ TEST_P(HeaderForms, GiveTheSamePixelsThroughTheReaders)
 
 namespace {
 
-DibSpec Spec(int headerSize, int bitCount, std::vector<Rgb> table, int clrUsed = 0, int compression = 0)
+DibLayout Layout(int headerSize, int bitCount, std::vector<Rgb> table, int clrUsed = 0, int compression = 0)
 {
-    DibSpec s;
+    DibLayout s;
     s.headerSize = headerSize;
     s.width = 5;
     s.height = 3;
@@ -266,19 +266,19 @@ DibSpec Spec(int headerSize, int bitCount, std::vector<Rgb> table, int clrUsed =
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, HeaderForms,
-    ::testing::Values(FormCase{"windows_24", Spec(40, 24, {}), 0, 24, 3},
-                      FormCase{"windows_24_with_palette_hint", Spec(40, 24, Ramp(4), 4), 0, 24, 3},
-                      FormCase{"windows_32", Spec(40, 32, {}), 0, 32, 4},
-                      FormCase{"windows_32_with_masks", Spec(40, 32, {}, 0, 3), 0, 32, 4},
-                      FormCase{"v4_header_24", Spec(108, 24, {}), 0, 24, 3},
-                      FormCase{"v5_header_8", Spec(124, 8, Ramp(256)), 256, 8, 1},
-                      FormCase{"core_24", Spec(12, 24, {}), 0, 24, 3},
-                      FormCase{"core_8", Spec(12, 8, Ramp(256)), 256, 8, 1},
-                      FormCase{"core_4", Spec(12, 4, Ramp(16)), 16, 4, 0},
-                      FormCase{"windows_8_short_table", Spec(40, 8, Ramp(3), 3), 256, 8, 1},
-                      FormCase{"windows_4_short_table", Spec(40, 4, Ramp(5), 5), 16, 4, 0},
-                      FormCase{"windows_4", Spec(40, 4, Ramp(16)), 16, 4, 0},
-                      FormCase{"windows_1_coloured", Spec(40, 1, {Rgb{200, 0, 0}, Rgb{0, 0, 200}}), 2, 1, 0}),
+    ::testing::Values(FormCase{"windows_24", Layout(40, 24, {}), 0, 24, 3},
+                      FormCase{"windows_24_with_palette_hint", Layout(40, 24, Ramp(4), 4), 0, 24, 3},
+                      FormCase{"windows_32", Layout(40, 32, {}), 0, 32, 4},
+                      FormCase{"windows_32_with_masks", Layout(40, 32, {}, 0, 3), 0, 32, 4},
+                      FormCase{"v4_header_24", Layout(108, 24, {}), 0, 24, 3},
+                      FormCase{"v5_header_8", Layout(124, 8, Ramp(256)), 256, 8, 1},
+                      FormCase{"core_24", Layout(12, 24, {}), 0, 24, 3},
+                      FormCase{"core_8", Layout(12, 8, Ramp(256)), 256, 8, 1},
+                      FormCase{"core_4", Layout(12, 4, Ramp(16)), 16, 4, 0},
+                      FormCase{"windows_8_short_table", Layout(40, 8, Ramp(3), 3), 256, 8, 1},
+                      FormCase{"windows_4_short_table", Layout(40, 4, Ramp(5), 5), 16, 4, 0},
+                      FormCase{"windows_4", Layout(40, 4, Ramp(16)), 16, 4, 0},
+                      FormCase{"windows_1_coloured", Layout(40, 1, {Rgb{200, 0, 0}, Rgb{0, 0, 200}}), 2, 1, 0}),
     [](const auto& info) { return info.param.name; });
 
 // ---- refusals leave the document exactly as it was -----------------------------------
@@ -331,7 +331,7 @@ INSTANTIATE_TEST_SUITE_P(
     Blocks, Refusals,
     ::testing::Values(RefusalCase{"top_down",
                                   [] {
-                                      DibSpec s;
+                                      DibLayout s;
                                       s.width = 2;
                                       s.height = 2;
                                       s.topDown = true;
@@ -370,14 +370,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   }},
                       RefusalCase{"rle_compressed",
                                   [] {
-                                      DibSpec s = Spec(40, 8, Ramp(256));
+                                      DibLayout s = Layout(40, 8, Ramp(256));
                                       auto d = BuildDib(s, [](int, int) { return 0u; });
                                       Put32(d, 16, 1);
                                       return d;
                                   }},
                       RefusalCase{"more_than_256_colours",
                                   [] {
-                                      DibSpec s = Spec(40, 8, Ramp(256));
+                                      DibLayout s = Layout(40, 8, Ramp(256));
                                       auto d = BuildDib(s, [](int, int) { return 0u; });
                                       Put32(d, 32, 300);
                                       return d;

@@ -21,7 +21,7 @@ struct Rgb {
     friend bool operator==(const Rgb& a, const Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 };
 
-struct DibSpec {
+struct DibLayout {
     int headerSize = 40;  // 12, 40, or a later form (108, 124)
     int width = 1;
     int height = 1;
@@ -50,7 +50,7 @@ inline std::size_t RowLength(int width, int bitCount)
 }
 
 // `value(x, row from the top)`: a palette index up to 8 bits, else 0xRRGGBB.
-inline std::vector<std::uint8_t> BuildDib(const DibSpec& s, const std::function<std::uint32_t(int, int)>& value)
+inline std::vector<std::uint8_t> BuildDib(const DibLayout& s, const std::function<std::uint32_t(int, int)>& value)
 {
     const bool core = s.headerSize == 12;
     const std::size_t masks = (s.compression == 3 && s.headerSize == 40) ? 12 : 0;
@@ -133,7 +133,7 @@ inline void WriteBmp(const std::string& path, const std::vector<std::uint8_t>& d
 inline void WriteBmp24(const std::string& path, int width, int height,
                        const std::function<std::uint32_t(int, int)>& color)
 {
-    DibSpec s;
+    DibLayout s;
     s.width = width;
     s.height = height;
     WriteBmp(path, BuildDib(s, color), 40);

@@ -12,14 +12,14 @@ namespace lumacut::render {
 
 namespace {
 
-struct OptionSpec {
+struct OptionInfo {
     const char* name;
     char shortName; // 0: none
     bool takesValue;
     bool fileAllowed; // may appear in a settings file
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionInfo kOptions[] = {
     {"type", 't', true, true},      {"kind", 'k', true, true},      {"color", 'c', true, true},
     {"channels", 0, true, true},    {"negative", 'n', false, true}, {"light", 'l', true, true},
     {"contrast", 0, true, true},    {"gamma", 'g', true, true},     {"sharpness", 's', true, true},
@@ -30,17 +30,17 @@ constexpr OptionSpec kOptions[] = {
     {"settings", 0, true, false},   {"help", 'h', false, false},
 };
 
-const OptionSpec* FindLong(const std::string& name)
+const OptionInfo* FindLong(const std::string& name)
 {
-    for (const OptionSpec& o : kOptions)
+    for (const OptionInfo& o : kOptions)
         if (name == o.name)
             return &o;
     return nullptr;
 }
 
-const OptionSpec* FindShort(char c)
+const OptionInfo* FindShort(char c)
 {
-    for (const OptionSpec& o : kOptions)
+    for (const OptionInfo& o : kOptions)
         if (o.shortName == c)
             return &o;
     return nullptr;
@@ -167,8 +167,8 @@ bool ReadWholeFile(const std::string& path, std::string& text)
 
 bool TakesValue(const std::string& name)
 {
-    const OptionSpec* spec = FindLong(name);
-    return spec && spec->takesValue;
+    const OptionInfo* option = FindLong(name);
+    return option && option->takesValue;
 }
 
 bool ApplyOption(const std::string& name, const std::string& value, RenderOptions& o, std::string& error)
@@ -311,12 +311,12 @@ bool ParseSettingsText(const std::string& text, const std::string& source, std::
         std::string::size_type eq = line.find('=');
         std::string name = Trim(line.substr(0, eq));
         std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-        const OptionSpec* spec = FindLong(name);
-        if (!spec || !spec->fileAllowed) {
+        const OptionInfo* option = FindLong(name);
+        if (!option || !option->fileAllowed) {
             error = where + Quoted(name) + " is not a setting (use the long option names without dashes)";
             return false;
         }
-        if (spec->takesValue && eq == std::string::npos) {
+        if (option->takesValue && eq == std::string::npos) {
             error = where + name + " needs a value: " + name + "=VALUE";
             return false;
         }
@@ -340,7 +340,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& optio
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionInfo* option = nullptr;
         std::string shown = arg;
         std::string value;
         bool hasValue = false;
@@ -352,33 +352,33 @@ bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& optio
                 name.resize(eq);
                 hasValue = true;
             }
-            spec = FindLong(name);
+            option = FindLong(name);
             shown = "--" + name;
         } else if (arg.size() == 2) {
-            spec = FindShort(arg[1]);
+            option = FindShort(arg[1]);
         }
-        if (!spec) {
+        if (!option) {
             error = "unknown option " + Quoted(arg);
             return false;
         }
-        if (spec->takesValue && !hasValue) {
+        if (option->takesValue && !hasValue) {
             if (i + 1 >= args.size()) {
                 error = shown + " needs a value";
                 return false;
             }
             value = args[++i];
-        } else if (!spec->takesValue && hasValue) {
+        } else if (!option->takesValue && hasValue) {
             error = shown + " takes no value";
             return false;
         }
-        if (std::string(spec->name) == "help") {
+        if (std::string(option->name) == "help") {
             options.help = true;
             return true;
         }
-        if (std::string(spec->name) == "settings")
+        if (std::string(option->name) == "settings")
             settingsFiles.push_back(value);
         else
-            given.emplace_back(spec->name, spec->takesValue ? value : std::string());
+            given.emplace_back(option->name, option->takesValue ? value : std::string());
     }
     // --help wins over every error that follows it, but not over one before it.
     for (const std::string& path : settingsFiles) {
