@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -192,6 +193,37 @@ TEST(ClipboardPaste, EveryTruncationIsRefused)
         std::string why;
         EXPECT_FALSE(DibFromPackedBytes(source.data(), size, why)) << "size " << size;
         EXPECT_FALSE(why.empty()) << "size " << size;
+    }
+}
+
+TEST(ClipboardPaste, DamagedBytesGiveAnErrorOrAConsistentPicture)
+{
+    // Every byte of the headers and table set to 0, 0xFF and its neighbours:
+    // never a crash; whatever is taken comes out whole and self-consistent.
+    for (int bits : {1, 8, 24, 32}) {
+        DibSpec spec;
+        spec.bitCount = bits;
+        spec.compression = bits == 32 ? 3 : 0;
+        const Bytes valid = MakeDib(spec);
+        const std::size_t span = std::min<std::size_t>(valid.size(), 40 + 12 + 4 * 16);
+        for (std::size_t at = 0; at < span; ++at)
+            for (std::uint8_t value : {std::uint8_t{0}, std::uint8_t{0xFF}, std::uint8_t(valid[at] + 1),
+                                       std::uint8_t(valid[at] - 1)}) {
+                Bytes bytes = valid;
+                bytes[at] = value;
+                std::string why;
+                const CMemBlock block = DibFromPackedBytes(bytes.data(), bytes.size(), why);
+                if (!block) {
+                    EXPECT_FALSE(why.empty());
+                    continue;
+                }
+                const DibHeaderInfo info = ParseDibHeader(block.Data());
+                ASSERT_GT(info.width, 0);
+                ASSERT_GT(info.height, 0);
+                ASSERT_EQ(block.Size(), static_cast<std::size_t>(DibSize(info.width, info.height, info.bitCount,
+                                                                          info.bitCount <= 8 ? 1 << info.bitCount : 0)))
+                    << "bits " << bits << " byte " << at;
+            }
     }
 }
 
