@@ -52,6 +52,10 @@ inline constexpr std::string_view kNoMainWindow = "Sorry Null, No Main Window ";
 inline constexpr std::string_view kNoChildWindow = "Sorry Null, No Child Window ";
 inline constexpr std::string_view kNoViewWindow = "Sorry Null, No View Window ";
 inline constexpr std::string_view kNoDoc = "Sorry Null, No Doc";
+// Paste: clipboard data that claims to be a picture but does not hold one.
+inline constexpr std::string_view kPasteRefused = "The picture on the clipboard is damaged and cannot be pasted.";
+// 't': the list of open documents starts with this line.
+inline constexpr std::string_view kResultsHeader = "Results  ";
 inline constexpr std::string_view kOnlyTrueColorInput =
     "Only implemented for true colors and 16, 256 color input.";
 

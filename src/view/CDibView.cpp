@@ -60,7 +60,9 @@ void CDibView::OnUpdate(IDocumentView*, long)
 
 void CDibView::Invalidate(bool)
 {
+    // A full paint ends a drag even when a band repaint was asked for first.
     m_fullRepaintPending = true;
+    m_bandRepaintOnly = false;
     viewport()->update();
 }
 

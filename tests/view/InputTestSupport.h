@@ -1,0 +1,176 @@
+#pragma once
+// A view on a document with a known Original for the tests of the mouse, the
+// keys and the clipboard: Qt Test's events headless, dialogs answered
+// through the prompt seam.
+#include "app/CommandIds.h"
+#include "app/GuiPrompt.h"
+#include "document/CDibDoc.h"
+#include "document/ui/CTiltDlg.h"
+#include "filter/ui/CColorListDlg.h"
+#include "filter/ui/CFilterDlg.h"
+#include "picture/ClipboardDib.h"
+#include "picture/Dib.h"
+#include "platform/Messages.h"
+#include "view/CDibView.h"
+#include "view/ClipboardImage.h"
+#include "support/ScriptedGuiPrompt.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumacut {
+
+inline void PrintTo(const Rect& r, std::ostream* os)
+{
+    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+namespace viewtest {
+
+inline constexpr int kWidth = 200;
+inline constexpr int kHeight = 100;
+
+// The test picture's colour at top-down pixel (x, y).
+inline std::uint32_t ColorAt(int x, int y)
+{
+    return MakeColor(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(2 * y), 77);
+}
+
+inline QImage TestImage()
+{
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            image.setPixel(x, y, qRgb(x, 2 * y, 77));
+    return image;
+}
+
+inline int Pop(std::deque<int>& answers, int otherwise)
+{
+    if (answers.empty())
+        return otherwise;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+// Answers the view's dialogs from scripts and records what they were given.
+struct DialogScript {
+    std::deque<int> tiltAnswers; // none left: Cancel
+    std::vector<std::pair<std::string, std::string>> tiltLabels;
+    std::deque<int> listAnswers; // none left: Cancel
+    std::vector<std::uint32_t> listColors;
+    std::vector<std::uint32_t> filterColors; // the filter dialog is cancelled
+
+    int Run(QDialog& dialog)
+    {
+        if (auto* tilt = qobject_cast<CTiltDlg*>(&dialog)) {
+            tiltLabels.push_back({tilt->m_horizontalText, tilt->m_verticalText});
+            return Pop(tiltAnswers, kResultTiltCancel);
+        }
+        if (auto* list = qobject_cast<CColorListDlg*>(&dialog)) {
+            listColors.push_back(list->m_pickedColor);
+            return Pop(listAnswers, QDialog::Rejected);
+        }
+        if (auto* filter = qobject_cast<CFilterDlg*>(&dialog)) {
+            FilterSettings settings;
+            filter->StoreSettings(settings);
+            filterColors.push_back(settings.color);
+        }
+        return QDialog::Rejected;
+    }
+};
+
+} // namespace viewtest
+
+class ViewInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_prompt.onModal = [this](QDialog& dialog) { return m_dialogs.Run(dialog); };
+        m_prompt.outputChoices.assign(8, kOutputTrueColor);
+        LoadPictures(kOutputTrueColor);
+        m_doc.SetTitle("test.bmp");
+        m_view = std::make_unique<CDibView>(&m_doc);
+        m_view->resize(320, 240);
+        m_view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_view.get()));
+        m_view->OnInitialUpdate();
+        Paint();
+        m_prompt.messages.clear();
+    }
+
+    // The test picture as Original, a New Picture of the kind rendered from it,
+    // as the set-up of a loaded picture leaves them.
+    void LoadPictures(int outputChoice)
+    {
+        CPicture& original = m_doc.m_picOriginal;
+        original = CPicture();
+        original.m_hDib = TrueColorDibFromImage(viewtest::TestImage());
+        SetUpTrueColor(original);
+        original.m_width = viewtest::kWidth;
+        original.m_height = viewtest::kHeight;
+        original.m_stride = RowStride(viewtest::kWidth, 24);
+        original.m_pPalette = std::make_unique<CPalette>();
+
+        CPicture& next = m_doc.m_picNew;
+        next = CPicture();
+        if (outputChoice == kOutputTwoColor)
+            SetUpTwoColor(next);
+        else if (outputChoice == kOutputGrey)
+            SetUpGrey(next);
+        else
+            SetUpTrueColor(next);
+        next.m_width = viewtest::kWidth;
+        next.m_height = viewtest::kHeight;
+        next.MakeEmpty();
+        m_doc.m_clipRect = Rect{0, 0, viewtest::kWidth, viewtest::kHeight};
+        m_doc.m_clipActive = false;
+        m_doc.ApplyFilter(m_doc.m_filter);
+        m_doc.m_pictureReady = true;
+    }
+
+    // A full paint: sets the display scales and scroll position, ends drags.
+    void Paint()
+    {
+        m_view->Invalidate(true);
+        m_view->viewport()->repaint();
+    }
+    QWidget* Client() { return m_view->viewport(); }
+    void Press(QPoint p, Qt::MouseButton button = Qt::LeftButton) { QTest::mousePress(Client(), button, {}, p); }
+    void Move(QPoint p) { QTest::mouseMove(Client(), p); }
+    void Release(QPoint p) { QTest::mouseRelease(Client(), Qt::LeftButton, {}, p); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(m_view.get(), key, modifiers); }
+    void Char(char c) { QTest::keyClick(m_view.get(), c); }
+    void ShowNew()
+    {
+        m_view->OnShowNew();
+        Paint();
+    }
+    std::vector<std::uint8_t> NewPictureBytes() const
+    {
+        const CMemBlock packed = PackedDibOf(m_doc.m_picNew);
+        return {packed.Data(), packed.Data() + packed.Size()};
+    }
+
+    ScriptedGuiPrompt m_prompt;
+    ScopedGuiPrompt m_scoped{m_prompt};
+    viewtest::DialogScript m_dialogs;
+    CDibDoc m_doc;
+    std::unique_ptr<CDibView> m_view;
+};
+
+
+} // namespace lumacut
