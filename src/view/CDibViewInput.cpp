@@ -2,6 +2,8 @@
 // the rubber band, the clip-region keys and the single-character commands.
 #include "view/CDibView.h"
 
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
 #include "app/GuiPrompt.h"
 #include "app/LongWork.h"
 #include "document/ClipFitting.h"
@@ -16,7 +18,6 @@
 
 #include <QKeyEvent>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
 
 #include <optional>
@@ -180,12 +181,10 @@ void OnCharClip(CDibView& view)
 }
 
 // Walks the document windows from the active one, as Window > Next would.
-void OnCharListDocuments(CDibView& view)
+void OnCharListDocuments()
 {
-    QMdiArea* area = nullptr;
-    for (QWidget* w = view.parentWidget(); w && !area; w = w->parentWidget())
-        area = qobject_cast<QMdiArea*>(w);
-    if (!area) {
+    CMainFrame* frame = CMainFrame::Instance();
+    if (!frame) {
         ShowMessage(std::string(msg::kNoMainWindow));
         return;
     }
@@ -194,19 +193,19 @@ void OnCharListDocuments(CDibView& view)
     int count = 0;
     // The walk ends when the first name comes round again; the bound keeps
     // it finite should activating the next window not move on.
-    const qsizetype windows = area->subWindowList().size();
+    const qsizetype windows = frame->MdiArea()->subWindowList().size();
     for (qsizetype visit = 0; visit <= windows; ++visit) {
-        QMdiSubWindow* child = area->currentSubWindow();
+        CChildFrame* child = frame->ActiveChild();
         if (!child) {
             ShowMessage(std::string(msg::kNoChildWindow));
             return;
         }
-        auto* childView = qobject_cast<CDibView*>(child->widget());
-        if (!childView) {
+        CDibView* view = child->View();
+        if (!view) {
             ShowMessage(std::string(msg::kNoViewWindow));
             return;
         }
-        CDibDoc* doc = childView->GetDocument();
+        CDibDoc* doc = view->GetDocument();
         if (!doc) {
             ShowMessage(std::string(msg::kNoDoc));
             return;
@@ -218,7 +217,7 @@ void OnCharListDocuments(CDibView& view)
             first = name;
         text += name + "\r\n";
         ++count;
-        area->activateNextSubWindow();
+        frame->MdiArea()->activateNextSubWindow();
     }
     ShowMessage(text + "  " + std::to_string(count) + "  0", PromptIcon::Warning);
 }
@@ -286,7 +285,7 @@ void CDibView::keyPressEvent(QKeyEvent* event)
     else if (text == QLatin1String("c"))
         OnCharClip(*this);
     else if (text == QLatin1String("t"))
-        OnCharListDocuments(*this);
+        OnCharListDocuments();
     else {
         QAbstractScrollArea::keyPressEvent(event);
         return;
