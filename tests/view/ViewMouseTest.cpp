@@ -174,13 +174,14 @@ TEST_F(ViewInput, ClearListThenOneAddIsNotUsedByKind3)
     const std::vector<std::uint8_t> colorAlone = NewPictureBytes();
 
     m_dialogs.listAnswers = {kResultAddColorToList, kResultAddColorToList, kResultClearList, kResultAddColorToList};
-    const QPoint spots[] = {{20, 10}, {60, 30}, {0, 0}, {20, 10}};
+    const QPoint spots[] = {{20, 10}, {60, 30}, {1, 1}, {20, 10}};
     std::vector<std::vector<std::uint8_t>> renders;
     for (QPoint spot : spots) {
         QTest::mouseClick(Client(), Qt::RightButton, {}, spot);
         m_doc.ApplyFilter(m_doc.m_filter);
         renders.push_back(NewPictureBytes());
     }
+    ASSERT_EQ(m_dialogs.listColors.size(), 4u);
     EXPECT_EQ(m_doc.m_colorListCount, 1);
     EXPECT_NE(renders[1], colorAlone); // two listed colours are used
     EXPECT_EQ(renders[3], colorAlone); // one is not
