@@ -356,3 +356,48 @@ TEST_F(RenderTool, AResultBeyondTheSizeLimitFailsWithStatusOne)
     EXPECT_NE(run.err.find(wide + ": error 11, MakeEmpty picture"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(dir.Path("out.bmp")));
 }
+
+// ---- filter options reach the render ---------------------------------------------------
+
+struct FilterCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::uint32_t expected[2][4]; // 0xRRGGBB, top row first
+};
+inline void PrintTo(const FilterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FilterOptions : public RenderTool, public ::testing::WithParamInterface<FilterCase> {};
+
+TEST_P(FilterOptions, ChangeTheResultAsTheFormulasSay)
+{
+    std::vector<std::string> args = {small, "-o", dir.Path("f.bmp")};
+    args.insert(args.end(), GetParam().options.begin(), GetParam().options.end());
+    RunResult run = RunRender(dir, args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Bmp bmp = LoadBmp(dir.Path("f.bmp"));
+    ASSERT_TRUE(bmp.ok);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(bmp.At(x, y), RgbOf(GetParam().expected[y][x])) << x << "," << y;
+}
+
+constexpr std::uint32_t B = 0x000000, W = 0xFFFFFF;
+
+INSTANTIATE_TEST_SUITE_P(
+    Small, FilterOptions,
+    ::testing::Values(
+        // Define Black on red alone: (0, 0, 200) is black now.
+        FilterCase{"channels_red_only", {"--channels", "r"}, {{B, W, B, W}, {B, W, B, B}}},
+        // Black up to 31 in every channel.
+        FilterCase{"darker_reference", {"-c", "1F1F1F"}, {{B, W, W, W}, {W, W, B, W}}},
+        // Light/Dark +1 moves (128, 128, 128) over the reference.
+        FilterCase{"lighter", {"-l", "1"}, {{B, W, W, W}, {B, W, B, W}}},
+        // Colour list of two: pixels equal to a listed colour turn white, the
+        // rest keep their colour (the reference 808080 is not used).
+        FilterCase{"colour_list",
+                   {"-t", "true", "-k", "3", "--list", "1E3C5A,FF0000"},
+                   {{0x000000, 0xFFFFFF, 0x808080, 0x810000}, {W, W, 0x0A141F, 0x0000C8}}}),
+    [](const auto& info) { return info.param.name; });
