@@ -35,6 +35,21 @@ CMemBlock AllocPlainDib(int width, int height, int bitCount)
     return block;
 }
 
+// Two-colour pictures are read without their table (a set bit is white), so
+// the lighter entry must be entry 1: otherwise the table is swapped and the
+// bits turned over, which leaves the picture as it looks.
+void PutLighterColorSecond(CMemBlock& dib)
+{
+    std::uint8_t* table = dib.Data() + kInfoHeaderSize;
+    auto lightness = [](const std::uint8_t* bgr) { return 114 * bgr[0] + 587 * bgr[1] + 299 * bgr[2]; };
+    if (lightness(table) <= lightness(table + 4))
+        return;
+    for (int i = 0; i < 4; ++i)
+        std::swap(table[i], table[4 + i]);
+    for (std::uint8_t* p = table + 8; p < dib.Data() + dib.Size(); ++p)
+        *p = static_cast<std::uint8_t>(~*p);
+}
+
 // `pixelOffset` as for ValidateDib: a hint that is used only when it fits.
 CMemBlock DibFromPacked(const std::uint8_t* dib, std::size_t size, std::size_t pixelOffset, std::string& why)
 {
@@ -73,6 +88,8 @@ CMemBlock DibFromPacked(const std::uint8_t* dib, std::size_t size, std::size_t p
         const std::size_t from = static_cast<std::size_t>(check.topDown ? check.height - 1 - y : y);
         std::memcpy(rows + stride * y, dib + check.pixelOffset + check.rowBytes * from, copy);
     }
+    if (check.bitCount == 1)
+        PutLighterColorSecond(out);
     return out;
 }
 

@@ -29,7 +29,9 @@ CMemBlock DibFromBmpFileBytes(const std::uint8_t* data, std::size_t size, std::s
 // A packed DIB without file header, checked and rebuilt: 1, 4, 8, 24 and 32
 // bits keep their depth; 1, 4 and 8 bits get a full colour table (entries the
 // source lacks are black, so every index is in range); top-down rows are
-// turned bottom-up; 32-bit bit fields become plain 32-bit pixels.
+// turned bottom-up; 32-bit bit fields become plain 32-bit pixels; a 1-bit
+// table gets its lighter colour second (with the bits turned over), because
+// two-colour pictures read a set bit as white.
 CMemBlock DibFromPackedBytes(const std::uint8_t* dib, std::size_t size, std::string& why);
 
 } // namespace lumacut

@@ -258,6 +258,11 @@ void CDibView::mousePressEvent(QMouseEvent* event)
     event->accept();
 }
 
+void CDibView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
 void CDibView::mouseMoveEvent(QMouseEvent* event)
 {
     OnMouseMove(*this, event->buttons(), event->position().toPoint());

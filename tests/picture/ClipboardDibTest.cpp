@@ -116,6 +116,28 @@ TEST(ClipboardPaste, KeepsTheDepthOfPalettePictures)
     }
 }
 
+TEST(ClipboardPaste, TwoColourTableGetsItsLighterColourSecond)
+{
+    DibSpec spec;
+    spec.bitCount = 1;
+    spec.clrUsed = 2;
+    Bytes source = MakeDib(spec);
+    // Entry 0 white, entry 1 dark red.
+    std::uint8_t* table = source.data() + 40;
+    table[0] = table[1] = table[2] = 255;
+    table[4] = 0;
+    table[5] = 0;
+    table[6] = 128;
+    std::string why;
+    const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
+    ASSERT_TRUE(block) << why;
+    const std::uint8_t* out = block.Data() + kInfoHeaderSize;
+    EXPECT_EQ(ReadLE32(out), 0x800000u);     // dark red first
+    EXPECT_EQ(ReadLE32(out + 4), 0xFFFFFFu); // white second
+    EXPECT_EQ(RowsOf(block, 2)[0], static_cast<std::uint8_t>(~1)); // the bits turned over
+    EXPECT_EQ(RowsOf(block, 2)[4], static_cast<std::uint8_t>(~17));
+}
+
 TEST(ClipboardPaste, ShortColourTableIsFilledWithBlack)
 {
     DibSpec spec;

@@ -6,6 +6,7 @@
 #include "picture/Dib.h"
 #include "platform/Messages.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -79,6 +80,80 @@ TEST_F(ViewClipboard, PasteTakesAPngPutOnTheClipboardByQt)
     std::uint32_t color = 0;
     ASSERT_TRUE(m_doc.GetOriginalPixel(6, 4, color)); // top row, stored last
     EXPECT_EQ(color, MakeColor(200, 100, 50));
+}
+
+// BMP files of other depths, as another program's writer makes them.
+struct DepthCase {
+    std::string name;
+    QImage::Format format;
+};
+
+void PrintTo(const DepthCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ViewPasteDepth : public ViewClipboard, public ::testing::WithParamInterface<DepthCase> {};
+
+TEST_P(ViewPasteDepth, PastedBmpKeepsItsDepth)
+{
+    QImage image(9, 3, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixelColor(8, 0, Qt::black);
+    QImage converted = image.convertToFormat(GetParam().format);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(converted.save(&buffer, "BMP"));
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/bmp"), bmp);
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    const int bitCount = ReadLE16(reinterpret_cast<const std::uint8_t*>(bmp.constData()) + 14 + dib::kBitCount);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(m_doc.m_picOriginal.m_bitCount, bitCount);
+    EXPECT_EQ(m_doc.m_picOriginal.m_width, 9);
+    std::uint32_t color = 0;
+    ASSERT_TRUE(m_doc.GetOriginalPixel(8, 2, color)); // top-right
+    EXPECT_EQ(color, 0u);
+    ASSERT_TRUE(m_doc.GetOriginalPixel(0, 2, color));
+    EXPECT_EQ(color, 0xFFFFFFu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, ViewPasteDepth,
+                         ::testing::Values(DepthCase{"Mono", QImage::Format_Mono},
+                                           DepthCase{"Indexed", QImage::Format_Indexed8},
+                                           DepthCase{"TrueColour", QImage::Format_RGB32}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(ViewClipboard, PastedThirtyTwoBitPictureKeepsItsDepth)
+{
+    CPicture source;
+    source.m_width = 5;
+    source.m_height = 2;
+    source.m_bitCount = 32;
+    source.m_bytesPerPixel = 4;
+    ASSERT_TRUE(source.MakeEmpty());
+    ASSERT_TRUE(source.Lock());
+    std::uint8_t* topRight = source.m_bits + source.m_stride + 4 * 4; // blue, green, red, unused
+    topRight[0] = 30;
+    topRight[1] = 20;
+    topRight[2] = 10;
+    topRight[3] = 0xFF;
+    source.Unlock();
+    const std::vector<std::uint8_t> bmp = BmpFileBytes(PackedDibOf(source));
+    ASSERT_FALSE(bmp.empty());
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/bmp"),
+                  QByteArray(reinterpret_cast<const char*>(bmp.data()), static_cast<qsizetype>(bmp.size())));
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(m_doc.m_picOriginal.m_bitCount, 32);
+    EXPECT_EQ(m_doc.m_picOriginal.m_colors, 0);
+    std::uint32_t color = 0;
+    ASSERT_TRUE(m_doc.GetOriginalPixel(4, 1, color));
+    EXPECT_EQ(color, MakeColor(10, 20, 30));
 }
 
 TEST_F(ViewClipboard, PasteIsDisabledWithoutAPicture)

@@ -158,6 +158,14 @@ TEST_F(ViewInput, ElevenAddsLeaveTenColours)
     EXPECT_FALSE(m_view->m_showOriginal);
 }
 
+TEST_F(ViewInput, QuickSecondClickCountsAsAClick)
+{
+    m_dialogs.listAnswers = {kResultAddColorToList, kResultAddColorToList};
+    QTest::mouseClick(Client(), Qt::RightButton, {}, {30, 40});
+    QTest::mouseDClick(Client(), Qt::RightButton, {}, {30, 40});
+    EXPECT_EQ(m_doc.m_colorListCount, 2);
+}
+
 TEST_F(ViewInput, RightClickOutsideTheOriginalOpensNothing)
 {
     QTest::mouseClick(Client(), Qt::RightButton, {}, {kWidth + 20, 10});
