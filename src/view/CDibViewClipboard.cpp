@@ -73,6 +73,20 @@ void OnEditPaste(CDibView& view)
     doc->UpdateAllViews(nullptr, 0);
 }
 
+// Whether the clipboard holds a picture, kept up to date from its change
+// signal: update handlers run on idle, and asking another program for its
+// formats each time can stall when that program is slow to answer.
+bool ClipboardHasPicture()
+{
+    static bool hasPicture = [] {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        QObject::connect(clipboard, &QClipboard::dataChanged,
+                         [clipboard] { hasPicture = MimeHasPicture(clipboard->mimeData()); });
+        return MimeHasPicture(clipboard->mimeData());
+    }();
+    return hasPicture;
+}
+
 } // namespace
 
 void CDibView::RegisterClipboardCommands()
@@ -82,10 +96,7 @@ void CDibView::RegisterClipboardCommands()
         [this](CmdUI& ui) { ui.Enable(m_pDocument && !m_pDocument->GetPictureBlock(m_showOriginal).IsNull()); });
     m_commands.On(
         ID_EDIT_PASTE, [this] { OnEditPaste(*this); },
-        [](CmdUI& ui) {
-            const QClipboard* clipboard = QGuiApplication::clipboard();
-            ui.Enable(clipboard && MimeHasPicture(clipboard->mimeData()));
-        });
+        [](CmdUI& ui) { ui.Enable(ClipboardHasPicture()); });
 }
 
 } // namespace lumacut

@@ -166,6 +166,18 @@ TEST_F(ViewClipboard, PasteIsDisabledWithoutAPicture)
     EXPECT_FALSE(m_doc.IsModified());
 }
 
+TEST_F(ViewClipboard, PasteFollowsWhatTheClipboardHolds)
+{
+    QGuiApplication::clipboard()->setImage(TestImage());
+    EXPECT_TRUE(PasteEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("words"));
+    EXPECT_FALSE(PasteEnabled());
+    Command(ID_EDIT_COPY);
+    EXPECT_TRUE(PasteEnabled());
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(PasteEnabled());
+}
+
 TEST_F(ViewClipboard, DamagedDibsAreRefusedAndChangeNothing)
 {
     // A valid 8-bit BMP file image to damage.
