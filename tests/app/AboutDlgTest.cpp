@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/HelpText.h"
 
+#include "app/AppTestSupport.h"
 #include "support/EditTestSupport.h"
 
 #include <QLabel>
@@ -95,4 +96,18 @@ TEST(AboutDlg, ShowsTheTextReadOnlyAndClosesWithOkay)
     EXPECT_TRUE(readOnly);
     EXPECT_TRUE(labels.contains("Lumacut Application Version 2.0"));
     EXPECT_TRUE(labels.contains(kAboutNotice));
+}
+
+TEST(AboutDlg, HelpMenuCommandRunsTheBox)
+{
+    StartedApp s;
+    ASSERT_TRUE(s.started);
+    bool wasAbout = false;
+    s.prompt.onModal = [&](QDialog& d) {
+        wasAbout = dynamic_cast<CAboutDlg*>(&d) != nullptr;
+        d.reject();
+        return d.result();
+    };
+    ASSERT_TRUE(s.Frame()->OnCmdMsg(ID_APP_ABOUT));
+    EXPECT_TRUE(wasAbout);
 }

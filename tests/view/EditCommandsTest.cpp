@@ -3,6 +3,7 @@
 // Modify, Focus Rectangle, Clip and the clipping options, with their update
 // rules. Dialogs are answered through the scripted prompt.
 #include "app/AppTestSupport.h"
+#include "document/ui/CJpegQualityDlg.h"
 #include "document/ui/CResizeDlg.h"
 #include "filter/ui/CFilterDlg.h"
 #include "support/EditTestSupport.h"
@@ -352,4 +353,20 @@ TEST(ClippingOptions, FixLeftAndFixRightExcludeEachOtherAndRenderNothing)
         EXPECT_EQ(e.Update(ID_FIX_OPPOSITE).checked, step.opposite);
     }
     EXPECT_EQ(BlockAddress(e.doc->m_picNew), block);
+}
+
+// ---- JPEG quality (a document command) --------------------------------------------------------
+
+TEST(JpegQualityCommand, RunsOnTheActiveDocumentWithoutUpdateRule)
+{
+    Editor e(16, 8, 0);
+    EXPECT_TRUE(e.Update(ID_JPEG_QUALITY).enabled);
+    ScriptModalRuns(e.s.prompt, {[](QDialog& d) {
+        auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);
+        dlg.m_edit->setText("75");
+        dlg.m_ok->click();
+        return dlg.result();
+    }});
+    ASSERT_TRUE(e.Run(ID_JPEG_QUALITY));
+    EXPECT_EQ(e.doc->m_jpegQuality, 75);
 }
