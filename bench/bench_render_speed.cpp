@@ -4,6 +4,7 @@
 // the New Picture; compare the milliseconds with the baseline's.
 #include "RenderBenchPictures.h"
 
+#include "filter/ReferenceRender.h"
 #include "filter/RenderLoop.h"
 #include "filter/RenderThreads.h"
 
@@ -68,6 +69,63 @@ void Run(benchmark::State& state, BenchOutput output, const FilterSettings& sett
     }
     Rate(state, double(target.m_width) * target.m_height / 1e6);
 }
+
+// The same work on the calling thread alone, timed by its own CPU time:
+// the cost per core, unaffected by other programs sharing the machine.
+void RunOneThread(benchmark::State& state, BenchOutput output, const FilterSettings& settings, double scale,
+                  double footprint, double tilt)
+{
+    CPicture target = MakeNewPicture(output);
+    RenderRequest request;
+    request.original = &Photo();
+    request.target = &target;
+    request.scale = scale;
+    request.footprint = footprint;
+    request.tilt = tilt;
+    RenderNewPictureInBands(settings, request, 1);
+    for (auto _ : state) {
+        RenderNewPictureInBands(settings, request, 1);
+        benchmark::DoNotOptimize(target.m_hDib.Data());
+    }
+    Rate(state, double(target.m_width) * target.m_height / 1e6);
+}
+
+void BM_BaselineOneThreadCpu(benchmark::State& state)
+{
+    const CMemBlock& source = Photo().m_hDib;
+    std::vector<std::uint8_t> target(source.Size(), 1);
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.Data(), source.Size());
+        benchmark::DoNotOptimize(target.data());
+    }
+    state.SetLabel("memcpy, thread CPU time");
+    Rate(state, double(kWidth) * kHeight / 1e6);
+}
+BENCHMARK(BM_BaselineOneThreadCpu)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+void BM_OneThreadCpu(benchmark::State& state)
+{
+    const int c = static_cast<int>(state.range(0));
+    FilterSettings s;
+    s.color = 0x3080C0;
+    if (c < 12) {
+        s.kind = c % 4;
+        state.SetLabel(std::string(OutputName(static_cast<BenchOutput>(c / 4))) + " kind " + std::to_string(s.kind));
+        RunOneThread(state, static_cast<BenchOutput>(c / 4), s, 1, 1, 0);
+        return;
+    }
+    static const struct {
+        const char* name;
+        double scale, footprint, tilt;
+    } cases[] = {{"scale 0.5 footprint 1", 0.5, 1, 0},
+                 {"scale 2 footprint 1", 2, 1, 0},
+                 {"scale 1 footprint 3", 1, 3, 0},
+                 {"tilt 3 degrees", 1, 1, 3 * M_PI / 180}};
+    state.SetLabel(cases[c - 12].name);
+    RunOneThread(state, BenchOutput::TrueColor, s, cases[c - 12].scale, cases[c - 12].footprint,
+                 cases[c - 12].tilt);
+}
+BENCHMARK(BM_OneThreadCpu)->DenseRange(0, 15)->Unit(benchmark::kMillisecond)->MinTime(0.3);
 
 // Output type, kind, and whether the tone curve is moved off the identity.
 void BM_ApplyFilter24(benchmark::State& state)
