@@ -41,15 +41,16 @@ void ConvertForScreen(CPicture& p, std::vector<std::uint32_t>& screen)
         for (int y = p.m_height * band / bands; y < p.m_height * (band + 1) / bands; ++y) {
             const std::uint8_t* row = p.m_bits + std::int64_t(p.m_height - 1 - y) * p.m_stride;
             std::uint32_t* out = screen.data() + std::size_t(y) * p.m_width;
-            for (int x = 0; x < p.m_width; ++x) {
-                if (p.m_colors == 0)
+            if (p.m_colors == 0)
+                for (int x = 0; x < p.m_width; ++x)
                     out[x] = 0xFF000000u | (std::uint32_t(row[3 * x + 2]) << 16) |
                              (std::uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
-                else if (p.m_colors == 2)
+            else if (p.m_colors == 2)
+                for (int x = 0; x < p.m_width; ++x)
                     out[x] = table[(row[x / 8] >> (7 - x % 8)) & 1];
-                else
+            else
+                for (int x = 0; x < p.m_width; ++x)
                     out[x] = table[row[x]];
-            }
         }
     });
     p.Unlock();
