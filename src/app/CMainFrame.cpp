@@ -235,9 +235,33 @@ void CMainFrame::UpdateMenuBar()
     // and QMainWindow deletes it later.
     auto* bar = new QMenuBar(this);
     m_actions->BuildMenuBar(*bar, documentMenu ? DocumentMenu() : NoDocumentMenu());
-    for (QMenu* menu : bar->findChildren<QMenu*>())
+    for (QMenu* menu : bar->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        if (menu->menuAction()->text() == QLatin1String("&Window"))
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowList(*menu); });
+    }
     setMenuBar(bar);
+}
+
+void CMainFrame::FillWindowList(QMenu& menu)
+{
+    // The open windows follow the Window commands, the active one checked.
+    for (QAction* action : menu.actions())
+        if (action->property("windowList").toBool())
+            delete action;
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    menu.addSeparator()->setProperty("windowList", true);
+    CChildFrame* active = ActiveChild();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QAction* action = menu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        action->setProperty("windowList", true);
+        action->setCheckable(true);
+        action->setChecked(window == active);
+        connect(action, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
+    }
 }
 
 void CMainFrame::UpdateRecentFileItems()

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QTimer;
 
@@ -71,6 +72,7 @@ private:
     void CreateStatusBar();
     void RegisterFrameCommands();
     void UpdateMenuBar();
+    void FillWindowList(QMenu& menu);
     void UpdateRecentFileItems();
     void UpdateTitle();
 

@@ -2,6 +2,8 @@
 #include "app/AppTestSupport.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QMimeData>
@@ -83,6 +85,36 @@ TEST(MainFrame, DroppedFilesOpenInNewWindows)
     // Neither opens: a file of no known type, and no local file.
     EXPECT_EQ(s.FrameCount(), 1);
     EXPECT_TRUE(s.Frame()->acceptDrops());
+}
+
+} // namespace
+} // namespace lumacut
+
+namespace lumacut {
+namespace {
+
+TEST(MainFrame, WindowMenuListsTheOpenWindows)
+{
+    StartedApp s;
+    s.Frame()->OnCmdMsg(ID_WINDOW_NEW);
+    s.Frame()->OnCmdMsg(ID_FILE_NEW);
+    QMenu* window = nullptr;
+    for (QAction* action : s.Frame()->menuBar()->actions())
+        if (action->text() == "&Window")
+            window = action->menu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    emit window->aboutToShow(); // twice: the list is not repeated
+    QStringList listed;
+    for (QAction* action : window->actions())
+        if (action->property("windowList").toBool() && !action->isSeparator())
+            listed << action->text();
+    EXPECT_EQ(listed, (QStringList{"&1 Lumacut1:1", "&2 Lumacut1:2", "&3 Lumacut2"}));
+    // Choosing an entry activates its window.
+    for (QAction* action : window->actions())
+        if (action->text() == "&1 Lumacut1:1")
+            action->trigger();
+    EXPECT_EQ(s.Frame()->ActiveChild()->windowTitle(), "Lumacut1:1");
 }
 
 } // namespace
