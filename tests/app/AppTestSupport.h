@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <memory>
 
@@ -25,9 +24,10 @@ inline void ProcessDeletes()
     QCoreApplication::processEvents();
 }
 
+// Settings live in the test process's own folder (GuiTestMain); each test
+// starts with none.
 inline void UseTestSettings()
 {
-    QStandardPaths::setTestModeEnabled(true);
     QSettings().clear();
 }
 
