@@ -144,27 +144,30 @@ __attribute__((target_clones("avx2", "default")))
 void MixChunk(int m, const double (*channel)[kChunk], const double* distance, const double* mean,
               int (*out)[kChunk], FilterConstants k, int L, bool emphasize, bool neutralBias)
 {
+    alignas(32) double closeness[kChunk];
+    for (int i = 0; i < m; ++i)
+        closeness[i] = 1 / (distance[i] * k.x + 1); // Closeness
     for (int c = 0; c < 3; ++c) {
         const double* a = channel[c];
         int* o = out[c];
         if (emphasize && neutralBias)
             for (int i = 0; i < m; ++i) {
-                const double u = 1 / (distance[i] * k.x + 1); // Closeness
+                const double u = closeness[i];
                 o[i] = ToneLane<true>(a[i] * u + (1 - u) * mean[i], L, k);
             }
         else if (emphasize)
             for (int i = 0; i < m; ++i) {
-                const double u = 1 / (distance[i] * k.x + 1);
+                const double u = closeness[i];
                 o[i] = ToneLane<false>(a[i] * u + (1 - u) * mean[i], L, k);
             }
         else if (neutralBias)
             for (int i = 0; i < m; ++i) {
-                const double u = 1 / (distance[i] * k.x + 1);
+                const double u = closeness[i];
                 o[i] = ToneLane<true>(a[i] * (1 - u) + u * mean[i], L, k);
             }
         else
             for (int i = 0; i < m; ++i) {
-                const double u = 1 / (distance[i] * k.x + 1);
+                const double u = closeness[i];
                 o[i] = ToneLane<false>(a[i] * (1 - u) + u * mean[i], L, k);
             }
     }
@@ -173,6 +176,9 @@ void MixChunk(int m, const double (*channel)[kChunk], const double* distance, co
 // "Emphasize Color" (emphasize) and "De-emphasize Color": the curve of a
 // mix, so no table; the bias step is skipped where it is exactly neutral.
 template <int Step, bool emphasize, bool neutralBias>
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 void TrueMix(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* dst)
 {
     const FilterConstants k = st.k;
