@@ -57,14 +57,6 @@ public:
     const CPalette* GetPicturePalette(bool original) const;
     PictureSize GetPictureSize(bool original) const;
 
-private:
-    // The New Picture's kind from the answer to "Choose Output".
-    void SetUpNewPictureKind(int choice);
-    // After a successful save: base name, path with `extension`, m_saveExt,
-    // modified mark cleared.
-    void TakeSavedName(const std::string& path, const char* extension);
-
-public:
     // ---- state, in declaration order ------------------------------------------------
     CPicture m_picOriginal;
     CPicture m_picNew;
@@ -82,6 +74,13 @@ public:
     std::string m_saveExt = ".jpg";
     std::uint32_t m_colorList[kMaxColorList] = {};
     int m_colorListCount = 0;
+
+private:
+    // The New Picture's kind from the answer to "Choose Output".
+    void SetUpNewPictureKind(int choice);
+    // After a successful save: base name, path with `extension`, m_saveExt,
+    // modified mark cleared.
+    void TakeSavedName(const std::string& path, const char* extension);
 };
 
 } // namespace lumacut
