@@ -205,7 +205,10 @@ bool CDibDoc::OnSaveDocument(const std::string& path)
 void CDibDoc::TakeSavedName(const std::string& path, const char* extension)
 {
     m_baseName = BaseNameOf(path);
-    SetPathName(m_baseName + extension, true);
+    // The document goes on naming the file it really wrote: with a name like
+    // photo.old.bmp, base name + extension would be another file, which a
+    // later Save would overwrite unasked.
+    SetPathName(path, true);
     m_saveExt = extension;
     SetModifiedFlag(false);
 }
