@@ -189,26 +189,8 @@ bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::m
     // A picture of the same kind as the New Picture, without a block: the
     // render loop makes its block, the views keep painting the old one.
     CPicture shadow;
-    const CPicture& current = doc.m_picNew;
-    shadow.m_width = current.m_width;
-    shadow.m_height = current.m_height;
-    shadow.m_stride = current.m_stride;
-    shadow.m_colors = current.m_colors;
-    shadow.m_bytesPerPixel = current.m_bytesPerPixel;
-    shadow.m_logPalette = current.m_logPalette;
-    std::copy(std::begin(current.m_rgb), std::end(current.m_rgb), std::begin(shadow.m_rgb));
-    shadow.m_bitCount = current.m_bitCount;
-
-    RenderRequest request;
-    request.original = &doc.m_picOriginal;
-    request.target = &shadow;
-    request.scale = doc.m_scale;
-    request.footprint = doc.m_footprint;
-    request.tilt = doc.m_tilt;
-    request.clipActive = doc.m_clipActive;
-    request.clip = doc.m_clipRect;
-    request.colorList = doc.m_colorList;
-    request.colorListCount = doc.m_colorListCount;
+    CopyPictureFields(doc.m_picNew, shadow);
+    const RenderRequest request = doc.RenderRequestFor(shadow);
     const FilterSettings copy = settings;
 
     RunLongWork([&] { RenderNewPicture(copy, request); }, threshold);

@@ -217,9 +217,14 @@ void CDibDoc::TakeSavedName(const std::string& path, const char* extension)
 
 void CDibDoc::ApplyFilter(const FilterSettings& settings)
 {
+    RenderNewPicture(settings, RenderRequestFor(m_picNew));
+}
+
+RenderRequest CDibDoc::RenderRequestFor(CPicture& target)
+{
     RenderRequest request;
     request.original = &m_picOriginal;
-    request.target = &m_picNew;
+    request.target = &target;
     request.scale = m_scale;
     request.footprint = m_footprint;
     request.tilt = m_tilt;
@@ -227,7 +232,7 @@ void CDibDoc::ApplyFilter(const FilterSettings& settings)
     request.clip = m_clipRect;
     request.colorList = m_colorList;
     request.colorListCount = m_colorListCount;
-    RenderNewPicture(settings, request);
+    return request;
 }
 
 bool CDibDoc::NeedsResample() const

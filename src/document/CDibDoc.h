@@ -3,6 +3,7 @@
 // setting that decides how the New Picture is made from the Original.
 #include "document/CDocument.h"
 #include "filter/FilterSettings.h"
+#include "filter/RenderLoop.h"
 #include "picture/CPicture.h"
 #include "picture/Rect.h"
 
@@ -48,6 +49,9 @@ public:
     // ---- rendering --------------------------------------------------------------
     // The only producer of the New Picture. Callers redraw afterwards.
     void ApplyFilter(const FilterSettings& settings);
+    // The document's render settings, rendering into `target` (the New
+    // Picture, or a picture standing in for it while a render runs).
+    RenderRequest RenderRequestFor(CPicture& target);
     bool NeedsResample() const;
     // The Original's pixel at column x and stored row y as 0x00BBGGRR.
     bool GetOriginalPixel(int x, int y, std::uint32_t& color);

@@ -13,21 +13,13 @@ public:
     // block) the backup is empty and a restore changes nothing.
     explicit PictureBackup(const CPicture& picture);
 
-    bool IsEmpty() const { return !m_block; }
+    bool IsEmpty() const { return !m_kept.m_hDib; }
     // Puts the kept picture back in place of the current one; the backup is
     // empty afterwards. False when it was empty.
     bool RestoreInto(CPicture& picture);
 
 private:
-    CMemBlock m_block;
-    int m_width = 0;
-    int m_height = 0;
-    int m_stride = 0;
-    int m_colors = 0;
-    int m_bytesPerPixel = 0;
-    int m_bitCount = 0;
-    LogPalette m_logPalette;
-    PaletteEntry m_rgb[256] = {};
+    CPicture m_kept; // no palette object: a restore makes a new one
 };
 
 } // namespace lumacut

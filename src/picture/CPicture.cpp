@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace lumacut {
 
@@ -216,6 +217,18 @@ bool ConvertToTrueColor(CPicture& picture, CMemBlock& target)
     }
     picture.Unlock();
     return true;
+}
+
+void CopyPictureFields(const CPicture& from, CPicture& to)
+{
+    to.m_width = from.m_width;
+    to.m_height = from.m_height;
+    to.m_stride = from.m_stride;
+    to.m_colors = from.m_colors;
+    to.m_bytesPerPixel = from.m_bytesPerPixel;
+    to.m_logPalette = from.m_logPalette;
+    std::copy(std::begin(from.m_rgb), std::end(from.m_rgb), std::begin(to.m_rgb));
+    to.m_bitCount = from.m_bitCount;
 }
 
 static void SetUpKind(CPicture& picture, int colors, int bitCount)

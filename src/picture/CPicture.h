@@ -108,6 +108,10 @@ CMemBlock AllocTrueColorDib(int width, int height);
 // (made by AllocTrueColorDib for the picture's size). Sets the picture's m_bits.
 bool ConvertToTrueColor(CPicture& picture, CMemBlock& target);
 
+// Copies the fields that describe a picture (size, stride, kind, colour
+// table) but not its block, pixel pointer or palette object.
+void CopyPictureFields(const CPicture& from, CPicture& to);
+
 // The three kinds of New Picture.
 void SetUpTwoColor(CPicture& picture);
 void SetUpGrey(CPicture& picture);
