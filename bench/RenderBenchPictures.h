@@ -4,6 +4,7 @@
 #include "filter/RenderLoop.h"
 #include "picture/CPicture.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace lumacut::bench {
@@ -33,6 +34,16 @@ inline CPicture MakePhoto(int width, int height)
     p.Unlock();
     return p;
 }
+
+// The sampler cases every render benchmark reports, in this order.
+struct SamplerCase {
+    const char* name;
+    double scale, footprint, tilt;
+};
+inline constexpr SamplerCase kSamplerCases[] = {{"scale 0.5 footprint 1", 0.5, 1, 0},
+                                                {"scale 2 footprint 1", 2, 1, 0},
+                                                {"scale 1 footprint 3", 1, 3, 0},
+                                                {"tilt 3 degrees", 1, 1, 3 * M_PI / 180}};
 
 enum class BenchOutput { TwoColor = 0, Grey = 1, TrueColor = 2 };
 

@@ -60,14 +60,7 @@ BENCHMARK(BM_ApplyFilter)
 // The sampler cases, true-colour output with "No Filter".
 void BM_Sampler(benchmark::State& state)
 {
-    static const struct {
-        const char* name;
-        double scale, footprint, tilt;
-    } cases[] = {{"scale 0.5 footprint 1", 0.5, 1, 0},
-                 {"scale 2 footprint 1", 2, 1, 0},
-                 {"scale 1 footprint 3", 1, 3, 0},
-                 {"tilt 3 degrees", 1, 1, 3 * M_PI / 180}};
-    const auto& c = cases[state.range(0)];
+    const auto& c = kSamplerCases[state.range(0)];
     state.SetLabel(c.name);
     Run(state, BenchOutput::TrueColor, FilterSettings{}, c.scale, c.footprint, c.tilt);
 }

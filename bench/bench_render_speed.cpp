@@ -114,16 +114,9 @@ void BM_OneThreadCpu(benchmark::State& state)
         RunOneThread(state, static_cast<BenchOutput>(c / 4), s, 1, 1, 0);
         return;
     }
-    static const struct {
-        const char* name;
-        double scale, footprint, tilt;
-    } cases[] = {{"scale 0.5 footprint 1", 0.5, 1, 0},
-                 {"scale 2 footprint 1", 2, 1, 0},
-                 {"scale 1 footprint 3", 1, 3, 0},
-                 {"tilt 3 degrees", 1, 1, 3 * M_PI / 180}};
-    state.SetLabel(cases[c - 12].name);
-    RunOneThread(state, BenchOutput::TrueColor, s, cases[c - 12].scale, cases[c - 12].footprint,
-                 cases[c - 12].tilt);
+    const SamplerCase& sampler = kSamplerCases[c - 12];
+    state.SetLabel(sampler.name);
+    RunOneThread(state, BenchOutput::TrueColor, s, sampler.scale, sampler.footprint, sampler.tilt);
 }
 BENCHMARK(BM_OneThreadCpu)->DenseRange(0, 15)->Unit(benchmark::kMillisecond)->MinTime(0.3);
 
@@ -150,14 +143,7 @@ BENCHMARK(BM_ApplyFilter24)
 
 void BM_Sampler24(benchmark::State& state)
 {
-    static const struct {
-        const char* name;
-        double scale, footprint, tilt;
-    } cases[] = {{"scale 0.5 footprint 1", 0.5, 1, 0},
-                 {"scale 2 footprint 1", 2, 1, 0},
-                 {"scale 1 footprint 3", 1, 3, 0},
-                 {"tilt 3 degrees", 1, 1, 3 * M_PI / 180}};
-    const auto& c = cases[state.range(0)];
+    const auto& c = kSamplerCases[state.range(0)];
     state.SetLabel(c.name);
     Run(state, BenchOutput::TrueColor, FilterSettings{}, c.scale, c.footprint, c.tilt);
 }
