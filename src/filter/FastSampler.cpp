@@ -1,5 +1,7 @@
 #include "filter/FastPassParts.h"
 
+#include "filter/BilinearShortcut.h"
+
 #include "picture/SamplerWindow.h"
 
 #include <algorithm>
@@ -338,20 +340,6 @@ template <Source S>
     return sums;
 }
 
-// AxisFactors for four columns, kept in registers: the factors and a mask
-// of the columns within the footprint.
-struct Factors4 {
-    __m256d factor;
-    __m256d inside;
-};
-[[gnu::target("avx2")]] inline Factors4 AxisFactors4(double g, int first, double foot, double invFoot)
-{
-    const __m256d column = _mm256_cvtepi32_pd(_mm_add_epi32(_mm_set1_epi32(first), _mm_setr_epi32(0, 1, 2, 3)));
-    const __m256d e = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(_mm256_set1_pd(g), column));
-    return {_mm256_sub_pd(_mm256_set1_pd(1.0), _mm256_mul_pd(e, _mm256_set1_pd(invFoot))),
-            _mm256_cmp_pd(e, _mm256_set1_pd(foot), _CMP_NGT_UQ)};
-}
-
 // RowWeights for four columns.
 [[gnu::target("avx2")]] inline __m256d RowWeights4(const Factors4& f, double g, int row, double foot,
                                                    double invFoot)
@@ -378,11 +366,12 @@ struct Factors4 {
     out[2] = ClampRoundFast(v[2] * f);
 }
 
-// The tilted row with 4 x 4 windows in vectors, two samples side by side
-// for two independent chains of additions; any other window goes the plain
-// way, one sample at a time.
+// Samples begin ... end - 1 of a tilted row with 4 x 4 windows in vectors,
+// two samples side by side for two independent chains of additions; any
+// other window goes the plain way, one sample at a time.
 template <Source S>
-[[gnu::target("avx2")]] void SampleRowTiltedWide(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+[[gnu::target("avx2")]] void SampleRangeTiltedWide(const Settled& st, Scratch& scratch, int y, int begin, int end,
+                                                   std::uint8_t* out)
 {
     const CSampler& s = st.job->sampler;
     const int x0 = st.job->x0;
@@ -395,11 +384,11 @@ template <Source S>
     double* weightA = scratch.weightA.data();
     constexpr int kBytesPerPixel = S == Source::Bgr24 ? 3 : 4;
 
-    const int n = st.regionWidth;
+    const int n = end;
     double gxA, gyA, gxB = 0, gyB = 0;
     SampleWindow wA, wB;
     bool haveNext = false;
-    for (int i = 0; i < n;) {
+    for (int i = begin; i < n;) {
         if (haveNext) {
             gxA = gxB;
             gyA = gyB;
@@ -456,6 +445,29 @@ template <Source S>
         PutSample(a, out + 3 * i);
         ++i;
     }
+}
+
+// A tilted row: four samples at a time through the bilinear shortcut where
+// the footprint lets it apply, the samples it is not sure of (and all
+// others) in full.
+template <Source S>
+[[gnu::target("avx2")]] void SampleRowTiltedWide(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    const int n = st.regionWidth;
+    int i = 0;
+    if (s.m_footX >= 0.5 && s.m_footX <= 1.5 && s.m_footY >= 0.5 && s.m_footY <= 1.5) {
+        for (; i + 4 <= n; i += 4) {
+            const unsigned written = TryBilinearShortcut4<S>(st.bits, st.stride, st.width, st.height, s,
+                                                            st.job->x0 + i, y, out + 3 * i);
+            if (written == 0xF)
+                continue;
+            for (int k = 0; k < 4; ++k)
+                if (!(written >> k & 1))
+                    SampleRangeTiltedWide<S>(st, scratch, y, i + k, i + k + 1, out);
+        }
+    }
+    SampleRangeTiltedWide<S>(st, scratch, y, i, n, out);
 }
 
 inline bool HaveAvx2()

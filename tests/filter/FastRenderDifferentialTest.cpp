@@ -239,7 +239,10 @@ TEST(FastRender, MatchesThePlainRenderOnPicturesLargeEnoughForThreads)
 }
 
 // Footprints near 1 with a tilt give mostly 4 x 4 windows, which 24- and
-// 32-bit pictures sum in vectors; edges and corners give smaller windows.
+// 32-bit pictures sum in vectors or mix in single precision; edges and
+// corners give smaller windows. Quarter and half turns at scale 2 put
+// samples next to half-way points, where the single-precision mix must give
+// way to the full sum.
 TEST(FastRender, MatchesThePlainRenderOnTiltedTrueColourPictures)
 {
     std::mt19937 rng(1208);
@@ -248,8 +251,8 @@ TEST(FastRender, MatchesThePlainRenderOnTiltedTrueColourPictures)
         const int bits = Pick(rng, {24, 32});
         c.original = RandomOriginal(rng, Int(rng, 1, 40), Int(rng, 1, 40), bits);
         c.request.footprint = Pick(rng, {1.0, 1.0, 0.999, 1.4, 0.5});
-        c.request.tilt = Pick(rng, {3 * M_PI / 180, -0.01, 0.2, Real(rng, -M_PI, M_PI)});
-        c.request.scale = Pick(rng, {1.0, 1.0, 0.999, 1.3, 0.7});
+        c.request.tilt = Pick(rng, {3 * M_PI / 180, -0.01, 0.2, M_PI / 2, M_PI, Real(rng, -M_PI, M_PI)});
+        c.request.scale = Pick(rng, {1.0, 1.0, 0.999, 1.3, 0.7, 2.0});
         c.request.clipActive = false;
         std::ostringstream d;
         d << c.description << "; then original " << c.original.m_width << "x" << c.original.m_height << "@" << bits
