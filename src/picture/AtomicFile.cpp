@@ -83,6 +83,7 @@ bool CAtomicFile::Open(const std::string& path)
     m_target = target;
     m_temp = temp;
     m_failed = false;
+    m_handedOn = 0;
     return true;
 }
 
@@ -90,9 +91,38 @@ bool CAtomicFile::Write(const void* data, std::size_t size)
 {
     if (!m_file)
         return false;
-    if (size != 0 && std::fwrite(data, 1, size, m_file) != size)
-        m_failed = true;
+    // Large writes go in pieces, each handed to the disk as soon as it is
+    // written, so that the flush before the rename has little left to wait for.
+    constexpr std::size_t kPiece = std::size_t{8} << 20;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size != 0 && !m_failed) {
+        const std::size_t piece = size < kPiece ? size : kPiece;
+        if (std::fwrite(bytes, 1, piece, m_file) != piece) {
+            m_failed = true;
+            break;
+        }
+        if (piece == kPiece)
+            StartWriteBack();
+        bytes += piece;
+        size -= piece;
+    }
     return !m_failed;
+}
+
+void CAtomicFile::StartWriteBack()
+{
+#if defined(__linux__)
+    if (std::fflush(m_file) != 0) {
+        m_failed = true;
+        return;
+    }
+    const int fd = ::fileno(m_file);
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    // only a hint: the fsync in Commit is what counts, and reports errors
+    if (end > m_handedOn)
+        ::sync_file_range(fd, m_handedOn, end - m_handedOn, SYNC_FILE_RANGE_WRITE);
+    m_handedOn = end;
+#endif
 }
 
 bool CAtomicFile::Commit()

@@ -32,7 +32,10 @@ public:
     void Discard();
 
 private:
+    void StartWriteBack();
+
     std::FILE* m_file = nullptr;
+    long long m_handedOn = 0; // bytes already handed to the disk
     std::string m_target;
     std::string m_temp;
     bool m_failed = false;

@@ -1,13 +1,19 @@
 #pragma once
 // The memory block that holds a packed DIB: owning, zero-filled on
 // allocation, with a stable pointer for its whole life. "Locking" a block is
-// just taking its pointer; RAII frees it.
+// just taking its pointer; RAII frees it. Photo-sized blocks are mapped
+// straight from the system and asked for huge pages, which take far fewer
+// page faults to fill than small ones.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace lumacut {
+
+struct BlockDeleter {
+    std::size_t mapped = 0; // bytes mapped, or 0 for the heap
+    void operator()(std::uint8_t* p) const;
+};
 
 class CMemBlock {
 public:
@@ -15,16 +21,7 @@ public:
 
     // A zero-filled block of `size` bytes; an empty block when allocation fails
     // or size is 0.
-    static CMemBlock Allocate(std::size_t size)
-    {
-        CMemBlock block;
-        if (size == 0)
-            return block;
-        block.m_data.reset(static_cast<std::uint8_t*>(std::calloc(size, 1)));
-        if (block.m_data)
-            block.m_size = size;
-        return block;
-    }
+    static CMemBlock Allocate(std::size_t size);
 
     explicit operator bool() const { return m_data != nullptr; }
     bool IsNull() const { return m_data == nullptr; }
@@ -38,10 +35,7 @@ public:
     }
 
 private:
-    struct FreeDeleter {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint8_t, FreeDeleter> m_data;
+    std::unique_ptr<std::uint8_t, BlockDeleter> m_data;
     std::size_t m_size = 0;
 };
 
