@@ -269,6 +269,34 @@ TEST(PictureBlock, DuplicateAndCopy)
     EXPECT_FALSE(CopyBlockInto(big, none));
 }
 
+// Photo-sized blocks come from their own mapping: they must be zero-filled
+// to the last byte, move between owners and be given back like small ones.
+TEST(PictureBlock, PhotoSizedBlocksBehaveLikeSmallOnes)
+{
+    for (std::size_t size : {std::size_t{4} << 20, (std::size_t{24} << 20) + 7}) {
+        CMemBlock block = CMemBlock::Allocate(size);
+        ASSERT_TRUE(block);
+        ASSERT_EQ(block.Size(), size);
+        std::size_t nonZero = 0;
+        for (std::size_t i = 0; i < size; i += 4093)
+            nonZero += block.Data()[i] != 0;
+        EXPECT_EQ(nonZero, 0u);
+        EXPECT_EQ(block.Data()[size - 1], 0);
+        block.Data()[size - 1] = 9;
+        CMemBlock moved = std::move(block);
+        EXPECT_TRUE(block.IsNull());
+        CMemBlock copy = DuplicateBlock(moved);
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy.Data()[size - 1], 9);
+        moved.Free();
+        EXPECT_TRUE(moved.IsNull());
+        EXPECT_EQ(moved.Size(), 0u);
+        CMemBlock replaced = CMemBlock::Allocate(16);
+        replaced = std::move(copy); // the small block goes back to the heap, the large one moves in
+        EXPECT_EQ(replaced.Data()[size - 1], 9);
+    }
+}
+
 TEST(DibHeader, PaletteColorCountAndParse)
 {
     CMemBlock dib = CMemBlock::Allocate(40);
