@@ -91,7 +91,8 @@ struct ByteTables {
             valueAndOne[v][1] = 1.0;
         }
     }
-};extern const ByteTables kBytes;
+};
+extern const ByteTables kBytes;
 
 // Rows are taken in chunks: table look-ups first, then a loop of plain
 // arithmetic with no branches that the compiler turns into vector code;
@@ -102,6 +103,11 @@ constexpr int kChunk = 128;
 // bytes a pixel: through the sampler, or directly with black outside the
 // Original.
 RowReader ChooseReader(Source source, bool sampled);
+
+// Whether the sampler may use its AVX2 paths where the processor has them
+// (on by default). Off, this machine renders as one without AVX2 would,
+// which lets the tests check those paths too.
+void AllowVectorSampler(bool allow);
 
 // The tables, limits and row filter of the settings for the pass type.
 void SettleFilter(Settled& st, const PassJob& job);

@@ -5,6 +5,7 @@
 #include "picture/SamplerWindow.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include <cstring>
@@ -470,10 +471,12 @@ template <Source S>
     SampleRangeTiltedWide<S>(st, scratch, y, i, n, out);
 }
 
+std::atomic<bool> g_vectorAllowed{true};
+
 inline bool HaveAvx2()
 {
     static const bool have = __builtin_cpu_supports("avx2");
-    return have;
+    return have && g_vectorAllowed.load(std::memory_order_relaxed);
 }
 #endif
 
@@ -549,6 +552,13 @@ struct PickDirect {
 };
 
 } // namespace
+
+void AllowVectorSampler([[maybe_unused]] bool allow)
+{
+#if defined(LUMACUT_WIDE_SAMPLER)
+    g_vectorAllowed = allow;
+#endif
+}
 
 RowReader ChooseReader(Source source, bool sampled)
 {
