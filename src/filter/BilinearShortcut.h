@@ -17,6 +17,7 @@
 // the caller does the full sample; that happens for well under 1 % of the
 // samples of a photo.
 #include "filter/FastPassParts.h"
+#include "filter/SamplerParts.h"
 #include "picture/CSampler.h"
 #include "picture/SamplerWindow.h"
 
@@ -24,28 +25,12 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
+#if defined(LUMACUT_WIDE_SAMPLER)
 #define LUMACUT_BILINEAR_SHORTCUT 1
 
 namespace lumacut::fast {
 
 inline constexpr float kRoundingMargin = 1e-3f;
-
-// The tent factors 1 - e / footprint of four neighbouring columns (or rows)
-// for one mapped coordinate, in doubles as the full sample makes them, and
-// which of them lie within the footprint.
-struct Factors4 {
-    __m256d factor;
-    __m256d inside;
-};
-[[gnu::target("avx2")]] inline Factors4 AxisFactors4(double g, int first, double foot, double invFoot)
-{
-    const __m256d column = _mm256_cvtepi32_pd(_mm_add_epi32(_mm_set1_epi32(first), _mm_setr_epi32(0, 1, 2, 3)));
-    const __m256d e = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(_mm256_set1_pd(g), column));
-    return {_mm256_sub_pd(_mm256_set1_pd(1.0), _mm256_mul_pd(e, _mm256_set1_pd(invFoot))),
-            _mm256_cmp_pd(e, _mm256_set1_pd(foot), _CMP_NGT_UQ)};
-}
 
 // The middle four pixels of a window whose left column is `column` and
 // bottom row `row`: (blue, green, red, 1) bytes for (column + 1, row + 1),

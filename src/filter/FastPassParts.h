@@ -29,6 +29,12 @@ struct Scratch {
     std::vector<double> rowFactor;
     std::vector<std::uint8_t> rowInside;
     std::vector<double> weightA, weightB; // one window row's weights of two samples
+    // Untilted: the columns all windows span, source rows as vectors of
+    // doubles in a ring, and the samples left to the plain path.
+    int spanFirst = 0, spanCount = 0;
+    std::vector<double> ring;
+    std::vector<int> ringRow;
+    std::vector<int> pending;
 };
 
 // Everything settled once per render, read only by the bands.

@@ -1,6 +1,8 @@
 #include "filter/FastPassParts.h"
 
 #include "filter/BilinearShortcut.h"
+#include "filter/SamplerParts.h"
+#include "filter/UntiltedSampler.h"
 
 #include "picture/SamplerWindow.h"
 
@@ -23,19 +25,15 @@ const ByteTables kBytes;
 
 namespace {
 
-// ClampRound without a call to floor: floor(t) > 0 exactly when t >= 1,
-// floor(t) > 255 exactly when t >= 256, and between them floor is the
-// truncation.
-inline std::uint8_t ClampRoundFast(double v)
-{
-    const double t = v + 0.5;
-    if (!(t >= 1.0))
-        return 0;
-    if (t >= 256.0)
-        return 255;
-    return static_cast<std::uint8_t>(static_cast<int>(t));
-}
+#if defined(LUMACUT_WIDE_SAMPLER)
+std::atomic<bool> g_vectorAllowed{true};
 
+inline bool HaveAvx2()
+{
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have && g_vectorAllowed.load(std::memory_order_relaxed);
+}
+#endif
 
 // The four sums of a sample. With SSE2 they sit in two registers, (red,
 // green) and (blue, weight), the weight added as w x 1, which is w: every
@@ -73,19 +71,6 @@ struct Sums {
     double Weight() const { return w; }
 };
 #endif
-
-// The tent along one axis for one mapped coordinate: for each source
-// column (or row) of the window, whether it lies within the footprint and
-// its factor 1 - e / footprint.
-inline void AxisFactors(double g, int first, int count, double foot, double invFoot, double* factor,
-                        std::uint8_t* inside)
-{
-    for (int c = 0; c < count; ++c) {
-        double e = std::fabs(g - (first + c));
-        inside[c] = !(e > foot);
-        factor[c] = 1 - e * invFoot;
-    }
-}
 
 // The weights of one window row: the plain TentWeight's doubles (the
 // product of the two factors, or 1e-9 outside the footprint). False when
@@ -161,6 +146,25 @@ inline void PutSample(const Sums& sums, std::uint8_t* out)
     out[kB] = ClampRoundFast(sums.Blue() * f);
 }
 
+// Sample i of an untilted row whose window rows start at rowFirst.
+template <Source S>
+void SampleUntilted(const Settled& st, const Scratch& scratch, int i, int rowFirst, int rows, std::uint8_t* out)
+{
+    const int count = scratch.columnCount[i];
+    if (rows == 0 || count == 0) {
+        out[0] = out[1] = out[2] = 0;
+        return;
+    }
+    const int first = scratch.columnFirst[i];
+    const double* factor = scratch.columnFactor.data() + scratch.columnOffset[i];
+    const std::uint8_t* inside = scratch.columnInside.data() + scratch.columnOffset[i];
+    Sums sums;
+    for (int r = 0; r < rows; ++r)
+        AddRowDirect<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
+                        scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
+    PutSample(sums, out);
+}
+
 // Without a tilt (sine exactly 0, cosine exactly 1) the mapped column
 // depends on the output column alone and the mapped row on the output row
 // alone, so each axis's window and factors are made once: the columns once
@@ -168,60 +172,20 @@ inline void PutSample(const Sums& sums, std::uint8_t* out)
 template <Source S>
 void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
 {
-    const CSampler& s = st.job->sampler;
-    const int x0 = st.job->x0;
     const int n = st.regionWidth;
-    if (!scratch.columnsReady) {
-        scratch.columnFirst.resize(n);
-        scratch.columnCount.resize(n);
-        scratch.columnOffset.resize(n);
-        scratch.columnFactor.clear();
-        scratch.columnInside.clear();
-        int widest = 0;
-        for (int i = 0; i < n; ++i) {
-            double gx, gy;
-            MapToSource(s, x0 + i, st.job->y0, 0, 0, gx, gy);
-            int first, last;
-            WindowRange(gx - s.m_footX, gx + s.m_footX, st.width, first, last);
-            const int count = std::max(0, last - first + 1);
-            widest = std::max(widest, count);
-            scratch.columnFirst[i] = first;
-            scratch.columnCount[i] = count;
-            scratch.columnOffset[i] = static_cast<int>(scratch.columnFactor.size());
-            scratch.columnFactor.resize(scratch.columnFactor.size() + count);
-            scratch.columnInside.resize(scratch.columnInside.size() + count);
-            AxisFactors(gx, first, count, s.m_footX, s.m_invFootX,
-                        scratch.columnFactor.data() + scratch.columnOffset[i],
-                        scratch.columnInside.data() + scratch.columnOffset[i]);
-        }
-        scratch.weightA.resize(std::size_t(widest) + 1);
-        scratch.weightB.resize(std::size_t(widest) + 1);
-        scratch.columnsReady = true;
+    PrepareUntiltedColumns(st, scratch);
+    int rowFirst;
+    const int rows = PrepareUntiltedRows(st, scratch, y, rowFirst);
+#if defined(LUMACUT_WIDE_SAMPLER)
+    if (rows > 0 && rows <= kWideRowsMax && HaveAvx2()) {
+        SampleRowUntiltedWide(st, scratch, rowFirst, rows, out);
+        for (int i : scratch.pending)
+            SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
+        return;
     }
-
-    double gx, gy;
-    MapToSource(s, x0, y, 0, 0, gx, gy);
-    int rowFirst, rowLast;
-    WindowRange(gy - s.m_footY, gy + s.m_footY, st.height, rowFirst, rowLast);
-    const int rows = std::max(0, rowLast - rowFirst + 1);
-    scratch.rowFactor.resize(rows);
-    scratch.rowInside.resize(rows);
-    AxisFactors(gy, rowFirst, rows, s.m_footY, s.m_invFootY, scratch.rowFactor.data(), scratch.rowInside.data());
-    for (int i = 0; i < n; ++i, out += 3) {
-        const int count = scratch.columnCount[i];
-        if (rows == 0 || count == 0) {
-            out[0] = out[1] = out[2] = 0;
-            continue;
-        }
-        const int first = scratch.columnFirst[i];
-        const double* factor = scratch.columnFactor.data() + scratch.columnOffset[i];
-        const std::uint8_t* inside = scratch.columnInside.data() + scratch.columnOffset[i];
-        Sums sums;
-        for (int r = 0; r < rows; ++r)
-            AddRowDirect<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
-                            scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
-        PutSample(sums, out);
-    }
+#endif
+    for (int i = 0; i < n; ++i)
+        SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
 }
 
 // With a tilt every sample has its own window; the column factors are made
@@ -299,8 +263,7 @@ void SampleRowTilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* o
     }
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define LUMACUT_WIDE_SAMPLER 1
+#if defined(LUMACUT_WIDE_SAMPLER)
 
 // A tilted sample with footprint 1 nearly always has a 4 x 4 window. With
 // AVX2 one window row of 24- or 32-bit pixels is done in vectors: the four
@@ -351,20 +314,6 @@ template <Source S>
         return tiny;
     const __m256d w = _mm256_mul_pd(f.factor, _mm256_set1_pd(1 - ey * invFoot));
     return _mm256_blendv_pd(tiny, w, f.inside);
-}
-
-[[gnu::target("avx2")]] inline void PutSample4(__m256d sums, std::uint8_t* out)
-{
-    alignas(32) double v[4];
-    _mm256_store_pd(v, sums);
-    if (v[3] == 0) { // every pixel exactly a footprint away
-        out[0] = out[1] = out[2] = 0;
-        return;
-    }
-    const double f = 1 / v[3];
-    out[0] = ClampRoundFast(v[0] * f);
-    out[1] = ClampRoundFast(v[1] * f);
-    out[2] = ClampRoundFast(v[2] * f);
 }
 
 // Samples begin ... end - 1 of a tilted row with 4 x 4 windows in vectors,
@@ -471,13 +420,6 @@ template <Source S>
     SampleRangeTiltedWide<S>(st, scratch, y, i, n, out);
 }
 
-std::atomic<bool> g_vectorAllowed{true};
-
-inline bool HaveAvx2()
-{
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have && g_vectorAllowed.load(std::memory_order_relaxed);
-}
 #endif
 
 template <Source S>
