@@ -1,16 +1,25 @@
 // A slider drag in the filter dialog on a 12-megapixel picture: each step
-// changes the setting, renders the New Picture and converts it for the
-// screen the way the view's paint does (palette or BGR rows to top-down
-// 32-bit pixels). Figures in renders (slider steps) per second.
+// changes the setting, renders the New Picture and repaints the editor's view
+// that shows it, through the view's own paint event into its window's
+// backing store. Figures in renders (slider steps) per second, with the
+// render and the paint of a step apart.
 #include "RenderBenchPictures.h"
 
+#include "document/CDibDoc.h"
 #include "filter/RenderLoop.h"
-#include "filter/RenderThreads.h"
+#include "view/CDibView.h"
 
+#include <QApplication>
+#include <QBackingStore>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMetaEnum>
+#include <QWindow>
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <vector>
+#include <chrono>
+#include <memory>
+#include <string>
 
 using namespace lumacut;
 using namespace lumacut::bench;
@@ -18,76 +27,153 @@ using namespace lumacut::bench;
 namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000; // 12 MP
+// The view's client area in a maximised editor window on a common screen.
+const QSize kClient(1600, 1000);
 
-CPicture& Photo()
+enum Mode { RenderOnly = 0, PaintFit = 1, PaintHundred = 2 };
+
+const char* ModeName(int mode)
 {
-    static CPicture photo = MakePhoto(kWidth, kHeight);
-    return photo;
+    return mode == PaintFit ? "render + paint, Fit to Window"
+           : mode == PaintHundred ? "render + paint, 100 %"
+                                  : "render only";
 }
 
-// The paint's conversion: every pixel of the picture to 0xAARRGGBB, rows
-// turned top-down, in bands on the render threads as a view would hand
-// the picture to the painter.
-void ConvertForScreen(CPicture& p, std::vector<std::uint32_t>& screen)
+// One document for every case: the photo is slow to make.
+CDibDoc& Document()
 {
-    screen.resize(std::size_t(p.m_width) * p.m_height);
-    p.Lock();
-    std::uint32_t table[256];
-    for (int i = 0; i < 256; ++i)
-        table[i] = 0xFF000000u | (std::uint32_t(p.m_rgb[i].red) << 16) | (std::uint32_t(p.m_rgb[i].green) << 8) |
-                   p.m_rgb[i].blue;
-    const int bands = RenderThreadCount() * 4;
-    ParallelFor(bands, [&](int band) {
-        for (int y = p.m_height * band / bands; y < p.m_height * (band + 1) / bands; ++y) {
-            const std::uint8_t* row = p.m_bits + std::int64_t(p.m_height - 1 - y) * p.m_stride;
-            std::uint32_t* out = screen.data() + std::size_t(y) * p.m_width;
-            if (p.m_colors == 0)
-                for (int x = 0; x < p.m_width; ++x)
-                    out[x] = 0xFF000000u | (std::uint32_t(row[3 * x + 2]) << 16) |
-                             (std::uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
-            else if (p.m_colors == 2)
-                for (int x = 0; x < p.m_width; ++x)
-                    out[x] = table[(row[x / 8] >> (7 - x % 8)) & 1];
-            else
-                for (int x = 0; x < p.m_width; ++x)
-                    out[x] = table[row[x]];
-        }
-    });
-    p.Unlock();
+    static std::unique_ptr<CDibDoc> doc = [] {
+        auto d = std::make_unique<CDibDoc>();
+        d->m_picOriginal = MakePhoto(kWidth, kHeight);
+        d->m_clipRect = Rect{0, 0, kWidth, kHeight};
+        d->m_clipActive = false;
+        return d;
+    }();
+    return *doc;
+}
+
+// Counts the paint events the view's client area receives, so a step that
+// painted nothing cannot pass for a fast one.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// Shows the view with a client area of kClient at `zoom` and lets it paint
+// once; false when the window never became visible.
+bool ShowView(CDibView& view, int zoom)
+{
+    view.OnZoom(zoom);
+    view.OnShowNew();
+    view.resize(kClient);
+    view.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(view.windowHandle() && view.windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!view.windowHandle() || !view.windowHandle()->isExposed())
+        return false;
+    // Scroll bars come and go with the first paint's scroll sizes: fit the
+    // client area, not the frame, to kClient.
+    for (int pass = 0; pass < 3; ++pass) {
+        view.viewport()->repaint();
+        QCoreApplication::processEvents();
+        view.resize(view.size() + (kClient - view.viewport()->size()));
+        QCoreApplication::processEvents();
+    }
+    view.viewport()->repaint();
+    return true;
 }
 
 void BM_SliderDrag(benchmark::State& state)
 {
-    auto output = static_cast<BenchOutput>(state.range(0));
-    const bool paint = state.range(2) != 0;
-    CPicture target = MakeNewPicture(output);
-    RenderRequest request;
-    request.original = &Photo();
-    request.target = &target;
+    const auto output = static_cast<BenchOutput>(state.range(0));
+    const int mode = static_cast<int>(state.range(2));
+    CDibDoc& doc = Document();
+    doc.m_picNew = MakeNewPicture(output);
     FilterSettings s;
     s.kind = static_cast<int>(state.range(1));
     s.color = 0x3080C0;
-    std::vector<std::uint32_t> screen;
+    const RenderRequest request = doc.RenderRequestFor(doc.m_picNew);
     RenderNewPicture(s, request);
+    doc.m_pictureReady = true;
+
+    CDibView view(&doc);
+    PaintCounter counter;
+    view.viewport()->installEventFilter(&counter);
+    if (mode != RenderOnly && !ShowView(view, mode == PaintFit ? 0 : 1)) {
+        state.SkipWithError("the view's window was never exposed");
+        return;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    Clock::duration rendering{}, painting{};
+    const int paintsBefore = counter.paints;
     int step = 0;
     for (auto _ : state) {
         // The Light/Dark slider moving back and forth.
         s.lightDark = (step++ % 41) - 20;
+        const auto t0 = Clock::now();
         RenderNewPicture(s, request);
-        if (paint)
-            ConvertForScreen(target, screen);
-        benchmark::DoNotOptimize(screen.data());
+        const auto t1 = Clock::now();
+        if (mode != RenderOnly) {
+            // What the dialog does after a render: the document tells its
+            // views, and the view's client area is painted now rather than
+            // at the next turn of the event loop.
+            doc.UpdateAllViews(nullptr, 0);
+            view.viewport()->repaint();
+            QCoreApplication::processEvents();
+        }
+        rendering += t1 - t0;
+        painting += Clock::now() - t1;
     }
-    state.SetLabel(std::string(OutputName(output)) + " kind " + std::to_string(s.kind) +
-                   (paint ? ", render + paint conversion" : ", render only"));
+    const int paints = counter.paints - paintsBefore;
+    if (mode != RenderOnly && paints != step) {
+        state.SkipWithError(("painted " + std::to_string(paints) + " times for " + std::to_string(step) + " steps")
+                                .c_str());
+        return;
+    }
+
+    std::string label = std::string(OutputName(output)) + " kind " + std::to_string(s.kind) + ", " + ModeName(mode);
+    if (mode != RenderOnly) {
+        const QSize client = view.viewport()->size();
+        label += ", client " + std::to_string(client.width()) + "x" + std::to_string(client.height());
+        QBackingStore* store = view.backingStore();
+        if (const auto* image = store ? dynamic_cast<const QImage*>(store->paintDevice()) : nullptr)
+            label += std::string(", ") + QMetaEnum::fromType<QImage::Format>().valueToKey(image->format());
+    }
+    state.SetLabel(label);
+    using Ms = std::chrono::duration<double, std::milli>;
     state.counters["renders/s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["render ms"] = benchmark::Counter(Ms(rendering).count(), benchmark::Counter::kAvgIterations);
+    if (mode != RenderOnly)
+        state.counters["paint ms"] = benchmark::Counter(Ms(painting).count(), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_SliderDrag)
-    ->ArgsProduct({{0, 1, 2}, {0, 3}, {0, 1}})
+    ->ArgsProduct({{0, 1, 2}, {0, 3}, {RenderOnly, PaintFit, PaintHundred}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(0.5);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The view needs an application; without a display it paints offscreen.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
