@@ -170,9 +170,13 @@ struct Columns {
 [[gnu::target("avx2")]] void SampleRowUntiltedWide(const Settled& st, Scratch& scratch, int rowFirst, int rows,
                                                    std::uint8_t* out)
 {
-    const double* pixels[kWideRowsMax];
-    for (int r = 0; r < rows; ++r)
-        pixels[r] = RingRow(st, scratch, rowFirst + r);
+    // a row is turned only when some sample gives it a weight other than 0
+    const double* pixels[kWideRowsMax] = {};
+    const auto row = [&](int r) {
+        if (!pixels[r])
+            pixels[r] = RingRow(st, scratch, rowFirst + r);
+        return pixels[r];
+    };
     scratch.pending.clear();
     const int n = st.regionWidth;
     const auto wide = [&](int i) { return scratch.columnCount[i] <= kWideColumnsMax; };
@@ -197,8 +201,11 @@ struct Columns {
                 const bool rowInside = scratch.rowInside[r] != 0;
                 const unsigned columnsA = RowWeights(a, rowInside, scratch.rowFactor[r], weightA);
                 const unsigned columnsB = RowWeights(b, rowInside, scratch.rowFactor[r], weightB);
-                sumsA = AddRow(sumsA, pixels[r] + 4 * a.first, weightA, columnsA);
-                sumsB = AddRow(sumsB, pixels[r] + 4 * b.first, weightB, columnsB);
+                if ((columnsA | columnsB) == 0)
+                    continue;
+                const double* p = row(r);
+                sumsA = AddRow(sumsA, p + 4 * a.first, weightA, columnsA);
+                sumsB = AddRow(sumsB, p + 4 * b.first, weightB, columnsB);
             }
             PutSample4(sumsA, out + 3 * i);
             PutSample4(sumsB, out + 3 * (i + 1));
@@ -207,7 +214,8 @@ struct Columns {
         }
         for (int r = 0; r < rows; ++r) {
             const unsigned columnsA = RowWeights(a, scratch.rowInside[r] != 0, scratch.rowFactor[r], weightA);
-            sumsA = AddRow(sumsA, pixels[r] + 4 * a.first, weightA, columnsA);
+            if (columnsA != 0)
+                sumsA = AddRow(sumsA, row(r) + 4 * a.first, weightA, columnsA);
         }
         PutSample4(sumsA, out + 3 * i);
         ++i;
