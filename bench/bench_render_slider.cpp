@@ -1,10 +1,12 @@
 // A slider drag in the filter dialog on a 12-megapixel picture: each step
-// changes the setting, renders the New Picture and repaints the editor's view
+// changes the setting, renders the New Picture the way the dialog does
+// (RenderDocument, on a worker, into a stand-in) and repaints the editor's view
 // that shows it, through the view's own paint event into its window's
 // backing store. Figures in renders (slider steps) per second, with the
 // render and the paint of a step apart.
 #include "RenderBenchPictures.h"
 
+#include "app/LongWork.h"
 #include "document/CDibDoc.h"
 #include "filter/RenderLoop.h"
 #include "view/CDibView.h"
@@ -120,7 +122,9 @@ void BM_SliderDrag(benchmark::State& state)
         // The Light/Dark slider moving back and forth.
         s.lightDark = (step++ % 41) - 20;
         const auto t0 = Clock::now();
-        RenderNewPicture(s, request);
+        // the dialog's live update: a worker renders into a stand-in that
+        // then replaces the New Picture
+        RenderDocument(doc, s);
         const auto t1 = Clock::now();
         if (mode != RenderOnly) {
             // What the dialog does after a render: the document tells its

@@ -176,6 +176,15 @@ bool IsRendering(const CDibDoc& doc)
     return Rendering().count(&doc) != 0;
 }
 
+namespace {
+// One block kept back from the last render for the next.
+CMemBlock& SpareBlock()
+{
+    static CMemBlock spare;
+    return spare;
+}
+} // namespace
+
 bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::milliseconds threshold)
 {
     if (IsRendering(doc))
@@ -186,21 +195,31 @@ bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::m
         ~Mark() { Rendering().erase(doc); }
     } mark(&doc);
 
-    // A picture of the same kind as the New Picture, without a block: the
-    // render loop makes its block, the views keep painting the old one.
+    // A picture of the same kind as the New Picture: the render loop makes
+    // its block, the views keep painting the old one. It is given the block
+    // a New Picture of about its size gave up at the last render, if any:
+    // fresh memory from the system costs about as much as the render.
     CPicture shadow;
     CopyPictureFields(doc.m_picNew, shadow);
+    CMemBlock& spare = SpareBlock();
+    if (spare && spare.Size() <= 2 * doc.m_picNew.m_hDib.Size())
+        shadow.m_hDib = std::move(spare);
     const RenderRequest request = doc.RenderRequestFor(shadow);
     const FilterSettings copy = settings;
 
-    RunLongWork([&] { RenderNewPicture(copy, request); }, threshold);
+    bool made = false;
+    RunLongWork([&] { made = RenderNewPicture(copy, request); }, threshold);
 
-    // A render that failed before making a block leaves the New Picture as
-    // it was, whole and consistent.
-    if (shadow.m_hDib) {
-        shadow.Unlock();
-        doc.m_picNew = std::move(shadow);
+    // A render that failed before making its block leaves the New Picture
+    // as it was, whole and consistent.
+    if (!made) {
+        if (shadow.m_hDib)
+            spare = std::move(shadow.m_hDib);
+        return true;
     }
+    shadow.Unlock();
+    spare = std::move(doc.m_picNew.m_hDib);
+    doc.m_picNew = std::move(shadow);
     return true;
 }
 

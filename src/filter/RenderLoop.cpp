@@ -52,10 +52,10 @@ void RunFast(const PassJob& job)
     RunFastPass(job);
 }
 
-void RenderWith(const FilterSettings& settings, const RenderRequest& request, const PassRunner& runPass)
+bool RenderWith(const FilterSettings& settings, const RenderRequest& request, const PassRunner& runPass)
 {
     if (!request.original || !request.target)
-        return;
+        return false;
     CPicture& original = *request.original;
     CPicture& target = *request.target;
 
@@ -71,7 +71,7 @@ void RenderWith(const FilterSettings& settings, const RenderRequest& request, co
         // The New Picture keeps the size of the block it holds: a size that
         // no longer matched its block would lead readers beyond it.
         Fail(msg::kWrongChoise);
-        return;
+        return false;
     }
 
     job.x0 = 0;
@@ -94,17 +94,17 @@ void RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     if (!usable || !target.MakeEmpty()) {
         target.m_hDib.Free();
         Fail(msg::kMakeEmptyFailed);
-        return;
+        return false;
     }
 
     if (!target.Lock()) {
         Fail(msg::kFilterPointerNull);
-        return;
+        return true;
     }
     if (!original.Lock()) {
         Fail(msg::kDraxXError2);
         target.Unlock();
-        return;
+        return true;
     }
 
     job.original = &original;
@@ -119,13 +119,14 @@ void RenderWith(const FilterSettings& settings, const RenderRequest& request, co
 
     original.Unlock();
     target.Unlock();
+    return true;
 }
 
 } // namespace
 
-void RenderNewPicture(const FilterSettings& settings, const RenderRequest& request)
+bool RenderNewPicture(const FilterSettings& settings, const RenderRequest& request)
 {
-    RenderWith(settings, request, RunFast);
+    return RenderWith(settings, request, RunFast);
 }
 
 void RenderNewPictureReference(const FilterSettings& settings, const RenderRequest& request)

@@ -24,8 +24,10 @@ struct RenderRequest {
 
 // Everything ApplyFilter does: result size, the kind check, the clip region,
 // MakeEmpty, the pass chosen by the pair of colour counts, and the messages
-// of its failures (through the prompt seam).
-void RenderNewPicture(const FilterSettings& settings, const RenderRequest& request);
+// of its failures (through the prompt seam). True when the New Picture's
+// block was made (a block it already held may be reused for it); false
+// when the render failed before, leaving the block as it was.
+bool RenderNewPicture(const FilterSettings& settings, const RenderRequest& request);
 
 // True when the scale departs from 1 by more than 0.001 or the footprint by
 // more than 0.01.

@@ -84,6 +84,48 @@ TEST(EditorRender, AFailedRenderLeavesTheNewPictureWhole)
     EXPECT_EQ(BlockBytes(doc->m_picNew), before);
 }
 
+// A slider drag: render after render of one document, the block a render
+// replaces taken up again by the one after next; a failed render between
+// them changes nothing.
+TEST(EditorRender, RendersInARowRecycleBlocksAndStayRight)
+{
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
+    auto doc = MakeTestDocument(41, 17, 0);
+    auto twin = MakeTestDocument(41, 17, 0);
+    doc->m_filter.kind = 1;
+    doc->m_filter.color = MakeColor(30, 160, 220);
+    twin->m_filter = doc->m_filter;
+    std::vector<const void*> blocks;
+    for (int step = 0; step < 6; ++step) {
+        FilterSettings s = doc->m_filter;
+        s.lightDark = step * 13 - 40;
+        s.gamma = 20 + step * 10;
+        if (step == 3) {
+            s.kind = 7; // refused: nothing may change
+            const auto before = BlockBytes(doc->m_picNew);
+            const void* address = BlockAddress(doc->m_picNew);
+            ASSERT_TRUE(RenderDocument(*doc, s));
+            EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Wrong Choise. "});
+            EXPECT_EQ(BlockAddress(doc->m_picNew), address);
+            EXPECT_EQ(BlockBytes(doc->m_picNew), before);
+            prompt.messages.clear();
+            continue;
+        }
+        ASSERT_TRUE(RenderDocument(*doc, s));
+        twin->ApplyFilter(s);
+        EXPECT_EQ(PictureBytes(doc->m_picNew), PictureBytes(twin->m_picNew)) << "step " << step;
+        blocks.push_back(BlockAddress(doc->m_picNew));
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+    // each render writes into another block than the one on show, and the
+    // third takes up the first's again
+    ASSERT_EQ(blocks.size(), 5u);
+    EXPECT_NE(blocks[1], blocks[0]);
+    EXPECT_EQ(blocks[2], blocks[0]);
+    EXPECT_EQ(blocks[3], blocks[1]);
+}
+
 TEST(LongWork, KeepsEventsFlowingDropsInputAndShowsProgress)
 {
     QMainWindow main;
