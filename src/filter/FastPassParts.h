@@ -32,6 +32,12 @@ struct Scratch {
     // Untilted: the columns all windows span, source rows as vectors of
     // doubles in a ring, and the samples left to the plain path.
     int spanFirst = 0, spanCount = 0;
+    // The one source column (row) whose window weighs it 1 and every other
+    // column (row) of the window exactly 0, all within the footprint; -1
+    // for any other window. A sample whose column and row both have one is
+    // that pixel, exactly.
+    std::vector<int> columnSingle;
+    int rowSingle = -1;
     std::vector<double> ring;
     std::vector<int> ringRow;
     std::vector<int> pending;

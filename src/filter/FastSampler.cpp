@@ -176,6 +176,18 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
     PrepareUntiltedColumns(st, scratch);
     int rowFirst;
     const int rows = PrepareUntiltedRows(st, scratch, y, rowFirst);
+    // A sample that weighs one pixel 1 and all others exactly 0 adds 1 x
+    // that pixel and 1 to sums of 0 and divides by 1: the pixel itself.
+    if (scratch.rowSingle >= 0) {
+        const std::uint8_t* row = st.bits + std::int64_t{scratch.rowSingle} * st.stride;
+        for (int i = 0; i < n; ++i)
+            if (scratch.columnSingle[i] >= 0) {
+                const std::uint8_t* p = PixelOf<S>(st, row, scratch.columnSingle[i]);
+                out[3 * i + kB] = p[kB];
+                out[3 * i + kG] = p[kG];
+                out[3 * i + kR] = p[kR];
+            }
+    }
 #if defined(LUMACUT_WIDE_SAMPLER)
     if (rows > 0 && rows <= kWideRowsMax && HaveAvx2()) {
         SampleRowUntiltedWide(st, scratch, rowFirst, rows, out);
@@ -185,7 +197,8 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
     }
 #endif
     for (int i = 0; i < n; ++i)
-        SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
+        if (scratch.rowSingle < 0 || scratch.columnSingle[i] < 0)
+            SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
 }
 
 // With a tilt every sample has its own window; the column factors are made

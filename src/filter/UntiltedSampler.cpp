@@ -7,6 +7,25 @@
 
 namespace lumacut::fast {
 
+namespace {
+
+// The window's single pixel of weight 1 among weights of exactly 0, or -1.
+int SinglePixel(int first, int count, const double* factor, const std::uint8_t* inside)
+{
+    int single = -1;
+    for (int k = 0; k < count; ++k) {
+        if (!inside[k])
+            return -1;
+        if (factor[k] == 1.0 && single < 0)
+            single = first + k;
+        else if (factor[k] != 0.0)
+            return -1;
+    }
+    return single;
+}
+
+} // namespace
+
 void PrepareUntiltedColumns(const Settled& st, Scratch& scratch)
 {
     if (scratch.columnsReady)
@@ -16,6 +35,7 @@ void PrepareUntiltedColumns(const Settled& st, Scratch& scratch)
     scratch.columnFirst.resize(n);
     scratch.columnCount.resize(n);
     scratch.columnOffset.resize(n);
+    scratch.columnSingle.resize(n);
     scratch.columnFactor.clear();
     scratch.columnInside.clear();
     int widest = 0;
@@ -38,6 +58,8 @@ void PrepareUntiltedColumns(const Settled& st, Scratch& scratch)
         scratch.columnInside.resize(scratch.columnInside.size() + count);
         AxisFactors(gx, first, count, s.m_footX, s.m_invFootX, scratch.columnFactor.data() + scratch.columnOffset[i],
                     scratch.columnInside.data() + scratch.columnOffset[i]);
+        scratch.columnSingle[i] = SinglePixel(first, count, scratch.columnFactor.data() + scratch.columnOffset[i],
+                                              scratch.columnInside.data() + scratch.columnOffset[i]);
     }
     // room for reading a whole vector of factors from the last column on
     scratch.columnFactor.resize(scratch.columnFactor.size() + 8, 0.0);
@@ -61,6 +83,7 @@ int PrepareUntiltedRows(const Settled& st, Scratch& scratch, int y, int& rowFirs
     scratch.rowFactor.resize(rows);
     scratch.rowInside.resize(rows);
     AxisFactors(gy, rowFirst, rows, s.m_footY, s.m_invFootY, scratch.rowFactor.data(), scratch.rowInside.data());
+    scratch.rowSingle = SinglePixel(rowFirst, rows, scratch.rowFactor.data(), scratch.rowInside.data());
     return rows;
 }
 
@@ -180,7 +203,13 @@ struct Columns {
     scratch.pending.clear();
     const int n = st.regionWidth;
     const auto wide = [&](int i) { return scratch.columnCount[i] <= kWideColumnsMax; };
+    // samples of a single pixel are the caller's
+    const bool singleRow = scratch.rowSingle >= 0;
     for (int i = 0; i < n;) {
+        if (singleRow && scratch.columnSingle[i] >= 0) {
+            ++i;
+            continue;
+        }
         if (scratch.columnCount[i] == 0) {
             out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = 0;
             ++i;
@@ -194,7 +223,8 @@ struct Columns {
         const Columns a = ColumnsOf(scratch, i);
         __m256d sumsA = _mm256_setzero_pd();
         alignas(32) double weightA[8], weightB[8];
-        if (i + 1 < n && scratch.columnCount[i + 1] > 0 && wide(i + 1)) {
+        if (i + 1 < n && scratch.columnCount[i + 1] > 0 && wide(i + 1) &&
+            !(singleRow && scratch.columnSingle[i + 1] >= 0)) {
             const Columns b = ColumnsOf(scratch, i + 1);
             __m256d sumsB = _mm256_setzero_pd();
             for (int r = 0; r < rows; ++r) {

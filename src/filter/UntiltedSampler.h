@@ -23,8 +23,9 @@ constexpr int kWideRowsMax = 8;
 constexpr int kWideColumnsMax = 8;
 
 // Samples a row whose window has 1 ... kWideRowsMax rows: every sample of
-// up to kWideColumnsMax columns is written; the indices of the others are
-// left in Scratch::pending for the plain path. Needs AVX2.
+// up to kWideColumnsMax columns is written, except those of a single pixel
+// (Scratch::columnSingle and rowSingle), which are the caller's; the indices
+// of the others are left in Scratch::pending for the plain path. Needs AVX2.
 void SampleRowUntiltedWide(const Settled& st, Scratch& scratch, int rowFirst, int rows, std::uint8_t* out);
 #endif
 
