@@ -112,10 +112,6 @@ void ConvertRow(const Settled& st, int row, int first, int count, double* out)
 const double* RingRow(const Settled& st, Scratch& scratch, int row)
 {
     const std::size_t slotSize = std::size_t(4) * scratch.spanCount;
-    if (scratch.ring.empty()) {
-        scratch.ring.resize(slotSize * kRingSlots);
-        scratch.ringRow.assign(kRingSlots, -1);
-    }
     const int slot = row % kRingSlots;
     double* data = scratch.ring.data() + slotSize * slot;
     if (scratch.ringRow[slot] != row) {
@@ -175,7 +171,8 @@ struct Columns {
 }
 
 // weight x (blue, green, red, 1) added pixel by pixel in the plain order,
-// for the columns whose bit is set.
+// from the first column whose bit is set to the last (a weight of exactly 0
+// between them adds +0 or -0 to sums that are never -0: nothing).
 [[gnu::target("avx2")]] inline __m256d AddRow(__m256d sums, const double* pixels, const double* weight,
                                               unsigned columns)
 {
@@ -193,6 +190,10 @@ struct Columns {
 [[gnu::target("avx2")]] void SampleRowUntiltedWide(const Settled& st, Scratch& scratch, int rowFirst, int rows,
                                                    std::uint8_t* out)
 {
+    if (scratch.ring.empty()) {
+        scratch.ring.resize(std::size_t(4) * scratch.spanCount * kRingSlots);
+        scratch.ringRow.assign(kRingSlots, -1);
+    }
     // a row is turned only when some sample gives it a weight other than 0
     const double* pixels[kWideRowsMax] = {};
     const auto row = [&](int r) {
