@@ -1,4 +1,5 @@
 #include "filter/FastPassParts.h"
+#include "filter/TrueMixLanes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -188,7 +189,8 @@ void TrueMix(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* ds
     alignas(32) double distance[kChunk];
     alignas(32) double mean[kChunk];
     alignas(32) int out[3][kChunk];
-    for (int start = 0; start < n; start += kChunk) {
+    const LeadingRowFilter lanes = Step == 4 ? st.mixLanes4 : st.mixLanes3;
+    for (int start = lanes ? lanes(st, src, n, dst) : 0; start < n; start += kChunk) {
         const int m = std::min(kChunk, n - start);
         const std::uint8_t* p = src + std::int64_t{start} * Step;
         for (int i = 0; i < m; ++i, p += Step) {
@@ -351,6 +353,10 @@ void SettleFilter(Settled& st, const PassJob& job)
         break;
     case PassType::TrueColor: {
         bool neutral = st.k.k == 1;
+        if (s.kind == kKindDefineWhite || s.kind == kKindDefineFilter) {
+            st.mixLanes3 = ChooseTrueMixLanes(3, s.kind == kKindDefineWhite, neutral);
+            st.mixLanes4 = ChooseTrueMixLanes(4, s.kind == kKindDefineWhite, neutral);
+        }
         switch (s.kind) {
         case kKindDefineBlack: SetFilter<TrueNoFilterPick>(st); break;
         case kKindDefineWhite:

@@ -16,6 +16,8 @@ enum class Source { Bgr24, Bgr32, Index8, Nibble4 };
 
 struct Settled;
 using RowFilter = void (*)(const Settled&, const std::uint8_t* src, int n, std::uint8_t* dst);
+// Filters the leading pixels of a row and returns how many; the caller does the rest.
+using LeadingRowFilter = int (*)(const Settled&, const std::uint8_t* src, int n, std::uint8_t* dst);
 
 // Per-band working storage, made once per band, never inside a pixel loop.
 struct Scratch {
@@ -67,6 +69,9 @@ struct Settled {
     int refSquare[10][3][256] = {};    // true colour kind 3: distance to each reference colour
     bool toneIsIdentity = false;       // true colour kind 0 can copy rows
     double mean[766] = {};             // true colour: (r + g + b) x 0.333333333333 by the sum
+
+    LeadingRowFilter mixLanes3 = nullptr; // true colour kinds 1 and 2 in vector lanes, where the
+    LeadingRowFilter mixLanes4 = nullptr; // processor has them; pixels 3 or 4 bytes apart
 
     RowFilter filter3 = nullptr; // pixels 3 bytes apart
     RowFilter filter4 = nullptr; // 4 bytes apart (32-bit Originals read directly)

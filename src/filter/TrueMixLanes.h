@@ -1,0 +1,16 @@
+#pragma once
+// "Emphasize Color" and "De-emphasize Color" in true colour, four pixels at a
+// time in AVX2 lanes: the bytes are unpacked, the distance and the sum are
+// integer lane arithmetic, and the weight, the mix and the curve are the
+// very IEEE double operations of the formulas in the same order, so every
+// byte equals the one-pixel evaluation. Internal to src/filter.
+#include "filter/FastPassParts.h"
+
+namespace lumacut::fast {
+
+// The lane filter for pixels `step` bytes apart (3 or 4), or null where the
+// processor has no AVX2. It does a multiple of four pixels and leaves at
+// least two over (a short row: all of them).
+LeadingRowFilter ChooseTrueMixLanes(int step, bool emphasize, bool neutralBias);
+
+} // namespace lumacut::fast
