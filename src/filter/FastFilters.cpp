@@ -354,8 +354,8 @@ void SettleFilter(Settled& st, const PassJob& job)
     case PassType::TrueColor: {
         bool neutral = st.k.k == 1;
         if (s.kind == kKindDefineWhite || s.kind == kKindDefineFilter) {
-            st.mixLanes3 = ChooseTrueMixLanes(3, s.kind == kKindDefineWhite, neutral);
-            st.mixLanes4 = ChooseTrueMixLanes(4, s.kind == kKindDefineWhite, neutral);
+            st.mixLanes3 = ChooseTrueMixLanes(st, 3);
+            st.mixLanes4 = ChooseTrueMixLanes(st, 4);
         }
         switch (s.kind) {
         case kKindDefineBlack: SetFilter<TrueNoFilterPick>(st); break;

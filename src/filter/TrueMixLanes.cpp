@@ -1,5 +1,8 @@
 #include "filter/TrueMixLanes.h"
 
+#include <algorithm>
+#include <cmath>
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define LUMACUT_TRUE_MIX_LANES 1
 #include <immintrin.h>
@@ -7,9 +10,40 @@
 
 namespace lumacut::fast {
 
-#if LUMACUT_TRUE_MIX_LANES
-
 namespace {
+
+// How the curve's last steps are taken.
+enum class Curve {
+    // Any settings: 0 where z is not finite, else truncated and clamped.
+    Checked,
+    // z is known finite and well inside 32 bits: truncated in the
+    // conversion, clamped by the saturating packs.
+    Bounded,
+    // The same with contrast exactly 1: the product by c is z itself.
+    BoundedUnitContrast,
+};
+
+// Whether every z of the render is finite and below 2^30 in size. The mix v
+// lies in 0..255 (up to rounding) once the weight u is finite, that is for
+// a finite x; the bias denominator then lies between min(1, k) and
+// max(1, k) up to rounding, so y stays below 256 max(1, 1 / k) for k in
+// 2^-10..2^10 (gamma 1..99). The bound below has a factor 2 to spare at
+// each step.
+bool CurveIsBounded(const FilterConstants& k, int lightDark)
+{
+    if (!std::isfinite(k.x) || !std::isfinite(k.c))
+        return false;
+    double yMax = 512;
+    if (k.k != 1) {
+        if (!(k.k >= 0x1p-10 && k.k <= 0x1p10))
+            return false;
+        yMax = 512 * std::max(1.0, 1 / k.k);
+    }
+    const double zMax = 2 * (yMax + 128) * std::fabs(k.c) + 128 + std::fabs(double(lightDark));
+    return zMax < 0x1p30;
+}
+
+#if LUMACUT_TRUE_MIX_LANES
 
 #define LUMACUT_AVX2 __attribute__((target("avx2")))
 
@@ -17,7 +51,7 @@ namespace {
 struct LaneConstants {
     __m128i q[3];      // the colour's blue, green, red
     __m128i active[3]; // all ones for an active channel
-    __m128i flip;      // 255 with Negative
+    __m128i flip;      // 255 in every byte with Negative
     __m256d x, c, k, oneMinusK, light;
 };
 
@@ -31,7 +65,7 @@ LUMACUT_AVX2 inline LaneConstants ConstantsOf(const Settled& st)
         lc.q[c] = _mm_set1_epi32(q[c]);
         lc.active[c] = _mm_set1_epi32(active[c] ? -1 : 0);
     }
-    lc.flip = _mm_set1_epi32(s.negative ? 255 : 0);
+    lc.flip = _mm_set1_epi8(s.negative ? -1 : 0);
     lc.x = _mm256_set1_pd(st.k.x);
     lc.c = _mm256_set1_pd(st.k.c);
     lc.k = _mm256_set1_pd(st.k.k);
@@ -40,10 +74,10 @@ LUMACUT_AVX2 inline LaneConstants ConstantsOf(const Settled& st)
     return lc;
 }
 
-// The tone curve of four values, as ToneCurveInline does it: bias (skipped
-// where exactly neutral), contrast about 128, light/dark; then 0 where not
-// finite, else truncated and clamped to 0..255.
-template <bool neutralBias>
+// The tone curve of four values, as ToneCurveInline takes it: bias (skipped
+// where exactly neutral), contrast about 128, light/dark, then the byte in
+// a 32-bit lane (Bounded: possibly outside 0..255, for the packs to clamp).
+template <bool neutralBias, Curve curve>
 LUMACUT_AVX2 inline __m128i ToneLanes(__m256d v, const LaneConstants& lc)
 {
     __m256d y = v;
@@ -52,7 +86,12 @@ LUMACUT_AVX2 inline __m128i ToneLanes(__m256d v, const LaneConstants& lc)
         y = _mm256_div_pd(v, den);
     }
     const __m256d c128 = _mm256_set1_pd(128);
-    __m256d z = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(y, c128), lc.c), c128), lc.light);
+    __m256d w = _mm256_sub_pd(y, c128);
+    if constexpr (curve != Curve::BoundedUnitContrast)
+        w = _mm256_mul_pd(w, lc.c);
+    const __m256d z = _mm256_add_pd(_mm256_add_pd(w, c128), lc.light);
+    if constexpr (curve != Curve::Checked)
+        return _mm256_cvttpd_epi32(z);
     __m256d finite = _mm256_cmp_pd(_mm256_sub_pd(z, z), _mm256_setzero_pd(), _CMP_EQ_OQ);
     // For finite z: min gives 255 from 255 up, max gives 0 from 0 down; the
     // conversion then truncates a value inside 0..255.
@@ -60,7 +99,7 @@ LUMACUT_AVX2 inline __m128i ToneLanes(__m256d v, const LaneConstants& lc)
     return _mm256_cvttpd_epi32(_mm256_and_pd(t, finite));
 }
 
-template <int Step, bool emphasize, bool neutralBias>
+template <int Step, bool emphasize, bool neutralBias, Curve curve>
 LUMACUT_AVX2 int TrueMixLanes(const Settled& st, const std::uint8_t* src, int n, std::uint8_t* dst)
 {
     const LaneConstants lc = ConstantsOf(st);
@@ -97,36 +136,55 @@ LUMACUT_AVX2 int TrueMixLanes(const Settled& st, const std::uint8_t* src, int n,
         __m128i out[3];
         for (int c = 0; c < 3; ++c) {
             __m256d v = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(p[c]), own), shared);
-            out[c] = _mm_xor_si128(ToneLanes<neutralBias>(v, lc), lc.flip);
+            out[c] = ToneLanes<neutralBias, curve>(v, lc);
         }
-        const __m128i words = _mm_packus_epi32(out[kB], out[kG]);
-        const __m128i packed = _mm_packus_epi16(words, _mm_packus_epi32(out[kR], out[kR]));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + std::int64_t{i} * 3), _mm_shuffle_epi8(packed, interleave));
+        // Signed saturation to 16 bits, then unsigned to 8: the clamp to 0..255.
+        const __m128i words = _mm_packs_epi32(out[kB], out[kG]);
+        const __m128i packed = _mm_packus_epi16(words, _mm_packs_epi32(out[kR], out[kR]));
+        const __m128i pixels = _mm_xor_si128(_mm_shuffle_epi8(packed, interleave), lc.flip);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + std::int64_t{i} * 3), pixels);
     }
     return i;
 }
 
-} // namespace
-
-LeadingRowFilter ChooseTrueMixLanes(int step, bool emphasize, bool neutralBias)
+template <int Step, bool emphasize, bool neutralBias>
+LeadingRowFilter PickCurve(Curve curve)
 {
-    if (!__builtin_cpu_supports("avx2"))
-        return nullptr;
-    const int pick = (step == 4 ? 4 : 0) + (emphasize ? 2 : 0) + (neutralBias ? 1 : 0);
-    constexpr LeadingRowFilter filters[8] = {
-        TrueMixLanes<3, false, false>, TrueMixLanes<3, false, true>, TrueMixLanes<3, true, false>,
-        TrueMixLanes<3, true, true>,   TrueMixLanes<4, false, false>, TrueMixLanes<4, false, true>,
-        TrueMixLanes<4, true, false>,  TrueMixLanes<4, true, true>};
-    return filters[pick];
+    switch (curve) {
+    case Curve::Checked: return TrueMixLanes<Step, emphasize, neutralBias, Curve::Checked>;
+    case Curve::Bounded: return TrueMixLanes<Step, emphasize, neutralBias, Curve::Bounded>;
+    default: return TrueMixLanes<Step, emphasize, neutralBias, Curve::BoundedUnitContrast>;
+    }
 }
 
-#else
-
-LeadingRowFilter ChooseTrueMixLanes(int, bool, bool)
+template <int Step>
+LeadingRowFilter PickKind(bool emphasize, bool neutralBias, Curve curve)
 {
-    return nullptr;
+    if (emphasize)
+        return neutralBias ? PickCurve<Step, true, true>(curve) : PickCurve<Step, true, false>(curve);
+    return neutralBias ? PickCurve<Step, false, true>(curve) : PickCurve<Step, false, false>(curve);
 }
 
 #endif
+
+} // namespace
+
+LeadingRowFilter ChooseTrueMixLanes(const Settled& st, int step)
+{
+#if LUMACUT_TRUE_MIX_LANES
+    if (!__builtin_cpu_supports("avx2"))
+        return nullptr;
+    const bool emphasize = st.job->settings.kind == kKindDefineWhite;
+    const bool neutralBias = st.k.k == 1;
+    Curve curve = Curve::Checked;
+    if (CurveIsBounded(st.k, st.lightDark))
+        curve = st.k.c == 1 ? Curve::BoundedUnitContrast : Curve::Bounded;
+    return step == 4 ? PickKind<4>(emphasize, neutralBias, curve) : PickKind<3>(emphasize, neutralBias, curve);
+#else
+    (void)st;
+    (void)step;
+    return nullptr;
+#endif
+}
 
 } // namespace lumacut::fast

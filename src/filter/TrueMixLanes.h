@@ -8,9 +8,9 @@
 
 namespace lumacut::fast {
 
-// The lane filter for pixels `step` bytes apart (3 or 4), or null where the
-// processor has no AVX2. It does a multiple of four pixels and leaves at
-// least two over (a short row: all of them).
-LeadingRowFilter ChooseTrueMixLanes(int step, bool emphasize, bool neutralBias);
+// The lane filter of the settled kind (1 or 2) for pixels `step` bytes apart
+// (3 or 4), or null where the processor has no AVX2. It does a multiple of
+// four pixels and leaves at least two over (a short row: all of them).
+LeadingRowFilter ChooseTrueMixLanes(const Settled& st, int step);
 
 } // namespace lumacut::fast
