@@ -120,6 +120,25 @@ void BM_OneThreadCpu(benchmark::State& state)
 }
 BENCHMARK(BM_OneThreadCpu)->DenseRange(0, 15)->Unit(benchmark::kMillisecond)->MinTime(0.3);
 
+// True colour on one thread, kind by kind, with the default curve and with
+// the curve moved off the identity (the bias then costs a division a channel).
+void BM_OneThreadCpuTrueColour(benchmark::State& state)
+{
+    FilterSettings s;
+    s.kind = static_cast<int>(state.range(0));
+    s.color = 0x3080C0;
+    if (state.range(1)) {
+        s.lightDark = 12;
+        s.gamma = 60;
+    }
+    state.SetLabel("true kind " + std::to_string(s.kind) + (state.range(1) ? ", light 12 gamma 60" : ", default curve"));
+    RunOneThread(state, BenchOutput::TrueColor, s, 1, 1, 0);
+}
+BENCHMARK(BM_OneThreadCpuTrueColour)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.3);
+
 // Output type, kind, and whether the tone curve is moved off the identity.
 void BM_ApplyFilter24(benchmark::State& state)
 {
