@@ -353,10 +353,8 @@ void SettleFilter(Settled& st, const PassJob& job)
         break;
     case PassType::TrueColor: {
         bool neutral = st.k.k == 1;
-        if (s.kind == kKindDefineWhite || s.kind == kKindDefineFilter) {
-            st.mixLanes3 = ChooseTrueMixLanes(st, 3);
-            st.mixLanes4 = ChooseTrueMixLanes(st, 4);
-        }
+        if (s.kind == kKindDefineWhite || s.kind == kKindDefineFilter)
+            SettleTrueMixLanes(st);
         switch (s.kind) {
         case kKindDefineBlack: SetFilter<TrueNoFilterPick>(st); break;
         case kKindDefineWhite:

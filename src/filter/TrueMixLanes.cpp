@@ -115,36 +115,50 @@ LUMACUT_AVX2 int TrueMixLanes(const Settled& st, const std::uint8_t* src, int n,
 
     // Six pixels ahead: a 16-byte read of four 3-byte pixels and a 16-byte
     // write of their 12 output bytes stay inside the row.
-    int i = 0;
-    for (; i + 6 <= n; i += 4) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + std::int64_t{i} * Step));
-        __m128i p[3];
-        __m128i distance = _mm_setzero_si128(), sum = _mm_setzero_si128();
-        for (int c = 0; c < 3; ++c) {
-            p[c] = _mm_shuffle_epi8(bytes, pick[c]);
-            __m128i e = _mm_and_si128(_mm_sub_epi32(p[c], lc.q[c]), lc.active[c]);
-            distance = _mm_add_epi32(distance, _mm_mullo_epi32(e, e));
-            sum = _mm_add_epi32(sum, p[c]);
+    const int lanes = n >= 6 ? (n - 2) / 4 * 4 : 0;
+    // The weights of a group of pixels first, then their channels: the
+    // divisions of the weights then queue up independent of the curve's.
+    constexpr int kGroup = 32;
+    alignas(32) double weight[kGroup];
+    for (int start = 0; start < lanes; start += kGroup) {
+        const int end = std::min(lanes, start + kGroup);
+        for (int i = start; i < end; i += 4) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + std::int64_t{i} * Step));
+            __m128i distance = _mm_setzero_si128();
+            for (int c = 0; c < 3; ++c) {
+                __m128i e = _mm_and_si128(_mm_sub_epi32(_mm_shuffle_epi8(bytes, pick[c]), lc.q[c]), lc.active[c]);
+                distance = _mm_add_epi32(distance, _mm_mullo_epi32(e, e));
+            }
+            // u = 1 / (D x + 1)
+            const __m256d u = _mm256_div_pd(one, _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(distance), lc.x), one));
+            _mm256_store_pd(weight + (i - start), u);
         }
-        // u = 1 / (D x + 1) and m = (r + g + b) x 0.333333333333, then for
-        // each channel a u + (1 - u) m or a (1 - u) + u m.
-        const __m256d u = _mm256_div_pd(one, _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(distance), lc.x), one));
-        const __m256d mean = _mm256_mul_pd(_mm256_cvtepi32_pd(sum), third);
-        const __m256d rest = _mm256_sub_pd(one, u);
-        const __m256d own = emphasize ? u : rest;
-        const __m256d shared = emphasize ? _mm256_mul_pd(rest, mean) : _mm256_mul_pd(u, mean);
-        __m128i out[3];
-        for (int c = 0; c < 3; ++c) {
-            __m256d v = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(p[c]), own), shared);
-            out[c] = ToneLanes<neutralBias, curve>(v, lc);
+        for (int i = start; i < end; i += 4) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + std::int64_t{i} * Step));
+            __m128i p[3];
+            for (int c = 0; c < 3; ++c)
+                p[c] = _mm_shuffle_epi8(bytes, pick[c]);
+            const __m128i sum = _mm_add_epi32(_mm_add_epi32(p[0], p[1]), p[2]);
+            // m = (r + g + b) x 0.333333333333, then for each channel
+            // a u + (1 - u) m or a (1 - u) + u m.
+            const __m256d u = _mm256_load_pd(weight + (i - start));
+            const __m256d mean = _mm256_mul_pd(_mm256_cvtepi32_pd(sum), third);
+            const __m256d rest = _mm256_sub_pd(one, u);
+            const __m256d own = emphasize ? u : rest;
+            const __m256d shared = emphasize ? _mm256_mul_pd(rest, mean) : _mm256_mul_pd(u, mean);
+            __m128i out[3];
+            for (int c = 0; c < 3; ++c) {
+                __m256d v = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(p[c]), own), shared);
+                out[c] = ToneLanes<neutralBias, curve>(v, lc);
+            }
+            // Signed saturation to 16 bits, then unsigned to 8: the clamp to 0..255.
+            const __m128i words = _mm_packs_epi32(out[kB], out[kG]);
+            const __m128i packed = _mm_packus_epi16(words, _mm_packs_epi32(out[kR], out[kR]));
+            const __m128i pixels = _mm_xor_si128(_mm_shuffle_epi8(packed, interleave), lc.flip);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + std::int64_t{i} * 3), pixels);
         }
-        // Signed saturation to 16 bits, then unsigned to 8: the clamp to 0..255.
-        const __m128i words = _mm_packs_epi32(out[kB], out[kG]);
-        const __m128i packed = _mm_packus_epi16(words, _mm_packs_epi32(out[kR], out[kR]));
-        const __m128i pixels = _mm_xor_si128(_mm_shuffle_epi8(packed, interleave), lc.flip);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + std::int64_t{i} * 3), pixels);
     }
-    return i;
+    return lanes;
 }
 
 template <int Step, bool emphasize, bool neutralBias>
@@ -169,21 +183,20 @@ LeadingRowFilter PickKind(bool emphasize, bool neutralBias, Curve curve)
 
 } // namespace
 
-LeadingRowFilter ChooseTrueMixLanes(const Settled& st, int step)
+void SettleTrueMixLanes(Settled& st)
 {
 #if LUMACUT_TRUE_MIX_LANES
     if (!__builtin_cpu_supports("avx2"))
-        return nullptr;
+        return;
     const bool emphasize = st.job->settings.kind == kKindDefineWhite;
     const bool neutralBias = st.k.k == 1;
     Curve curve = Curve::Checked;
     if (CurveIsBounded(st.k, st.lightDark))
         curve = st.k.c == 1 ? Curve::BoundedUnitContrast : Curve::Bounded;
-    return step == 4 ? PickKind<4>(emphasize, neutralBias, curve) : PickKind<3>(emphasize, neutralBias, curve);
+    st.mixLanes3 = PickKind<3>(emphasize, neutralBias, curve);
+    st.mixLanes4 = PickKind<4>(emphasize, neutralBias, curve);
 #else
     (void)st;
-    (void)step;
-    return nullptr;
 #endif
 }
 

@@ -8,9 +8,10 @@
 
 namespace lumacut::fast {
 
-// The lane filter of the settled kind (1 or 2) for pixels `step` bytes apart
-// (3 or 4), or null where the processor has no AVX2. It does a multiple of
-// four pixels and leaves at least two over (a short row: all of them).
-LeadingRowFilter ChooseTrueMixLanes(const Settled& st, int step);
+// Sets the lane filters of the settled kind (1 or 2), `mixLanes3` and
+// `mixLanes4`, where the processor has AVX2 (else leaves them null). A lane
+// filter does a multiple of four pixels and leaves at least two over (a
+// short row: all of them).
+void SettleTrueMixLanes(Settled& st);
 
 } // namespace lumacut::fast
