@@ -121,11 +121,6 @@ constexpr int kChunk = 128;
 // Original.
 RowReader ChooseReader(Source source, bool sampled);
 
-// Whether the sampler may use its AVX2 paths where the processor has them
-// (on by default). Off, this machine renders as one without AVX2 would,
-// which lets the tests check those paths too.
-void AllowVectorSampler(bool allow);
-
 // The tables, limits and row filter of the settings for the pass type.
 void SettleFilter(Settled& st, const PassJob& job);
 

@@ -3,11 +3,11 @@
 #include "filter/BilinearShortcut.h"
 #include "filter/SamplerParts.h"
 #include "filter/UntiltedSampler.h"
+#include "filter/VectorPaths.h"
 
 #include "picture/SamplerWindow.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 #include <cstring>
@@ -26,12 +26,9 @@ const ByteTables kBytes;
 namespace {
 
 #if defined(LUMACUT_WIDE_SAMPLER)
-std::atomic<bool> g_vectorAllowed{true};
-
 inline bool HaveAvx2()
 {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have && g_vectorAllowed.load(std::memory_order_relaxed);
+    return UseAvx2();
 }
 #endif
 
@@ -507,13 +504,6 @@ struct PickDirect {
 };
 
 } // namespace
-
-void AllowVectorSampler([[maybe_unused]] bool allow)
-{
-#if defined(LUMACUT_WIDE_SAMPLER)
-    g_vectorAllowed = allow;
-#endif
-}
 
 RowReader ChooseReader(Source source, bool sampled)
 {

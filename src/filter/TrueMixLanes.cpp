@@ -1,5 +1,7 @@
 #include "filter/TrueMixLanes.h"
 
+#include "filter/VectorPaths.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -225,7 +227,7 @@ LeadingRowFilter PickKind(bool emphasize, bool neutralBias, Curve curve)
 void SettleTrueMixLanes(Settled& st)
 {
 #if LUMACUT_TRUE_MIX_LANES
-    if (!__builtin_cpu_supports("avx2"))
+    if (!UseAvx2())
         return;
     const bool emphasize = st.job->settings.kind == kKindDefineWhite;
     const bool neutralBias = st.k.k == 1;

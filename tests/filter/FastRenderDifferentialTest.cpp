@@ -1,7 +1,7 @@
 // The fast render against the plain one on random pictures and settings:
 // every byte of the New Picture's block (header, table, pixels and the
 // padding the passes must leave alone), its fields and the messages agree.
-#include "filter/FastPassParts.h"
+#include "filter/VectorPaths.h"
 #include "filter/ReferenceRender.h"
 #include "filter/RenderLoop.h"
 
@@ -242,10 +242,48 @@ void CheckTiltedTrueColour(unsigned seed, int cases)
     }
 }
 
-// Switches the sampler's AVX2 paths off for one test.
-struct WithoutVectorSampler {
-    WithoutVectorSampler() { fast::AllowVectorSampler(false); }
-    ~WithoutVectorSampler() { fast::AllowVectorSampler(true); }
+// "Emphasize Color" and "De-emphasize Color" in true colour go four pixels
+// at a time through vector lanes, with the rest of a row on its own: widths
+// 1 to 40 around every multiple of four, rows read directly or through the
+// sampler, and settings beyond the dialog's ranges where the curve is huge,
+// not finite, or falls instead of rising (the lanes then clamp differently).
+void CheckTrueColourMix(unsigned seed, int cases)
+{
+    std::mt19937 rng(seed);
+    for (int i = 0; i < cases; ++i) {
+        Case c = RandomCase(rng, 8);
+        const int bits = Pick(rng, {24, 32});
+        const int width = i % 40 + 1;
+        c.original = RandomOriginal(rng, width, Int(rng, 1, 12), bits);
+        c.target = RandomTarget(rng, Output::TrueColor);
+        FilterSettings& s = c.settings;
+        s.kind = Pick(rng, {1, 2});
+        s.gamma = Pick(rng, {50, 50, 60, 0, 100, 1, 99, 101, -7, 1000, Int(rng, 0, 100)});
+        s.contrast = Pick(rng, {100, 100, 0, 200, -100, 40000000, 2000000000, Int(rng, 0, 200)});
+        s.lightDark = Pick(rng, {0, 12, -100, 100, 300, -300, Int(rng, -100, 100)});
+        s.sharpness = Pick(rng, {0, -100, 100, 20000, -20000, Int(rng, -100, 100)});
+        s.color = ColourFrom(rng, c.original);
+        c.request.original = &c.original;
+        c.request.scale = Pick(rng, {1.0, 1.0, 1.0, 0.999});
+        c.request.footprint = 1;
+        c.request.tilt = Pick(rng, {0.0, 0.0, 0.0, 0.01});
+        c.request.clipActive = false;
+        std::ostringstream d;
+        d << "original " << width << "x" << c.original.m_height << "@" << bits << " kind " << s.kind << " L "
+          << s.lightDark << " contrast " << s.contrast << " gamma " << s.gamma << " sharpness " << s.sharpness
+          << " active " << int(s.activeRed) << int(s.activeGreen) << int(s.activeBlue) << " negative "
+          << int(s.negative) << " colour " << s.color << " scale " << c.request.scale << " tilt " << c.request.tilt;
+        c.description = d.str();
+        CheckCase(c, Pick(rng, {0, 1, 3}));
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
+// Switches the render's AVX2 paths off for one test.
+struct WithoutVectorPaths {
+    WithoutVectorPaths() { fast::AllowVectorPaths(false); }
+    ~WithoutVectorPaths() { fast::AllowVectorPaths(true); }
 };
 
 } // namespace
@@ -258,7 +296,7 @@ TEST(FastRender, MatchesThePlainRenderOnTiltedTrueColourPictures)
 // What a processor without AVX2 runs.
 TEST(FastRender, MatchesThePlainRenderOnTiltedTrueColourPicturesWithoutVectors)
 {
-    WithoutVectorSampler plain;
+    WithoutVectorPaths plain;
     CheckTiltedTrueColour(1209, 300);
     std::mt19937 rng(5);
     for (int i = 0; i < 600 && !HasFatalFailure(); ++i) {
@@ -289,6 +327,17 @@ TEST(FastRender, MatchesThePlainRenderOnPicturesLargeEnoughForThreads)
     }
 }
 
+TEST(FastRender, MatchesThePlainRenderForTheTrueColourMix)
+{
+    CheckTrueColourMix(4121, 600);
+}
+
+TEST(FastRender, MatchesThePlainRenderForTheTrueColourMixWithoutVectors)
+{
+    WithoutVectorPaths plain;
+    CheckTrueColourMix(4122, 300);
+}
+
 TEST(FastRender, ResultDoesNotDependOnTheBands)
 {
     std::mt19937 rng(99);
@@ -307,40 +356,3 @@ TEST(FastRender, ResultDoesNotDependOnTheBands)
     }
 }
 
-// "Emphasize Color" and "De-emphasize Color" in true colour go four pixels
-// at a time through vector lanes, with the rest of a row on its own: widths
-// 1 to 40 around every multiple of four, rows read directly or through the
-// sampler, and settings beyond the dialog's ranges where the curve is huge,
-// not finite, or falls instead of rising (the lanes then clamp differently).
-TEST(FastRender, MatchesThePlainRenderForTheTrueColourMix)
-{
-    std::mt19937 rng(4121);
-    for (int i = 0; i < 600; ++i) {
-        Case c = RandomCase(rng, 8);
-        const int bits = Pick(rng, {24, 32});
-        const int width = i % 40 + 1;
-        c.original = RandomOriginal(rng, width, Int(rng, 1, 12), bits);
-        c.target = RandomTarget(rng, Output::TrueColor);
-        FilterSettings& s = c.settings;
-        s.kind = Pick(rng, {1, 2});
-        s.gamma = Pick(rng, {50, 50, 60, 0, 100, 1, 99, 101, -7, 1000, Int(rng, 0, 100)});
-        s.contrast = Pick(rng, {100, 100, 0, 200, -100, 40000000, 2000000000, Int(rng, 0, 200)});
-        s.lightDark = Pick(rng, {0, 12, -100, 100, 300, -300, Int(rng, -100, 100)});
-        s.sharpness = Pick(rng, {0, -100, 100, 20000, -20000, Int(rng, -100, 100)});
-        s.color = ColourFrom(rng, c.original);
-        c.request.original = &c.original;
-        c.request.scale = Pick(rng, {1.0, 1.0, 1.0, 0.999});
-        c.request.footprint = 1;
-        c.request.tilt = Pick(rng, {0.0, 0.0, 0.0, 0.01});
-        c.request.clipActive = false;
-        std::ostringstream d;
-        d << "original " << width << "x" << c.original.m_height << "@" << bits << " kind " << s.kind << " L "
-          << s.lightDark << " contrast " << s.contrast << " gamma " << s.gamma << " sharpness " << s.sharpness
-          << " active " << int(s.activeRed) << int(s.activeGreen) << int(s.activeBlue) << " negative "
-          << int(s.negative) << " colour " << s.color << " scale " << c.request.scale << " tilt " << c.request.tilt;
-        c.description = d.str();
-        CheckCase(c, Pick(rng, {0, 1, 3}));
-        if (HasFatalFailure())
-            return;
-    }
-}
