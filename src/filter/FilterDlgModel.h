@@ -41,14 +41,14 @@ struct FilterDlgLayout {
 FilterDlgLayout LayoutFor(int outputColors, const FilterDlgValues& values);
 
 // The four sliders: range, tick spacing.
-struct SliderSpec {
+struct SliderRange {
     int minimum;
     int maximum;
     int tick;
 };
-inline constexpr SliderSpec kContrastSlider{0, 200, 10};
-inline constexpr SliderSpec kLightDarkSlider{-100, 100, 10};
-inline constexpr SliderSpec kGammaSlider{0, 100, 10};
-inline constexpr SliderSpec kSharpnessSlider{-100, 100, 20};
+inline constexpr SliderRange kContrastSlider{0, 200, 10};
+inline constexpr SliderRange kLightDarkSlider{-100, 100, 10};
+inline constexpr SliderRange kGammaSlider{0, 100, 10};
+inline constexpr SliderRange kSharpnessSlider{-100, 100, 20};
 
 } // namespace lumacut

@@ -17,7 +17,7 @@ std::vector<std::pair<std::string, Bytes>> Seeds()
 {
     auto pattern = [](int x, int top) { return static_cast<std::uint32_t>(x * 0x30507 + top * 0x1103); };
     std::vector<std::pair<std::string, Bytes>> seeds;
-    BmpSpec s;
+    BmpLayout s;
     s.width = 5;
     s.height = 3;
     s.bitCount = 1;
@@ -33,7 +33,7 @@ std::vector<std::pair<std::string, Bytes>> Seeds()
     s.width = 2;
     s.height = 2;
     seeds.emplace_back("8 bits, core header", MakeBmp(s, pattern));
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.headerSize = 124;
     s.bitCount = 8;
     s.table = {0xFF0000, 0x00FF00};
@@ -41,13 +41,13 @@ std::vector<std::pair<std::string, Bytes>> Seeds()
     s.width = 3;
     s.height = 2;
     seeds.emplace_back("8 bits, top-down, 124-byte header", MakeBmp(s, pattern));
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.width = 3;
     s.height = 2;
     s.table = {0xABCDEF};
     s.clrUsed = 1;
     seeds.emplace_back("24 bits with a palette hint", MakeBmp(s, pattern));
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.bitCount = 32;
     s.compression = 3;
     s.masks = {0xFF0000, 0xFF00, 0xFF};

@@ -90,25 +90,25 @@ TEST(BmpRead, EveryDepthHeaderFormAndRowOrderAtWidthsOneToNine)
                 SCOPED_TRACE(testing::Message() << bitCount << " bits, header " << form.headerSize
                                                 << (form.topDown ? " top-down" : "") << (form.bitFields ? " masks" : "")
                                                 << ", width " << width);
-                BmpSpec spec;
-                spec.headerSize = form.headerSize;
-                spec.width = width;
-                spec.height = height;
-                spec.bitCount = bitCount;
-                spec.topDown = form.topDown;
+                BmpLayout layout;
+                layout.headerSize = form.headerSize;
+                layout.width = width;
+                layout.height = height;
+                layout.bitCount = bitCount;
+                layout.topDown = form.topDown;
                 const int colors = bitCount <= 8 ? 1 << bitCount : 0;
-                spec.table = DistinctTable(colors);
+                layout.table = DistinctTable(colors);
                 if (form.bitFields) {
-                    spec.compression = 3;
-                    spec.masks.assign(std::begin(kUsualMasks), std::end(kUsualMasks));
+                    layout.compression = 3;
+                    layout.masks.assign(std::begin(kUsualMasks), std::end(kUsualMasks));
                 }
                 PixelFn pixel = [&](int x, int top) {
                     return colors ? IndexPattern(x, top, colors) : ColorPattern(x, top);
                 };
                 PixelFn expected = [&](int x, int top) {
-                    return colors ? spec.table[IndexPattern(x, top, colors)] : ColorPattern(x, top) & 0xFFFFFF;
+                    return colors ? layout.table[IndexPattern(x, top, colors)] : ColorPattern(x, top) & 0xFFFFFF;
                 };
-                ReadResult r = ReadBytes(MakeBmp(spec, pixel));
+                ReadResult r = ReadBytes(MakeBmp(layout, pixel));
                 ASSERT_EQ(r.ok, 1) << (r.messages.empty() ? "" : r.messages[0]);
                 EXPECT_TRUE(r.messages.empty());
                 ExpectNormalisedBlock(r, width, height);
@@ -140,15 +140,15 @@ TEST(BmpRead, ColourTable)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        BmpSpec spec;
-        spec.bitCount = c.bitCount;
-        spec.width = static_cast<int>(c.indices.size());
-        spec.table = c.table;
-        spec.clrUsed = c.clrUsed;
-        spec.offBitsPointsAtPixels = false; // the table alone says where the pixels start
-        ReadResult r = ReadBytes(MakeBmp(spec, [&](int x, int) { return c.indices[x]; }));
+        BmpLayout layout;
+        layout.bitCount = c.bitCount;
+        layout.width = static_cast<int>(c.indices.size());
+        layout.table = c.table;
+        layout.clrUsed = c.clrUsed;
+        layout.offBitsPointsAtPixels = false; // the table alone says where the pixels start
+        ReadResult r = ReadBytes(MakeBmp(layout, [&](int x, int) { return c.indices[x]; }));
         ASSERT_EQ(r.ok, 1);
-        ExpectNormalisedBlock(r, spec.width, 1);
+        ExpectNormalisedBlock(r, layout.width, 1);
         for (std::size_t x = 0; x < c.expected.size(); ++x)
             EXPECT_EQ(PixelAt(r.block, static_cast<int>(x), 0), c.expected[x]) << "x " << x;
     }
@@ -158,13 +158,13 @@ TEST(BmpRead, TrueColourFilesWithAPaletteHintComeBackWithoutIt)
 {
     for (int bitCount : {24, 32}) {
         SCOPED_TRACE(bitCount);
-        BmpSpec spec;
-        spec.bitCount = bitCount;
-        spec.width = 5;
-        spec.height = 2;
-        spec.table = DistinctTable(7);
-        spec.clrUsed = 7;
-        ReadResult r = ReadBytes(MakeBmp(spec, ColorPattern));
+        BmpLayout layout;
+        layout.bitCount = bitCount;
+        layout.width = 5;
+        layout.height = 2;
+        layout.table = DistinctTable(7);
+        layout.clrUsed = 7;
+        ReadResult r = ReadBytes(MakeBmp(layout, ColorPattern));
         ASSERT_EQ(r.ok, 1);
         ExpectNormalisedBlock(r, 5, 2);
         EXPECT_EQ(FirstDifference(r.block, 5, 2, ColorPattern), "");
@@ -190,20 +190,20 @@ TEST(BmpRead, PixelStart)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        BmpSpec spec;
-        spec.bitCount = 8;
-        spec.width = 3;
-        spec.height = 2;
-        spec.table = DistinctTable(4);
-        spec.gapAfterTable = c.gap;
-        spec.offBitsPointsAtPixels = c.offBits;
+        BmpLayout layout;
+        layout.bitCount = 8;
+        layout.width = 3;
+        layout.height = 2;
+        layout.table = DistinctTable(4);
+        layout.gapAfterTable = c.gap;
+        layout.offBitsPointsAtPixels = c.offBits;
         auto pixel = [](int x, int top) { return static_cast<std::uint32_t>((x + top) % 4); };
-        Bytes file = MakeBmp(spec, pixel);
+        Bytes file = MakeBmp(layout, pixel);
         if (c.lyingOffBits)
             WriteLE32(file.data() + 10, c.lyingOffBits);
         ReadResult r = ReadBytes(file);
         ASSERT_EQ(r.ok, 1);
-        EXPECT_EQ(FirstDifference(r.block, 3, 2, [&](int x, int top) { return spec.table[pixel(x, top)]; }), "");
+        EXPECT_EQ(FirstDifference(r.block, 3, 2, [&](int x, int top) { return layout.table[pixel(x, top)]; }), "");
     }
 }
 
@@ -213,37 +213,37 @@ TEST(BmpRead, RefusesWhatItCannotReadSafely)
 {
     struct Case {
         const char* name;
-        std::function<void(BmpSpec&)> spec;
+        std::function<void(BmpLayout&)> layout;
         std::function<void(Bytes&)> damage;
     };
     auto none = [](Bytes&) {};
-    auto keep = [](BmpSpec&) {};
+    auto keep = [](BmpLayout&) {};
     const Case cases[] = {
-        {"16 bits", [](BmpSpec& s) { s.bitCount = 16; }, none},
-        {"2 bits", [](BmpSpec& s) { s.bitCount = 2; s.table = DistinctTable(4); }, none},
-        {"bit count 0", [](BmpSpec& s) { s.bitCount = 0; }, none},
-        {"64 bits", [](BmpSpec& s) { s.bitCount = 64; }, none},
-        {"planes 2", [](BmpSpec& s) { s.planes = 2; }, none},
-        {"header size 16", [](BmpSpec& s) { s.headerSize = 16; }, none},
-        {"header size 64", [](BmpSpec& s) { s.headerSize = 64; }, none},
-        {"header size 66", [](BmpSpec& s) { s.headerSize = 66; }, none},
+        {"16 bits", [](BmpLayout& s) { s.bitCount = 16; }, none},
+        {"2 bits", [](BmpLayout& s) { s.bitCount = 2; s.table = DistinctTable(4); }, none},
+        {"bit count 0", [](BmpLayout& s) { s.bitCount = 0; }, none},
+        {"64 bits", [](BmpLayout& s) { s.bitCount = 64; }, none},
+        {"planes 2", [](BmpLayout& s) { s.planes = 2; }, none},
+        {"header size 16", [](BmpLayout& s) { s.headerSize = 16; }, none},
+        {"header size 64", [](BmpLayout& s) { s.headerSize = 64; }, none},
+        {"header size 66", [](BmpLayout& s) { s.headerSize = 66; }, none},
         {"header size 0", keep, [](Bytes& f) { WriteLE32(f.data() + 14, 0); }},
         {"header size larger than the file", keep, [](Bytes& f) { WriteLE32(f.data() + 14, 124); f.resize(14 + 100); }},
-        {"RLE8", [](BmpSpec& s) { s.bitCount = 8; s.table = DistinctTable(4); s.compression = 1; }, none},
-        {"RLE4", [](BmpSpec& s) { s.bitCount = 4; s.table = DistinctTable(4); s.compression = 2; }, none},
-        {"bit fields at 24 bits", [](BmpSpec& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; }, none},
-        {"embedded JPEG", [](BmpSpec& s) { s.compression = 4; }, none},
-        {"embedded PNG", [](BmpSpec& s) { s.compression = 5; }, none},
-        {"alpha bit fields", [](BmpSpec& s) { s.bitCount = 32; s.compression = 6; }, none},
-        {"32-bit masks in another order", [](BmpSpec& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF, 0xFF00, 0xFF0000}; }, none},
-        {"32-bit masks shifted up", [](BmpSpec& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF000000, 0xFF0000, 0xFF00}; }, none},
-        {"32-bit masks cut off", [](BmpSpec& s) { s.bitCount = 32; s.compression = 3; s.width = 0; s.height = 0; }, [](Bytes& f) { f.resize(14 + 44); }},
-        {"257 colours", [](BmpSpec& s) { s.bitCount = 8; s.table = DistinctTable(257); }, none},
-        {"a huge colour count", [](BmpSpec& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 305402420; }, none},
-        {"a colour table cut short", [](BmpSpec& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 200; s.height = 0; }, none},
-        {"width 0", [](BmpSpec& s) { s.width = 0; }, none},
-        {"negative width", [](BmpSpec& s) { s.width = -3; }, none},
-        {"height 0", [](BmpSpec& s) { s.height = 0; }, none},
+        {"RLE8", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.compression = 1; }, none},
+        {"RLE4", [](BmpLayout& s) { s.bitCount = 4; s.table = DistinctTable(4); s.compression = 2; }, none},
+        {"bit fields at 24 bits", [](BmpLayout& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; }, none},
+        {"embedded JPEG", [](BmpLayout& s) { s.compression = 4; }, none},
+        {"embedded PNG", [](BmpLayout& s) { s.compression = 5; }, none},
+        {"alpha bit fields", [](BmpLayout& s) { s.bitCount = 32; s.compression = 6; }, none},
+        {"32-bit masks in another order", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF, 0xFF00, 0xFF0000}; }, none},
+        {"32-bit masks shifted up", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF000000, 0xFF0000, 0xFF00}; }, none},
+        {"32-bit masks cut off", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.width = 0; s.height = 0; }, [](Bytes& f) { f.resize(14 + 44); }},
+        {"257 colours", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(257); }, none},
+        {"a huge colour count", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 305402420; }, none},
+        {"a colour table cut short", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 200; s.height = 0; }, none},
+        {"width 0", [](BmpLayout& s) { s.width = 0; }, none},
+        {"negative width", [](BmpLayout& s) { s.width = -3; }, none},
+        {"height 0", [](BmpLayout& s) { s.height = 0; }, none},
         {"the most negative height", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 8, 0x80000000u); }},
         {"wider than the side limit", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, (1u << 20) + 1); }},
         {"more pixels than the limit", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, 1u << 15); WriteLE32(f.data() + 14 + 8, 1u << 14); }},
@@ -256,11 +256,11 @@ TEST(BmpRead, RefusesWhatItCannotReadSafely)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        BmpSpec spec;
-        spec.width = 4;
-        spec.height = 3;
-        c.spec(spec);
-        Bytes file = MakeBmp(spec, [](int x, int) { return static_cast<std::uint32_t>(x & 1); });
+        BmpLayout layout;
+        layout.width = 4;
+        layout.height = 3;
+        c.layout(layout);
+        Bytes file = MakeBmp(layout, [](int x, int) { return static_cast<std::uint32_t>(x & 1); });
         c.damage(file);
         ReadResult r = ReadBytes(file, "/pics/bad.bmp");
         EXPECT_EQ(r.ok, 0);
@@ -291,9 +291,9 @@ TEST(BmpRead, ANonBmpFileLeavesTheCallersBlockWithoutAMessage)
     EXPECT_TRUE(prompt.Texts().empty());
 
     // A BMP file that is refused frees the caller's block.
-    BmpSpec spec;
-    spec.bitCount = 16;
-    Bytes file = MakeBmp(spec, [](int, int) { return 0u; });
+    BmpLayout layout;
+    layout.bitCount = 16;
+    Bytes file = MakeBmp(layout, [](int, int) { return 0u; });
     CMemBlock block = CMemBlock::Allocate(64);
     int w, h;
     EXPECT_EQ(ReadBmpBytes(file.data(), file.size(), "x.bmp", block, w, h), 0);
@@ -303,10 +303,10 @@ TEST(BmpRead, ANonBmpFileLeavesTheCallersBlockWithoutAMessage)
 
 TEST(BmpRead, ASuccessfulReadReplacesTheCallersBlock)
 {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    Bytes file = MakeBmp(spec, ColorPattern);
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    Bytes file = MakeBmp(layout, ColorPattern);
     CMemBlock block = CMemBlock::Allocate(4096);
     int w, h;
     ASSERT_EQ(ReadBmpBytes(file.data(), file.size(), "x.bmp", block, w, h), 1);
@@ -318,10 +318,10 @@ TEST(BmpRead, ASuccessfulReadReplacesTheCallersBlock)
 TEST(BmpRead, FilesOnDisk)
 {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    WriteFileBytes(dir.File("ok.bmp"), MakeBmp(spec, ColorPattern));
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    WriteFileBytes(dir.File("ok.bmp"), MakeBmp(layout, ColorPattern));
     ::mkdir(dir.File("folder.bmp").c_str(), 0700);
 
     struct Case {

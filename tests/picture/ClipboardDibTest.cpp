@@ -18,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A packed DIB as another program might put it on the clipboard: any header
 // size, colour-table length, compression and row order.
-struct DibSpec {
+struct DibLayout {
     int headerSize = 40;
     int width = 3;
     int height = 2;
@@ -28,7 +28,7 @@ struct DibSpec {
     bool topDown = false;
 };
 
-int TableEntries(const DibSpec& s)
+int TableEntries(const DibLayout& s)
 {
     if (s.clrUsed)
         return s.clrUsed;
@@ -37,7 +37,7 @@ int TableEntries(const DibSpec& s)
 
 // Table entry i is (blue i, green 2i, red 3i); stored byte k of row y is
 // 16 y + k + 1, so every row and byte can be told apart.
-Bytes MakeDib(const DibSpec& s)
+Bytes MakeDib(const DibLayout& s)
 {
     const bool core = s.headerSize == 12;
     const int entryBytes = core ? 3 : 4;
@@ -98,10 +98,10 @@ TEST(ClipboardPaste, KeepsTheDepthOfPalettePictures)
 {
     for (int bits : {1, 4, 8}) {
         SCOPED_TRACE("bits " + std::to_string(bits));
-        DibSpec spec;
-        spec.bitCount = bits;
-        spec.width = 9; // a row that does not fill its last byte
-        const Bytes source = MakeDib(spec);
+        DibLayout layout;
+        layout.bitCount = bits;
+        layout.width = 9; // a row that does not fill its last byte
+        const Bytes source = MakeDib(layout);
         std::string why;
         const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
         ASSERT_TRUE(block) << why;
@@ -118,10 +118,10 @@ TEST(ClipboardPaste, KeepsTheDepthOfPalettePictures)
 
 TEST(ClipboardPaste, TwoColourTableGetsItsLighterColourSecond)
 {
-    DibSpec spec;
-    spec.bitCount = 1;
-    spec.clrUsed = 2;
-    Bytes source = MakeDib(spec);
+    DibLayout layout;
+    layout.bitCount = 1;
+    layout.clrUsed = 2;
+    Bytes source = MakeDib(layout);
     // Entry 0 white, entry 1 dark red.
     std::uint8_t* table = source.data() + 40;
     table[0] = table[1] = table[2] = 255;
@@ -140,9 +140,9 @@ TEST(ClipboardPaste, TwoColourTableGetsItsLighterColourSecond)
 
 TEST(ClipboardPaste, ShortColourTableIsFilledWithBlack)
 {
-    DibSpec spec;
-    spec.clrUsed = 16; // 8-bit pixels, 16 colours: indices above 15 must stay readable
-    const Bytes source = MakeDib(spec);
+    DibLayout layout;
+    layout.clrUsed = 16; // 8-bit pixels, 16 colours: indices above 15 must stay readable
+    const Bytes source = MakeDib(layout);
     std::string why;
     const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
     ASSERT_TRUE(block) << why;
@@ -156,10 +156,10 @@ TEST(ClipboardPaste, ShortColourTableIsFilledWithBlack)
 
 TEST(ClipboardPaste, CoreHeaderGetsTheWindowsForm)
 {
-    DibSpec spec;
-    spec.headerSize = 12;
-    spec.bitCount = 4;
-    const Bytes source = MakeDib(spec);
+    DibLayout layout;
+    layout.headerSize = 12;
+    layout.bitCount = 4;
+    const Bytes source = MakeDib(layout);
     std::string why;
     const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
     ASSERT_TRUE(block) << why;
@@ -176,10 +176,10 @@ TEST(ClipboardPaste, ThirtyTwoBitsKeepTheirPixelsWithOrWithoutBitFields)
 {
     for (int compression : {0, 3}) {
         SCOPED_TRACE("compression " + std::to_string(compression));
-        DibSpec spec;
-        spec.bitCount = 32;
-        spec.compression = compression;
-        const Bytes source = MakeDib(spec);
+        DibLayout layout;
+        layout.bitCount = 32;
+        layout.compression = compression;
+        const Bytes source = MakeDib(layout);
         std::string why;
         const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
         ASSERT_TRUE(block) << why;
@@ -192,11 +192,11 @@ TEST(ClipboardPaste, ThirtyTwoBitsKeepTheirPixelsWithOrWithoutBitFields)
 
 TEST(ClipboardPaste, TopDownRowsAreTurnedBottomUp)
 {
-    DibSpec spec;
-    spec.bitCount = 24;
-    spec.height = 3;
-    spec.topDown = true;
-    const Bytes source = MakeDib(spec);
+    DibLayout layout;
+    layout.bitCount = 24;
+    layout.height = 3;
+    layout.topDown = true;
+    const Bytes source = MakeDib(layout);
     std::string why;
     const CMemBlock block = DibFromPackedBytes(source.data(), source.size(), why);
     ASSERT_TRUE(block) << why;
@@ -208,9 +208,9 @@ TEST(ClipboardPaste, TopDownRowsAreTurnedBottomUp)
 
 TEST(ClipboardPaste, EveryTruncationIsRefused)
 {
-    DibSpec spec;
-    spec.clrUsed = 4;
-    const Bytes source = MakeDib(spec);
+    DibLayout layout;
+    layout.clrUsed = 4;
+    const Bytes source = MakeDib(layout);
     for (std::size_t size = 0; size < source.size(); ++size) {
         std::string why;
         EXPECT_FALSE(DibFromPackedBytes(source.data(), size, why)) << "size " << size;
@@ -223,10 +223,10 @@ TEST(ClipboardPaste, DamagedBytesGiveAnErrorOrAConsistentPicture)
     // Every byte of the headers and table set to 0, 0xFF and its neighbours:
     // never a crash; whatever is taken comes out whole and self-consistent.
     for (int bits : {1, 8, 24, 32}) {
-        DibSpec spec;
-        spec.bitCount = bits;
-        spec.compression = bits == 32 ? 3 : 0;
-        const Bytes valid = MakeDib(spec);
+        DibLayout layout;
+        layout.bitCount = bits;
+        layout.compression = bits == 32 ? 3 : 0;
+        const Bytes valid = MakeDib(layout);
         const std::size_t span = std::min<std::size_t>(valid.size(), 40 + 12 + 4 * 16);
         for (std::size_t at = 0; at < span; ++at)
             for (std::uint8_t value : {std::uint8_t{0}, std::uint8_t{0xFF}, std::uint8_t(valid[at] + 1),
@@ -259,7 +259,7 @@ class ClipboardPasteLies : public ::testing::TestWithParam<LieCase> {};
 
 TEST_P(ClipboardPasteLies, LyingHeaderIsRefused)
 {
-    Bytes source = MakeDib(DibSpec{});
+    Bytes source = MakeDib(DibLayout{});
     WriteLE32(source.data() + GetParam().offset, GetParam().value);
     std::string why;
     EXPECT_FALSE(DibFromPackedBytes(source.data(), source.size(), why));
@@ -322,7 +322,7 @@ TEST(ClipboardCopy, PictureWithoutBlockGivesNothing)
 
 TEST(ClipboardPaste, BmpFileWithoutItsMarkIsRefused)
 {
-    const Bytes dibBytes = MakeDib(DibSpec{});
+    const Bytes dibBytes = MakeDib(DibLayout{});
     Bytes file(14, 0);
     file.insert(file.end(), dibBytes.begin(), dibBytes.end());
     std::string why;

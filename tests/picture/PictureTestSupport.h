@@ -96,7 +96,7 @@ private:
 
 // ---- a BMP file made by hand ----------------------------------------------------
 
-struct BmpSpec {
+struct BmpLayout {
     int headerSize = 40;           // 12, 40, 52, 56, 108, 124 or anything to test refusals
     int width = 1;
     int height = 1;                // rows of the image; stored negative when topDown
@@ -115,7 +115,7 @@ struct BmpSpec {
 // index for 1, 4, 8 bits, 0xRRGGBB for 24 and 32 bits.
 using PixelFn = std::function<std::uint32_t(int x, int top)>;
 
-inline Bytes MakeBmp(const BmpSpec& s, const PixelFn& pixel)
+inline Bytes MakeBmp(const BmpLayout& s, const PixelFn& pixel)
 {
     const bool core = s.headerSize == 12;
     const int entryBytes = core ? 3 : 4;

@@ -30,11 +30,11 @@ QLineEdit* NumberEdit(QWidget* parent)
     return edit;
 }
 
-QSlider* Slider(QWidget* parent, const SliderSpec& spec)
+QSlider* Slider(QWidget* parent, const SliderRange& range)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setRange(spec.minimum, spec.maximum);
-    slider->setTickInterval(spec.tick);
+    slider->setRange(range.minimum, range.maximum);
+    slider->setTickInterval(range.tick);
     slider->setTickPosition(QSlider::TicksBelow);
     return slider;
 }
