@@ -202,7 +202,8 @@ bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::m
     CPicture shadow;
     CopyPictureFields(doc.m_picNew, shadow);
     CMemBlock& spare = SpareBlock();
-    if (spare && spare.Size() <= 2 * doc.m_picNew.m_hDib.Size())
+    const bool reused = spare && spare.Size() <= 2 * doc.m_picNew.m_hDib.Size();
+    if (reused)
         shadow.m_hDib = std::move(spare);
     const RenderRequest request = doc.RenderRequestFor(shadow);
     const FilterSettings copy = settings;
@@ -218,6 +219,9 @@ bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::m
         return true;
     }
     shadow.Unlock();
+    // the block may have held another document's picture
+    if (reused)
+        ClearRowPadding(shadow);
     spare = std::move(doc.m_picNew.m_hDib);
     doc.m_picNew = std::move(shadow);
     return true;

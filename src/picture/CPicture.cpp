@@ -231,6 +231,23 @@ void CopyPictureFields(const CPicture& from, CPicture& to)
     to.m_bitCount = from.m_bitCount;
 }
 
+void ClearRowPadding(CPicture& picture)
+{
+    const std::int64_t size = DibSize(picture.m_width, picture.m_height, picture.m_bitCount, picture.m_colors);
+    const int stride = RowStride(picture.m_width, picture.m_bitCount);
+    if (!picture.m_hDib || picture.m_width <= 0 || picture.m_height <= 0 || size > std::int64_t(picture.m_hDib.Size()))
+        return;
+    const std::int64_t bits = std::int64_t{picture.m_width} * picture.m_bitCount;
+    const auto used = static_cast<int>((bits + 7) / 8);
+    const int lastBits = static_cast<int>(bits % 8); // bits used in the last byte, 0 for all
+    std::uint8_t* row = picture.m_hDib.Data() + kInfoHeaderSize + 4 * std::int64_t{picture.m_colors};
+    for (int y = 0; y < picture.m_height; ++y, row += stride) {
+        if (lastBits != 0)
+            row[used - 1] &= static_cast<std::uint8_t>(0xFF << (8 - lastBits)); // the first pixel is the top bit
+        std::memset(row + used, 0, static_cast<std::size_t>(stride - used));
+    }
+}
+
 static void SetUpKind(CPicture& picture, int colors, int bitCount)
 {
     picture.m_colors = colors;

@@ -112,6 +112,12 @@ bool ConvertToTrueColor(CPicture& picture, CMemBlock& target);
 // table) but not its block, pixel pointer or palette object.
 void CopyPictureFields(const CPicture& from, CPicture& to);
 
+// Zeroes what no pixel covers in each stored row: the bytes after the last
+// pixel and, at 1 bit, the bits after it in its byte. For a block that held
+// another picture before, so none of it reaches a file. Nothing for a block
+// smaller than the fields describe.
+void ClearRowPadding(CPicture& picture);
+
 // The three kinds of New Picture.
 void SetUpTwoColor(CPicture& picture);
 void SetUpGrey(CPicture& picture);

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 using namespace lumacut;
 
@@ -294,6 +296,46 @@ TEST(PictureBlock, PhotoSizedBlocksBehaveLikeSmallOnes)
         CMemBlock replaced = CMemBlock::Allocate(16);
         replaced = std::move(copy); // the small block goes back to the heap, the large one moves in
         EXPECT_EQ(replaced.Data()[size - 1], 9);
+    }
+}
+
+// A block reused for a picture of another width holds old bytes where the
+// new rows have none; they must not reach a file.
+TEST(PictureBlock, ClearRowPaddingZeroesWhatNoPixelCovers)
+{
+    struct Case {
+        int width, bitCount, colors;
+        std::vector<std::uint8_t> row; // one stored row after clearing, from 0xFF
+    };
+    const Case cases[] = {
+        {13, 1, 2, {0xFF, 0xF8, 0x00, 0x00}},
+        {5, 24, 0, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}},
+        {6, 8, 256, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
+        {32, 1, 2, {0xFF, 0xFF, 0xFF, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        CPicture p;
+        p.m_width = c.width;
+        p.m_height = 3;
+        p.m_bitCount = c.bitCount;
+        p.m_colors = c.colors;
+        p.m_stride = RowStride(c.width, c.bitCount);
+        const auto size = static_cast<std::size_t>(DibSize(c.width, 3, c.bitCount, c.colors));
+        p.m_hDib = CMemBlock::Allocate(size + 5);
+        std::memset(p.m_hDib.Data(), 0xFF, size + 5);
+        ClearRowPadding(p);
+        const std::uint8_t* rows = p.m_hDib.Data() + 40 + 4 * c.colors;
+        for (int y = 0; y < 3; ++y)
+            EXPECT_EQ(std::vector<std::uint8_t>(rows + y * p.m_stride, rows + (y + 1) * p.m_stride), c.row)
+                << c.width << " at " << c.bitCount << " bits, row " << y;
+        EXPECT_EQ(p.m_hDib.Data()[39], 0xFF) << "the header is left alone";
+        EXPECT_EQ(p.m_hDib.Data()[size], 0xFF) << "bytes past the picture are left alone";
+
+        // a block smaller than the fields describe is not touched
+        p.m_hDib = CMemBlock::Allocate(size - 1);
+        std::memset(p.m_hDib.Data(), 0xFF, size - 1);
+        ClearRowPadding(p);
+        EXPECT_EQ(p.m_hDib.Data()[size - 2], 0xFF);
     }
 }
 

@@ -126,6 +126,25 @@ TEST(EditorRender, RendersInARowRecycleBlocksAndStayRight)
     EXPECT_EQ(blocks[3], blocks[1]);
 }
 
+// The spare block may come from another document's picture, whose pixels
+// lie where this one's rows have padding: none of them may stay.
+TEST(EditorRender, ABlockFromAnotherPictureKeepsNoneOfItsBytes)
+{
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt p(prompt);
+    auto wide = MakeTestDocument(40, 20, 0); // rows of 120 bytes, no padding
+    auto narrow = MakeTestDocument(39, 20, 0); // rows of 117 bytes and 3 of padding
+    auto twin = MakeTestDocument(39, 20, 0);
+    for (int i = 0; i < 2; ++i) {
+        wide->m_filter.lightDark = i * 30; // leaves a block full of pixels as the spare
+        ASSERT_TRUE(RenderDocument(*wide, wide->m_filter));
+    }
+    ASSERT_TRUE(RenderDocument(*narrow, narrow->m_filter));
+    twin->ApplyFilter(twin->m_filter);
+    EXPECT_EQ(PictureBytes(narrow->m_picNew), PictureBytes(twin->m_picNew));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
 TEST(LongWork, KeepsEventsFlowingDropsInputAndShowsProgress)
 {
     QMainWindow main;
