@@ -25,13 +25,6 @@ const ByteTables kBytes;
 
 namespace {
 
-#if defined(LUMACUT_WIDE_SAMPLER)
-inline bool HaveAvx2()
-{
-    return UseAvx2();
-}
-#endif
-
 // The four sums of a sample. With SSE2 they sit in two registers, (red,
 // green) and (blue, weight), the weight added as w x 1, which is w: every
 // lane does exactly the scalar multiply and add.
@@ -186,7 +179,7 @@ void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t*
             }
     }
 #if defined(LUMACUT_WIDE_SAMPLER)
-    if (rows > 0 && rows <= kWideRowsMax && HaveAvx2()) {
+    if (rows > 0 && rows <= kWideRowsMax && UseAvx2()) {
         SampleRowUntiltedWide(st, scratch, rowFirst, rows, out);
         for (int i : scratch.pending)
             SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
@@ -442,7 +435,7 @@ void SampleRow(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
     }
 #if defined(LUMACUT_WIDE_SAMPLER)
     if constexpr (S == Source::Bgr24 || S == Source::Bgr32) {
-        if (HaveAvx2()) {
+        if (UseAvx2()) {
             SampleRowTiltedWide<S>(st, scratch, y, out);
             return;
         }
