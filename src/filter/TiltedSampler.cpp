@@ -14,6 +14,66 @@ namespace lumacut::fast {
 
 namespace {
 
+// The mapped point and window of each sample of a tilted row. A sample
+// looked at ahead, to be paired with the one before it, is kept for its
+// own turn when the pair does not come about.
+struct MappedSample {
+    double gx = 0, gy = 0;
+    SampleWindow w;
+    bool Empty() const { return w.x0 > w.x1 || w.y0 > w.y1; }
+    int Columns() const { return w.x1 - w.x0 + 1; }
+    int Rows() const { return w.y1 - w.y0 + 1; }
+};
+
+class TiltedWalk {
+public:
+    TiltedWalk(const Settled& st, int y) : m_st(st), m_y(y) {}
+    MappedSample At(int i)
+    {
+        if (i == m_aheadAt)
+            return m_ahead;
+        return Map(i);
+    }
+    MappedSample Ahead(int i)
+    {
+        m_ahead = Map(i);
+        m_aheadAt = i;
+        return m_ahead;
+    }
+
+private:
+    MappedSample Map(int i) const
+    {
+        const CSampler& s = m_st.job->sampler;
+        MappedSample m;
+        MapToSource(s, m_st.job->x0 + i, m_y, 0, 0, m.gx, m.gy);
+        m.w = WindowAround(s, m.gx, m.gy, m_st.width, m_st.height);
+        return m;
+    }
+
+    const Settled& m_st;
+    int m_y;
+    MappedSample m_ahead;
+    int m_aheadAt = -1;
+};
+
+// One sample the plain way, its weights made row by row in `weight`.
+template <Source S>
+void SampleOne(const Settled& st, const MappedSample& a, double* factor, std::uint8_t* inside, double* weight,
+               std::uint8_t* out)
+{
+    const CSampler& s = st.job->sampler;
+    const int count = a.Columns();
+    AxisFactors(a.gx, a.w.x0, count, s.m_footX, s.m_invFootX, factor, inside);
+    Sums sums;
+    for (int r = 0; r < a.Rows(); ++r) {
+        const double ey = std::fabs(a.gy - (a.w.y0 + r));
+        RowWeights(count, factor, inside, !(ey > s.m_footY), 1 - ey * s.m_invFootY, weight);
+        AddRow<S>(st, st.bits + std::int64_t{a.w.y0 + r} * st.stride, a.w.x0, count, weight, sums);
+    }
+    PutSample(sums, out);
+}
+
 // With a tilt every sample has its own window; the column factors are made
 // once per sample, the row weights once per window row. Neighbouring samples
 // whose windows have the same size run side by side.
@@ -21,7 +81,6 @@ template <Source S>
 void SampleRowTiltedPlain(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
 {
     const CSampler& s = st.job->sampler;
-    const int x0 = st.job->x0;
     const std::size_t room = std::size_t(st.width) + 1;
     scratch.columnFactor.resize(2 * room);
     scratch.columnInside.resize(2 * room);
@@ -35,56 +94,37 @@ void SampleRowTiltedPlain(const Settled& st, Scratch& scratch, int y, std::uint8
     double* weightB = scratch.weightB.data();
 
     const int n = st.regionWidth;
-    double gxA, gyA, gxB = 0, gyB = 0;
-    SampleWindow wA, wB;
-    bool haveNext = false;
+    TiltedWalk walk(st, y);
     for (int i = 0; i < n;) {
-        if (haveNext) {
-            gxA = gxB;
-            gyA = gyB;
-            wA = wB;
-        } else {
-            MapToSource(s, x0 + i, y, 0, 0, gxA, gyA);
-            wA = WindowAround(s, gxA, gyA, st.width, st.height);
-        }
-        haveNext = false;
-        if (wA.x0 > wA.x1 || wA.y0 > wA.y1) {
+        const MappedSample a = walk.At(i);
+        if (a.Empty()) {
             out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = 0;
             ++i;
             continue;
         }
-        const int count = wA.x1 - wA.x0 + 1;
-        const int rows = wA.y1 - wA.y0 + 1;
-        AxisFactors(gxA, wA.x0, count, s.m_footX, s.m_invFootX, factorA, insideA);
-        Sums a;
+        const int count = a.Columns();
+        const int rows = a.Rows();
         if (i + 1 < n) {
-            MapToSource(s, x0 + i + 1, y, 0, 0, gxB, gyB);
-            wB = WindowAround(s, gxB, gyB, st.width, st.height);
-            haveNext = true;
-            if (wB.x1 - wB.x0 + 1 == count && wB.y1 - wB.y0 + 1 == rows && wB.x0 <= wB.x1) {
-                AxisFactors(gxB, wB.x0, count, s.m_footX, s.m_invFootX, factorB, insideB);
-                Sums b;
+            const MappedSample b = walk.Ahead(i + 1);
+            if (b.Columns() == count && b.Rows() == rows && !b.Empty()) {
+                AxisFactors(a.gx, a.w.x0, count, s.m_footX, s.m_invFootX, factorA, insideA);
+                AxisFactors(b.gx, b.w.x0, count, s.m_footX, s.m_invFootX, factorB, insideB);
+                Sums sumsA, sumsB;
                 for (int r = 0; r < rows; ++r) {
-                    const double eyA = std::fabs(gyA - (wA.y0 + r));
-                    const double eyB = std::fabs(gyB - (wB.y0 + r));
+                    const double eyA = std::fabs(a.gy - (a.w.y0 + r));
+                    const double eyB = std::fabs(b.gy - (b.w.y0 + r));
                     RowWeights(count, factorA, insideA, !(eyA > s.m_footY), 1 - eyA * s.m_invFootY, weightA);
                     RowWeights(count, factorB, insideB, !(eyB > s.m_footY), 1 - eyB * s.m_invFootY, weightB);
-                    AddRowPair<S>(st, count, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, weightA, a,
-                                  st.bits + std::int64_t{wB.y0 + r} * st.stride, wB.x0, weightB, b);
+                    AddRowPair<S>(st, count, st.bits + std::int64_t{a.w.y0 + r} * st.stride, a.w.x0, weightA, sumsA,
+                                  st.bits + std::int64_t{b.w.y0 + r} * st.stride, b.w.x0, weightB, sumsB);
                 }
-                PutSample(a, out + 3 * i);
-                PutSample(b, out + 3 * (i + 1));
-                haveNext = false;
+                PutSample(sumsA, out + 3 * i);
+                PutSample(sumsB, out + 3 * (i + 1));
                 i += 2;
                 continue;
             }
         }
-        for (int r = 0; r < rows; ++r) {
-            const double ey = std::fabs(gyA - (wA.y0 + r));
-            RowWeights(count, factorA, insideA, !(ey > s.m_footY), 1 - ey * s.m_invFootY, weightA);
-            AddRow<S>(st, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, count, weightA, a);
-        }
-        PutSample(a, out + 3 * i);
+        SampleOne<S>(st, a, factorA, insideA, weightA, out + 3 * i);
         ++i;
     }
 }
@@ -150,7 +190,6 @@ template <Source S>
                                                    std::uint8_t* out)
 {
     const CSampler& s = st.job->sampler;
-    const int x0 = st.job->x0;
     const std::size_t room = std::size_t(st.width) + 1;
     scratch.columnFactor.resize(room);
     scratch.columnInside.resize(room);
@@ -160,65 +199,44 @@ template <Source S>
     double* weightA = scratch.weightA.data();
     constexpr int kBytesPerPixel = S == Source::Bgr24 ? 3 : 4;
 
-    const int n = end;
-    double gxA, gyA, gxB = 0, gyB = 0;
-    SampleWindow wA, wB;
-    bool haveNext = false;
-    for (int i = begin; i < n;) {
-        if (haveNext) {
-            gxA = gxB;
-            gyA = gyB;
-            wA = wB;
-        } else {
-            MapToSource(s, x0 + i, y, 0, 0, gxA, gyA);
-            wA = WindowAround(s, gxA, gyA, st.width, st.height);
-        }
-        haveNext = false;
-        if (wA.x0 > wA.x1 || wA.y0 > wA.y1) {
+    TiltedWalk walk(st, y);
+    for (int i = begin; i < end;) {
+        const MappedSample a = walk.At(i);
+        if (a.Empty()) {
             out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = 0;
             ++i;
             continue;
         }
-        const int count = wA.x1 - wA.x0 + 1;
-        const int rows = wA.y1 - wA.y0 + 1;
-        if (count == 4) {
-            const Factors4 fA = AxisFactors4(gxA, wA.x0, s.m_footX, s.m_invFootX);
-            __m256d a = _mm256_setzero_pd();
-            if (i + 1 < n) {
-                MapToSource(s, x0 + i + 1, y, 0, 0, gxB, gyB);
-                wB = WindowAround(s, gxB, gyB, st.width, st.height);
-                haveNext = true;
-                if (wB.x1 - wB.x0 + 1 == 4 && wB.y1 - wB.y0 + 1 == rows && wB.x0 <= wB.x1) {
-                    const Factors4 fB = AxisFactors4(gxB, wB.x0, s.m_footX, s.m_invFootX);
-                    __m256d b = _mm256_setzero_pd();
-                    for (int r = 0; r < rows; ++r) {
-                        a = AddRow4<S>(st.bits + std::int64_t{wA.y0 + r} * st.stride + kBytesPerPixel * wA.x0,
-                                       RowWeights4(fA, gyA, wA.y0 + r, s.m_footY, s.m_invFootY), a);
-                        b = AddRow4<S>(st.bits + std::int64_t{wB.y0 + r} * st.stride + kBytesPerPixel * wB.x0,
-                                       RowWeights4(fB, gyB, wB.y0 + r, s.m_footY, s.m_invFootY), b);
-                    }
-                    PutSample4(a, out + 3 * i);
-                    PutSample4(b, out + 3 * (i + 1));
-                    haveNext = false;
-                    i += 2;
-                    continue;
-                }
-            }
-            for (int r = 0; r < rows; ++r)
-                a = AddRow4<S>(st.bits + std::int64_t{wA.y0 + r} * st.stride + kBytesPerPixel * wA.x0,
-                               RowWeights4(fA, gyA, wA.y0 + r, s.m_footY, s.m_invFootY), a);
-            PutSample4(a, out + 3 * i);
+        if (a.Columns() != 4) {
+            SampleOne<S>(st, a, factorA, insideA, weightA, out + 3 * i);
             ++i;
             continue;
         }
-        AxisFactors(gxA, wA.x0, count, s.m_footX, s.m_invFootX, factorA, insideA);
-        Sums a;
-        for (int r = 0; r < rows; ++r) {
-            const double ey = std::fabs(gyA - (wA.y0 + r));
-            RowWeights(count, factorA, insideA, !(ey > s.m_footY), 1 - ey * s.m_invFootY, weightA);
-            AddRow<S>(st, st.bits + std::int64_t{wA.y0 + r} * st.stride, wA.x0, count, weightA, a);
+        const int rows = a.Rows();
+        const Factors4 fA = AxisFactors4(a.gx, a.w.x0, s.m_footX, s.m_invFootX);
+        const auto rowA = [&](int r) {
+            return st.bits + std::int64_t{a.w.y0 + r} * st.stride + kBytesPerPixel * a.w.x0;
+        };
+        __m256d sumsA = _mm256_setzero_pd();
+        if (i + 1 < end) {
+            const MappedSample b = walk.Ahead(i + 1);
+            if (b.Columns() == 4 && b.Rows() == rows && !b.Empty()) {
+                const Factors4 fB = AxisFactors4(b.gx, b.w.x0, s.m_footX, s.m_invFootX);
+                __m256d sumsB = _mm256_setzero_pd();
+                for (int r = 0; r < rows; ++r) {
+                    sumsA = AddRow4<S>(rowA(r), RowWeights4(fA, a.gy, a.w.y0 + r, s.m_footY, s.m_invFootY), sumsA);
+                    sumsB = AddRow4<S>(st.bits + std::int64_t{b.w.y0 + r} * st.stride + kBytesPerPixel * b.w.x0,
+                                       RowWeights4(fB, b.gy, b.w.y0 + r, s.m_footY, s.m_invFootY), sumsB);
+                }
+                PutSample4(sumsA, out + 3 * i);
+                PutSample4(sumsB, out + 3 * (i + 1));
+                i += 2;
+                continue;
+            }
         }
-        PutSample(a, out + 3 * i);
+        for (int r = 0; r < rows; ++r)
+            sumsA = AddRow4<S>(rowA(r), RowWeights4(fA, a.gy, a.w.y0 + r, s.m_footY, s.m_invFootY), sumsA);
+        PutSample4(sumsA, out + 3 * i);
         ++i;
     }
 }
