@@ -1,6 +1,7 @@
 // The Lumacut editor.
 #include "app/CLumacutApp.h"
 #include "app/ScreenshotMode.h"
+#include "app/TestProbe.h"
 
 #include <QApplication>
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
         scope = std::make_unique<lumacut::ScopedGuiPrompt>(*autoPrompt);
     }
 
+    lumacut::StartTestProbeFromEnvironment(&application);
     lumacut::CLumacutApp app;
     if (!app.InitInstance(screenshot.remaining))
         return 1;

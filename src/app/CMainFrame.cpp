@@ -89,10 +89,6 @@ void CMainFrame::CreateToolBar()
     m_wndToolBar->setIconSize(QSize(20, 20));
     m_actions->BuildToolBar(*m_wndToolBar);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
-    // No tooltips: the status prompt says what a button does.
-    for (QAction* action : m_wndToolBar->actions())
-        if (QWidget* button = m_wndToolBar->widgetForAction(action))
-            button->installEventFilter(this);
 }
 
 void CMainFrame::CreateStatusBar()
@@ -132,13 +128,6 @@ QString CMainFrame::MessagePaneText() const
 {
     const QString message = m_wndStatusBar->currentMessage();
     return message.isEmpty() ? m_messagePane->text() : message;
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::ToolTip)
-        return true;
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- windows -----------------------------------------------------------------------------

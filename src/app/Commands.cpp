@@ -43,8 +43,8 @@ const CommandInfo kCommands[] = {
     {ID_VIEW_TOOLBAR,        "ID_VIEW_TOOLBAR",        "&Toolbar",                      "",                        "Show or hide the toolbar",                            0,  0, true,  nullptr},
     {ID_VIEW_STATUS_BAR,     "ID_VIEW_STATUS_BAR",     "&Status Bar",                   "",                        "Show or hide the status bar",                         0,  0, true,  nullptr},
     {ID_ZOOM_PREV,           "ID_ZOOM_PREV",           "Prev Magn. \tCtrl+Pg Up",       "Ctrl+PgUp",               "",                                                    0,  0, false, nullptr},
-    {ID_ZOOM_FIT,            "ID_ZOOM_FIT",            "&Fit to Window",                "",                        "",                                                    0,  0, true,  nullptr},
-    {ID_ZOOM_100,            "ID_ZOOM_100",            "&100%",                         "",                        "",                                                    0,  0, true,  nullptr},
+    {ID_ZOOM_FIT,            "ID_ZOOM_FIT",            "&Fit to Window\tCtrl+0",        "Ctrl+0",                  "",                                                    0,  0, true,  nullptr},
+    {ID_ZOOM_100,            "ID_ZOOM_100",            "&100%\tCtrl+1",                 "Ctrl+1",                  "",                                                    0,  0, true,  nullptr},
     {ID_ZOOM_200,            "ID_ZOOM_200",            "&200%",                         "",                        "",                                                    0,  0, true,  nullptr},
     {ID_ZOOM_400,            "ID_ZOOM_400",            "&400%",                         "",                        "",                                                    0,  0, true,  nullptr},
     {ID_ZOOM_NEXT,           "ID_ZOOM_NEXT",           "Next Magn. \tCtrl+Pg Down",     "Ctrl+PgDown",             "",                                                    0,  0, false, nullptr},
@@ -198,12 +198,28 @@ CommandActions::CommandActions(QWidget* owner)
         action->setCheckable(info.checkable);
         if (info.icon)
             action->setIcon(QIcon(QString::fromLatin1(info.icon)));
-        // The program lists no tooltips; the toolbar shows none.
-        action->setToolTip(QString());
+        action->setToolTip(ToolTipOf(info));
     }
     const CommandInfo* mru = FindCommand(ID_FILE_MRU_FILE1);
     for (int i = 1; i < kRecentFileCount; ++i)
         make(ID_FILE_MRU_FILE1 + i, QString())->setStatusTip(QString::fromLatin1(mru->prompt));
+}
+
+QString ToolTipOf(const CommandInfo& info)
+{
+    QString caption = QString::fromLatin1(info.caption);
+    if (caption.isEmpty()) {
+        switch (info.id) {
+        case ID_SWAP_VIEW: return QStringLiteral("Swap View");
+        case ID_CLIP_TOGGLE: return QStringLiteral("Clip");
+        default: return QString();
+        }
+    }
+    caption.remove(QLatin1Char('&'));
+    const qsizetype tab = caption.indexOf(QLatin1Char('\t'));
+    if (tab < 0)
+        return caption;
+    return caption.left(tab).trimmed() + QStringLiteral(" (") + caption.mid(tab + 1).trimmed() + QLatin1Char(')');
 }
 
 QAction* CommandActions::Action(int id) const

@@ -46,6 +46,9 @@ struct CommandInfo {
 std::span<const CommandInfo> CommandTable();
 const CommandInfo* FindCommand(int id);
 QList<QKeySequence> ShortcutsOf(const CommandInfo& info);
+// A toolbar button's tooltip: the caption and its shortcut ("Save (Ctrl+S)"),
+// or a name for the buttons without a menu item.
+QString ToolTipOf(const CommandInfo& info);
 
 inline constexpr int kToolbarSlots = 13;
 // Command id of each toolbar slot, 0 for a separator.

@@ -53,8 +53,9 @@ void OnFileSaveAs(CDibDoc& doc, CDocManager& manager)
 void RegisterDocumentCommands(CommandTarget& target, CDibDoc& doc, CDocManager& manager)
 {
     target.On(ID_FILE_OPEN, [&doc, &manager] { OnFileOpen(doc, manager); });
-    target.On(ID_FILE_SAVE_AS, [&doc, &manager] { OnFileSaveAs(doc, manager); });
-    target.On(ID_FILE_SAVE, [&doc, &manager] { manager.DoFileSave(doc); });
+    const auto needsPicture = [&doc](CmdUI& ui) { ui.Enable(doc.m_pictureReady); };
+    target.On(ID_FILE_SAVE_AS, [&doc, &manager] { OnFileSaveAs(doc, manager); }, needsPicture);
+    target.On(ID_FILE_SAVE, [&doc, &manager] { manager.DoFileSave(doc); }, needsPicture);
     target.On(ID_FILE_CLOSE, [&doc, &manager] { manager.CloseDocument(doc); });
     RegisterJpegQualityCommand(target, doc);
 }

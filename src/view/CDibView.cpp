@@ -8,6 +8,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace lumacut {
 
@@ -60,16 +61,6 @@ void CDibView::OnUpdate(IDocumentView*, long)
 
 void CDibView::Invalidate(bool)
 {
-    // A full paint ends a drag even when a band repaint was asked for first.
-    m_fullRepaintPending = true;
-    m_bandRepaintOnly = false;
-    viewport()->update();
-}
-
-void CDibView::RepaintBand()
-{
-    // A full repaint already pending still ends the drag.
-    m_bandRepaintOnly = !m_fullRepaintPending;
     viewport()->update();
 }
 
@@ -99,17 +90,17 @@ QPoint CDibView::GetScrollPosition() const
 
 QPoint CDibView::ClientToPicture(QPoint point) const
 {
-    return lumacut::ClientToPicture(point, m_scrollPos, m_dispScaleX, m_dispScaleY);
+    return lumacut::ClientToPicture(point, m_scrollPos, m_dispScaleX, m_dispScaleY, m_dispOrigin);
 }
 
 Rect CDibView::ClientToPicture(const Rect& rect) const
 {
-    return lumacut::ClientToPicture(rect, m_scrollPos, m_dispScaleX, m_dispScaleY);
+    return lumacut::ClientToPicture(rect, m_scrollPos, m_dispScaleX, m_dispScaleY, m_dispOrigin);
 }
 
 Rect CDibView::PictureToClient(const Rect& rect) const
 {
-    return lumacut::PictureToClient(rect, m_dispScaleX, m_dispScaleY);
+    return lumacut::PictureToClient(rect, m_dispScaleX, m_dispScaleY, m_dispOrigin);
 }
 
 int CDibView::RealizePicturePalette(QWidget*)
@@ -166,6 +157,24 @@ void CDibView::OnZoom(int zoom)
     Invalidate(true);
 }
 
+void CDibView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One notch is 120; fine-grained wheels send less and add up.
+    constexpr int kNotch = 120;
+    m_wheelZoomDelta += event->angleDelta().y();
+    for (; m_wheelZoomDelta >= kNotch; m_wheelZoomDelta -= kNotch)
+        if (m_zoom != 4)
+            OnZoomNext();
+    for (; m_wheelZoomDelta <= -kNotch; m_wheelZoomDelta += kNotch)
+        if (m_zoom != 0)
+            OnZoomPrev();
+    event->accept();
+}
+
 void CDibView::OnZoomNext()
 {
     OnZoom(NextZoom(m_zoom));
@@ -205,8 +214,9 @@ void CDibView::RegisterViewCommands()
     c.On(ID_SHOW_NEW, [this] { OnShowNew(); }, [this](CmdUI& ui) { ui.SetCheck(!m_showOriginal); });
     c.On(ID_SHOW_ORIGINAL, [this] { OnShowOriginal(); }, [this](CmdUI& ui) { ui.SetCheck(m_showOriginal); });
     c.On(ID_SWAP_VIEW, [this] { OnSwapView(); }, [this](CmdUI& ui) { ui.SetCheck(!m_showOriginal); });
-    c.On(ID_FILE_PRINT, [this] { OnFilePrint(); });
-    c.On(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    const auto needsPicture = [this](CmdUI& ui) { ui.Enable(HasPicture()); };
+    c.On(ID_FILE_PRINT, [this] { OnFilePrint(); }, needsPicture);
+    c.On(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); }, needsPicture);
 }
 
 } // namespace lumacut

@@ -45,6 +45,8 @@ public:
     ~CDibView() override;
 
     CDibDoc* GetDocument() const { return m_pDocument; }
+    // Commands that work on the pictures are disabled without one.
+    bool HasPicture() const { return m_pDocument && m_pDocument->m_pictureReady; }
     // Unhooks the view from its document before the document goes (the view
     // itself may live a little longer); it then draws nothing.
     void DetachDocument();
@@ -58,9 +60,6 @@ public:
     // Repaints the whole client area on the next paint. `erase` is kept for
     // the callers' intent: every paint here fills the background first.
     void Invalidate(bool erase = true);
-    // Repaints only to show m_band moved: such a paint does not end the drag
-    // (a full paint resets m_pressPoint and m_band).
-    void RepaintBand();
 
     // Scroll sizes of the whole picture at the current magnification, and the
     // position of the viewport's top-left corner in it.
@@ -114,11 +113,12 @@ public:
     int m_zoom = 1;              // 0 Fit to Window, 1, 2, 4
     double m_dispScaleX = 1.0;   // client pixels per picture pixel, last paint
     double m_dispScaleY = 1.0;
+    QPoint m_dispOrigin;         // client position of the picture's corner, last paint
     bool m_focusShown = false;   // clip region outlined over the New Picture
     QPoint m_scrollPos;          // scroll position of the last paint
-    QPoint m_pressPoint{NO_POINT, 0}; // client point of the last left press
+    QPoint m_pressPoint{NO_POINT, 0}; // client point of the left press in progress
     bool m_showOriginal = true;  // Original shown; else the New Picture
-    Rect m_band{NO_POINT, 0, 0, 0}; // rubber band, client coordinates
+    Rect m_band{NO_POINT, 0, 0, 0}; // rubber band while dragged, client coordinates
     bool m_fixLeft = false;
     bool m_fixRight = false;
     bool m_fixOpposite = false;
@@ -136,6 +136,8 @@ protected:
     // A quick second click is a press like the first.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Ctrl + wheel walks the magnification ring, stopping at its ends.
+    void wheelEvent(QWheelEvent* event) override;
 
     // ======== CDibView.cpp ======================================================
     void focusInEvent(QFocusEvent* event) override;
@@ -147,8 +149,7 @@ private:
     CDibDoc* m_pDocument;
     CommandTarget m_commands;
     QSize m_scrollTotal;
-    bool m_fullRepaintPending = true;
-    bool m_bandRepaintOnly = false;
+    int m_wheelZoomDelta = 0; // Ctrl + wheel angle not yet turned into a step
 };
 
 } // namespace lumacut

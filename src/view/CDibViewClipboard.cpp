@@ -93,7 +93,7 @@ void CDibView::RegisterClipboardCommands()
 {
     m_commands.On(
         ID_EDIT_COPY, [this] { OnEditCopy(*this); },
-        [this](CmdUI& ui) { ui.Enable(m_pDocument && !m_pDocument->GetPictureBlock(m_showOriginal).IsNull()); });
+        [this](CmdUI& ui) { ui.Enable(HasPicture() && !m_pDocument->GetPictureBlock(m_showOriginal).IsNull()); });
     m_commands.On(
         ID_EDIT_PASTE, [this] { OnEditPaste(*this); },
         [](CmdUI& ui) { ui.Enable(ClipboardHasPicture()); });

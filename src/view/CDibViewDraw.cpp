@@ -43,15 +43,6 @@ Rect Normalized(Rect r)
 
 void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
 {
-    // Every full paint ends a rubber-band drag in progress; a paint asked for
-    // only to move the band does not.
-    const bool bandOnly = m_bandRepaintOnly && !device.printing;
-    if (!device.printing)
-        m_bandRepaintOnly = m_fullRepaintPending = false;
-    if (!bandOnly) {
-        m_pressPoint.setX(NO_POINT);
-        m_band.left = NO_POINT;
-    }
     CDibDoc* doc = GetDocument();
     if (!doc || !doc->m_pictureReady)
         return;
@@ -61,14 +52,19 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
     const CMemBlock& block = doc->GetPictureBlock(m_showOriginal);
     const int colors = m_showOriginal ? doc->m_picOriginal.m_colors : doc->m_picNew.m_colors;
 
+    // "New Size" is the region being drawn or outlined, else the New Picture.
+    const bool dragging = m_band.left != NO_POINT;
+    const PictureSize newSize = doc->GetPictureSize(false);
     g_sizeText = FormatSizeText(w, h);
-    g_newSizeText = FormatNewSizeText(doc->m_clipRect.Width(), doc->m_clipRect.Height());
+    g_newSizeText = dragging || m_focusShown ? FormatNewSizeText(doc->m_clipRect.Width(), doc->m_clipRect.Height())
+                                             : FormatNewSizeText(newSize.width, newSize.height);
 
     const ScreenLayout layout = ComputeScreenLayout(m_zoom, w, h, device.client);
     SetScrollSizes(layout.scrollSize);
     m_scrollPos = layout.fitToWindow ? QPoint(0, 0) : GetScrollPosition();
     m_dispScaleX = layout.scaleX;
     m_dispScaleY = layout.scaleY;
+    m_dispOrigin = layout.origin;
 
     const Rect source{0, 0, w, h};
     Rect dest = layout.dest;
@@ -85,17 +81,15 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
         DrawFocusRect(painter, PictureToClient(doc->m_clipRect));
     painter.restore();
 
-    if (bandOnly && m_band.left != NO_POINT) {
+    if (dragging && !device.printing) {
         const Rect band = Normalized(m_band);
         if (band.Width() > 1)
             DrawFocusRect(painter, band);
     }
 }
 
-void CDibView::paintEvent(QPaintEvent* event)
+void CDibView::paintEvent(QPaintEvent*)
 {
-    if (event->spontaneous())
-        m_bandRepaintOnly = false;
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), kBackground);
     DrawDevice device;

@@ -98,11 +98,13 @@ void CDibView::RegisterEditCommands()
         },
         [this](CmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->m_canUndoColor); });
 
-    m_commands.On(ID_COLOR_CHANGE, [this] { ColorChange(0, false); });
+    const auto needsPicture = [this](CmdUI& ui) { ui.Enable(HasPicture()); };
+    m_commands.On(ID_COLOR_CHANGE, [this] { ColorChange(0, false); }, needsPicture);
 
-    m_commands.On(
-        ID_RESIZE_DELUXE, [this] { OnResizeDeluxe(*this); },
-        [this](CmdUI& ui) { ui.SetCheck(GetDocument() && GetDocument()->NeedsResample()); });
+    m_commands.On(ID_RESIZE_DELUXE, [this] { OnResizeDeluxe(*this); }, [this](CmdUI& ui) {
+        ui.Enable(HasPicture());
+        ui.SetCheck(HasPicture() && GetDocument()->NeedsResample());
+    });
 
     // The menu item is meant to be greyed, but a handler exists, so it is
     // enabled and does nothing.
@@ -126,7 +128,10 @@ void CDibView::RegisterEditCommands()
             m_focusShown = !m_focusShown;
             Invalidate(false);
         },
-        [this](CmdUI& ui) { ui.SetCheck(m_focusShown); });
+        [this](CmdUI& ui) {
+            ui.Enable(HasPicture());
+            ui.SetCheck(m_focusShown);
+        });
 
     // The clipping options change nothing now; the next clip-region key uses
     // them. Left and right exclude each other.
@@ -137,7 +142,10 @@ void CDibView::RegisterEditCommands()
             if (m_fixLeft)
                 m_fixRight = false;
         },
-        [this](CmdUI& ui) { ui.SetCheck(m_fixLeft); });
+        [this](CmdUI& ui) {
+            ui.Enable(HasPicture());
+            ui.SetCheck(m_fixLeft);
+        });
     m_commands.On(
         ID_FIX_RIGHT,
         [this] {
@@ -145,14 +153,23 @@ void CDibView::RegisterEditCommands()
             if (m_fixRight)
                 m_fixLeft = false;
         },
-        [this](CmdUI& ui) { ui.SetCheck(m_fixRight); });
+        [this](CmdUI& ui) {
+            ui.Enable(HasPicture());
+            ui.SetCheck(m_fixRight);
+        });
     m_commands.On(
         ID_FIX_OPPOSITE, [this] { m_fixOpposite = !m_fixOpposite; },
-        [this](CmdUI& ui) { ui.SetCheck(m_fixOpposite); });
+        [this](CmdUI& ui) {
+            ui.Enable(HasPicture());
+            ui.SetCheck(m_fixOpposite);
+        });
 
     m_commands.On(
         ID_CLIP_TOGGLE, [this] { OnClipToggle(*this); },
-        [this](CmdUI& ui) { ui.SetCheck(GetDocument() && GetDocument()->m_clipActive); });
+        [this](CmdUI& ui) {
+            ui.Enable(HasPicture());
+            ui.SetCheck(HasPicture() && GetDocument()->m_clipActive);
+        });
 }
 
 void CDibView::ColorChange(std::uint32_t color, bool picked)

@@ -42,19 +42,19 @@ void OnLButtonDown(CDibView& view, QPoint point)
         view.m_focusShown = false;
         view.Invalidate(true);
     }
-    view.m_band = Rect{point.x(), point.y(), point.x(), point.y()};
+    // The band starts with the first move beyond the threshold.
+    view.m_band.left = NO_POINT;
 }
 
 void OnMouseMove(CDibView& view, Qt::MouseButtons buttons, QPoint point)
 {
-    const QPoint moved = point - view.m_pressPoint;
-    if (!MovedBeyondThreshold(moved.x(), moved.y()) || view.m_showOriginal || !(buttons & Qt::LeftButton))
+    const QPoint press = view.m_pressPoint;
+    const QPoint moved = point - press;
+    if (press.x() == NO_POINT || view.m_showOriginal || !(buttons & Qt::LeftButton) ||
+        !MovedBeyondThreshold(moved.x(), moved.y()))
         return;
-    if (view.m_band.left == NO_POINT) // a paint has ended the drag
-        return;
-    view.m_band.right = point.x();
-    view.m_band.bottom = point.y();
-    view.RepaintBand();
+    view.m_band = Rect{press.x(), press.y(), point.x(), point.y()};
+    view.Invalidate(false);
     if (CDibDoc* doc = view.GetDocument()) {
         // Unnormalised: left passes right while the band is dragged leftwards.
         doc->m_clipRect = view.ClientToPicture(view.m_band);
@@ -81,13 +81,17 @@ void OnTiltLine(CDibView& view, QPoint line)
 void OnLButtonUp(CDibView& view, QPoint point)
 {
     const QPoint press = view.m_pressPoint;
+    const Rect band = view.m_band;
+    view.m_pressPoint.setX(NO_POINT);
+    view.m_band.left = NO_POINT;
     if (press.x() != NO_POINT && ReleaseIsDrag(point.x() - press.x())) {
         if (view.m_showOriginal) {
             OnTiltLine(view, point - press);
-        } else if (CDibDoc* doc = view.GetDocument()) {
-            // The band drawn by the last move stays; paints draw it from m_clipRect.
-            doc->m_clipRect = view.ClientToPicture(NormalizedRect(view.m_band));
+        } else if (CDibDoc* doc = view.GetDocument(); doc && band.left != NO_POINT) {
+            // The band drawn by the last move stays, outlined from m_clipRect.
+            doc->m_clipRect = view.ClientToPicture(NormalizedRect(band));
             view.m_focusShown = true;
+            view.Invalidate(false);
         }
         return;
     }

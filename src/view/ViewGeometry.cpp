@@ -1,5 +1,7 @@
 #include "view/ViewGeometry.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace lumacut {
@@ -34,9 +36,18 @@ ScreenLayout ComputeScreenLayout(int zoom, int width, int height, QSize client)
     } else {
         layout.fitToWindow = true;
         layout.scrollSize = client;
-        layout.scaleX = width > 0 ? static_cast<double>(client.width()) / width : 0.0;
-        layout.scaleY = height > 0 ? static_cast<double>(client.height()) / height : 0.0;
-        layout.dest = Rect{0, 0, client.width(), client.height()};
+        if (width <= 0 || height <= 0) {
+            layout.scaleX = layout.scaleY = 0.0;
+            return layout;
+        }
+        const double scale = std::min(static_cast<double>(client.width()) / width,
+                                      static_cast<double>(client.height()) / height);
+        layout.scaleX = layout.scaleY = scale;
+        const int shownW = static_cast<int>(std::lround(width * scale));
+        const int shownH = static_cast<int>(std::lround(height * scale));
+        layout.origin = QPoint((client.width() - shownW) / 2, (client.height() - shownH) / 2);
+        layout.dest = Rect{layout.origin.x(), layout.origin.y(), layout.origin.x() + shownW,
+                           layout.origin.y() + shownH};
     }
     return layout;
 }
@@ -51,25 +62,27 @@ Rect PrintRect(int width, int height, int horzRes, int vertRes, int lpx, int lpy
     return Rect{0, 0, static_cast<int>(w * vertRes * lpx / (h * lpy)), vertRes};
 }
 
-QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY)
+QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY, QPoint origin)
 {
     if (scaleX == 0.0 || scaleY == 0.0)
         return QPoint(NO_POINT, NO_POINT);
-    return QPoint(static_cast<int>((point.x() + scrollPos.x()) / scaleX),
-                  static_cast<int>((point.y() + scrollPos.y()) / scaleY));
+    const QPoint logical = point + scrollPos - origin;
+    return QPoint(static_cast<int>(std::floor(logical.x() / scaleX)),
+                  static_cast<int>(std::floor(logical.y() / scaleY)));
 }
 
-Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double scaleY)
+Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double scaleY, QPoint origin)
 {
-    QPoint topLeft = ClientToPicture(QPoint(rect.left, rect.top), scrollPos, scaleX, scaleY);
-    QPoint bottomRight = ClientToPicture(QPoint(rect.right, rect.bottom), scrollPos, scaleX, scaleY);
+    QPoint topLeft = ClientToPicture(QPoint(rect.left, rect.top), scrollPos, scaleX, scaleY, origin);
+    QPoint bottomRight = ClientToPicture(QPoint(rect.right, rect.bottom), scrollPos, scaleX, scaleY, origin);
     return Rect{topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()};
 }
 
-Rect PictureToClient(const Rect& rect, double scaleX, double scaleY)
+Rect PictureToClient(const Rect& rect, double scaleX, double scaleY, QPoint origin)
 {
-    return Rect{static_cast<int>(rect.left * scaleX), static_cast<int>(rect.top * scaleY),
-                static_cast<int>(rect.right * scaleX), static_cast<int>(rect.bottom * scaleY)};
+    return Rect{origin.x() + static_cast<int>(rect.left * scaleX), origin.y() + static_cast<int>(rect.top * scaleY),
+                origin.x() + static_cast<int>(rect.right * scaleX),
+                origin.y() + static_cast<int>(rect.bottom * scaleY)};
 }
 
 std::string FormatSizeText(int width, int height)

@@ -25,11 +25,12 @@ struct ScreenLayout {
     double scaleX = 1.0;     // client pixels per picture pixel
     double scaleY = 1.0;
     bool fitToWindow = false; // scroll position forced to (0, 0)
+    QPoint origin;           // logical position of the picture's top-left corner
     Rect dest;               // destination rectangle in logical coordinates
 };
-// `client` is the client area's size. Fit to Window stretches the picture to
-// the whole client area (proportions not kept); a zero-sized picture gives
-// scales of 0 instead of dividing by zero.
+// `client` is the client area's size. Fit to Window scales the picture by one
+// factor, as large as the client area allows, and centres it; a zero-sized
+// picture gives scales of 0 instead of dividing by zero.
 ScreenLayout ComputeScreenLayout(int zoom, int width, int height, QSize client);
 
 // The page rectangle of a w x h picture on a device of horzRes x vertRes
@@ -38,12 +39,13 @@ ScreenLayout ComputeScreenLayout(int zoom, int width, int height, QSize client);
 Rect PrintRect(int width, int height, int horzRes, int vertRes, int lpx, int lpy);
 
 // ---- conversions (values of the last paint) ------------------------------------------
-// Client point to top-down picture pixel: (p + scroll) / scale, truncated
-// toward zero.
-QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY);
-Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double scaleY);
-// Picture rectangle to logical (scrolled) coordinates: edge x scale, truncated.
-Rect PictureToClient(const Rect& rect, double scaleX, double scaleY);
+// Client point to top-down picture pixel: (p + scroll - origin) / scale,
+// rounded down, so points left of or above the picture stay outside it.
+QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY, QPoint origin = {});
+Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double scaleY, QPoint origin = {});
+// Picture rectangle to logical (scrolled) coordinates: origin + edge x scale,
+// truncated.
+Rect PictureToClient(const Rect& rect, double scaleX, double scaleY, QPoint origin = {});
 
 // ---- status texts ----------------------------------------------------------------------
 // "Size: %i,  %i" and "New Size: %i,  %i".

@@ -5,9 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QDropEvent>
-#include <QHelpEvent>
 #include <QMimeData>
-#include <QToolTip>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -27,7 +25,7 @@ TEST(MainFrame, MessagePaneShowsTheCommandPromptThenReady)
     EXPECT_EQ(s.Frame()->MessagePaneText(), "Ready");
 }
 
-TEST(MainFrame, ToolbarAlongTheTopFixedWithoutTooltips)
+TEST(MainFrame, ToolbarAlongTheTopFixedWithCaptionsAsTooltips)
 {
     StartedApp s;
     QToolBar* bar = s.Frame()->ToolBar();
@@ -40,14 +38,12 @@ TEST(MainFrame, ToolbarAlongTheTopFixedWithoutTooltips)
         separators += action->isSeparator();
         if (!action->isSeparator()) {
             EXPECT_FALSE(action->icon().isNull()) << action->data().toInt();
+            EXPECT_FALSE(action->toolTip().isEmpty()) << action->data().toInt();
         }
     }
     EXPECT_EQ(separators, 3);
-    // A button asked for its tooltip shows none.
-    QWidget* button = bar->widgetForAction(bar->actions()[0]);
-    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
-    QCoreApplication::sendEvent(button, &tip);
-    EXPECT_FALSE(QToolTip::isVisible());
+    EXPECT_EQ(bar->actions()[2]->toolTip(), "Save (Ctrl+S)");
+    EXPECT_EQ(bar->actions().back()->toolTip(), "Clip");
 }
 
 TEST(MainFrame, TheViewRouteEnablesViewCommandsAndLeavesUnwrittenOnesDisabled)
@@ -58,13 +54,31 @@ TEST(MainFrame, TheViewRouteEnablesViewCommandsAndLeavesUnwrittenOnesDisabled)
     EXPECT_TRUE(actions.Action(ID_ZOOM_100)->isEnabled());
     EXPECT_TRUE(actions.Action(ID_ZOOM_100)->isChecked());
     EXPECT_TRUE(actions.Action(ID_SHOW_ORIGINAL)->isChecked());
-    EXPECT_TRUE(actions.Action(ID_FILE_SAVE_AS)->isEnabled());
     EXPECT_TRUE(actions.Action(ID_WINDOW_NEW)->isEnabled());
+    EXPECT_TRUE(actions.Action(ID_FILE_OPEN)->isEnabled());
     // No handler anywhere on the route.
     EXPECT_FALSE(actions.Action(ID_EDIT_CUT)->isEnabled());
     EXPECT_FALSE(actions.Action(ID_NEXT_PANE)->isEnabled());
     // Triggering a disabled command does nothing.
     EXPECT_FALSE(s.Frame()->OnCmdMsg(ID_EDIT_CUT));
+}
+
+TEST(MainFrame, CommandsOnThePicturesWaitForAPicture)
+{
+    const int needPicture[] = {ID_COLOR_CHANGE, ID_RESIZE_DELUXE, ID_FILE_SAVE,  ID_FILE_SAVE_AS, ID_FILE_PRINT,
+                               ID_EDIT_COPY,    ID_CLIP_TOGGLE,   ID_FOCUS_RECT, ID_FIX_LEFT};
+    {
+        StartedApp s; // an empty document
+        s.Frame()->UpdateCommandUI();
+        for (int id : needPicture)
+            EXPECT_FALSE(s.Frame()->Actions().Action(id)->isEnabled()) << FindCommand(id)->name;
+        EXPECT_FALSE(s.Frame()->OnCmdMsg(ID_COLOR_CHANGE));
+        EXPECT_TRUE(s.prompt.messages.empty());
+    }
+    StartedApp loaded({QStringLiteral(LUMACUT_TESTDATA_DIR "/bmpsuite/g/rgb24.bmp")});
+    loaded.Frame()->UpdateCommandUI();
+    for (int id : needPicture)
+        EXPECT_TRUE(loaded.Frame()->Actions().Action(id)->isEnabled()) << FindCommand(id)->name;
 }
 
 TEST(MainFrame, ShortcutsReachTheActiveView)

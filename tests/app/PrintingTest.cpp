@@ -51,6 +51,7 @@ TEST(Printing, PrintAcceptedWritesThePageCancelledWritesNothing)
 TEST(Printing, PreviewRunsThePreviewDialog)
 {
     StartedApp s;
+    LoadTestPictures(*s.Frame()->ActiveView()->GetDocument(), 30, 10);
     bool preview = false;
     s.prompt.onModal = [&](QDialog& dialog) {
         preview = qobject_cast<QPrintPreviewDialog*>(&dialog) != nullptr;

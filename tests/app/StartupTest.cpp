@@ -1,6 +1,7 @@
 // Start-up, untitled names, windows of a document, the modified flag and the
 // save question.
 #include "app/AppTestSupport.h"
+#include "view/ViewTestSupport.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -162,6 +163,7 @@ TEST(Documents, SaveOfAnUntitledDocumentAsksForABmpName)
 {
     StartedApp s;
     CDibDoc* doc = s.Frame()->ActiveView()->GetDocument();
+    LoadTestPictures(*doc, 30, 10); // as a paste would
     s.Frame()->OnCmdMsg(ID_FILE_SAVE); // cancelled: nothing answered
     ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
     const FileDialogRequest& request = s.prompt.saveRequests[0];

@@ -38,7 +38,8 @@ struct LayoutCase {
 TEST(ScreenLayout, ScrollSizesScalesAndDestination)
 {
     const LayoutCase cases[] = {
-        {"fit 100x50 in 400x300", 0, 100, 50, {400, 300}, {400, 300}, 4.0, 6.0, {0, 0, 400, 300}},
+        {"fit 100x50 in 400x300", 0, 100, 50, {400, 300}, {400, 300}, 4.0, 4.0, {0, 50, 400, 250}},
+        {"fit 50x100 in 400x300", 0, 50, 100, {400, 300}, {400, 300}, 3.0, 3.0, {125, 0, 275, 300}},
         {"400% of 100x50", 4, 100, 50, {400, 300}, {400, 200}, 4.0, 4.0, {0, 0, 400, 200}},
         {"100% of 100x50", 1, 100, 50, {400, 300}, {100, 50}, 1.0, 1.0, {0, 0, 100, 50}},
         {"200% of 30x70", 2, 30, 70, {10, 10}, {60, 140}, 2.0, 2.0, {0, 0, 60, 140}},
@@ -51,6 +52,7 @@ TEST(ScreenLayout, ScrollSizesScalesAndDestination)
         EXPECT_DOUBLE_EQ(layout.scaleX, c.scaleX);
         EXPECT_DOUBLE_EQ(layout.scaleY, c.scaleY);
         EXPECT_EQ(layout.dest, c.dest);
+        EXPECT_EQ(layout.origin, QPoint(c.dest.left, c.dest.top));
         EXPECT_EQ(layout.fitToWindow, c.zoom == 0);
     }
 }
@@ -81,12 +83,13 @@ TEST(PrintRect, KeepsProportionsOnPaper)
     }
 }
 
-TEST(Conversions, ClientToPictureAddsScrollAndTruncates)
+TEST(Conversions, ClientToPictureAddsScrollTakesOriginAndRoundsDown)
 {
     EXPECT_EQ(ClientToPicture(QPoint(10, 10), QPoint(0, 0), 4.0, 6.0), QPoint(2, 1));
     EXPECT_EQ(ClientToPicture(QPoint(10, 10), QPoint(30, 2), 2.0, 2.0), QPoint(20, 6));
-    // Truncation toward zero, also left of the picture.
-    EXPECT_EQ(ClientToPicture(QPoint(-3, 7), QPoint(0, 0), 2.0, 2.0), QPoint(-1, 3));
+    EXPECT_EQ(ClientToPicture(QPoint(10, 10), QPoint(0, 0), 2.0, 2.0, QPoint(4, 12)), QPoint(3, -1));
+    // Rounded down: left of the picture stays left of it.
+    EXPECT_EQ(ClientToPicture(QPoint(-3, 7), QPoint(0, 0), 2.0, 2.0), QPoint(-2, 3));
     const Rect band{10, 40, 2, 8}; // reversed while dragging up and left
     EXPECT_EQ(ClientToPicture(band, QPoint(0, 0), 2.0, 2.0), (Rect{5, 20, 1, 4}));
 }
@@ -95,6 +98,7 @@ TEST(Conversions, FocusRectangleAtTwoHundredPercent)
 {
     EXPECT_EQ(PictureToClient(Rect{10, 20, 110, 70}, 2.0, 2.0), (Rect{20, 40, 220, 140}));
     EXPECT_EQ(PictureToClient(Rect{10, 20, 110, 70}, 0.5, 1.5), (Rect{5, 30, 55, 105}));
+    EXPECT_EQ(PictureToClient(Rect{10, 20, 110, 70}, 2.0, 2.0, QPoint(3, 4)), (Rect{23, 44, 223, 144}));
 }
 
 TEST(StatusTexts, Formats)
