@@ -12,7 +12,7 @@ namespace lumacut {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(parent)
 {
-    setWindowTitle(QString());
+    setWindowTitle("About Lumacut");
     m_okay = new QPushButton("Okay", this);
     m_okay->setDefault(true);
     auto* icon = new QLabel(this);

@@ -1,5 +1,6 @@
 #include "app/CDialogBase.h"
 
+#include "app/DialogTitle.h"
 #include "app/GuiPrompt.h"
 
 namespace lumacut {
@@ -33,6 +34,7 @@ void CDialogBase::InitOnce()
     if (!m_initialised) {
         m_initialised = true;
         OnInitDialog();
+        KeepTitleWhole(*this);
     }
 }
 

@@ -32,6 +32,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange&) {}
     // Run once, before the modal run or the first show: the initial exchange.
+    // Then the dialog is made wide enough for its whole title.
     virtual void OnInitDialog() { UpdateData(false); }
     virtual void OnOK();
     virtual void OnCancel() { done(IDCANCEL); }

@@ -25,7 +25,8 @@ TiltAngles TiltAnglesOfLine(int dx, int dy)
 std::string TiltButtonLabel(double radians)
 {
     char text[100];
-    std::snprintf(text, sizeof text, "%.2f degr?", radians * kDegreesPerRadian);
+    // UTF-8 degree sign, written as bytes so no source encoding can lose it.
+    std::snprintf(text, sizeof text, "%.2f\xC2\xB0", radians * kDegreesPerRadian);
     return text;
 }
 

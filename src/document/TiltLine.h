@@ -16,7 +16,7 @@ struct TiltAngles {
 // grows downwards). Both directions of the same line give the same angles.
 TiltAngles TiltAnglesOfLine(int dx, int dy);
 
-// A tilt dialog button label, "26.57 degr?" for 0.4636 radians.
+// A tilt dialog button label, "26.57°" (UTF-8) for 0.4636 radians.
 std::string TiltButtonLabel(double radians);
 
 } // namespace lumacut

@@ -2,7 +2,14 @@
 
 namespace lumacut {
 
-void LoadSettings(FilterDlgValues& v, const FilterSettings& s)
+int OfferedKind(int outputColors, int kind)
+{
+    if (outputColors == kOutputColorsGrey && (kind == kKindDefineWhite || kind == kKindDefineFilter))
+        return kKindDefineSharp;
+    return kind;
+}
+
+void LoadSettings(FilterDlgValues& v, const FilterSettings& s, int outputColors)
 {
     v.red = RedOf(s.color);
     v.green = GreenOf(s.color);
@@ -11,7 +18,7 @@ void LoadSettings(FilterDlgValues& v, const FilterSettings& s)
     v.activeGreen = s.activeGreen;
     v.activeBlue = s.activeBlue;
     v.negative = s.negative;
-    v.kind = s.kind;
+    v.kind = OfferedKind(outputColors, s.kind);
     v.sharpness = s.sharpness;
     v.lightDark = s.lightDark;
     v.contrast = s.contrast;

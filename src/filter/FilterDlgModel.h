@@ -19,14 +19,22 @@ struct FilterDlgValues {
     int lightDark = 0, contrast = 0, gamma = 0, sharpness = 0;
 };
 
-// Everything but continuous update is taken from the record.
-void LoadSettings(FilterDlgValues& values, const FilterSettings& settings);
-void StoreSettings(const FilterDlgValues& values, FilterSettings& settings);
-
 // Output types by the New Picture's colour count.
 inline constexpr int kOutputColorsTwo = 2;
 inline constexpr int kOutputColorsGrey = 256;
 inline constexpr int kOutputColorsTrue = 0;
+
+// Everything but continuous update is taken from the record; the kind as
+// OfferedKind gives it for the output type.
+void LoadSettings(FilterDlgValues& values, const FilterSettings& settings, int outputColors);
+void StoreSettings(const FilterDlgValues& values, FilterSettings& settings);
+
+// The kind the dialog checks for a record's kind: always one the output type
+// offers and labels. Grey offers only "Normal Filter" (0) and "Sharp Filter"
+// (3), and renders kinds 1 and 2 as Sharp Filter, so a record carrying one of
+// them (its settings kept from a two-colour picture) is shown as 3: the
+// same picture, under a button the user can see.
+int OfferedKind(int outputColors, int kind);
 
 struct FilterDlgLayout {
     std::array<const char*, 4> kindLabels{};
@@ -40,13 +48,15 @@ struct FilterDlgLayout {
 
 FilterDlgLayout LayoutFor(int outputColors, const FilterDlgValues& values);
 
-// The four sliders: range, tick spacing.
+// The four sliders: range, tick spacing, and the unit of the value shown
+// beside the slider.
 struct SliderRange {
     int minimum;
     int maximum;
     int tick;
+    const char* unit = "";
 };
-inline constexpr SliderRange kContrastSlider{0, 200, 10};
+inline constexpr SliderRange kContrastSlider{0, 200, 10, " %"};
 inline constexpr SliderRange kLightDarkSlider{-100, 100, 10};
 inline constexpr SliderRange kGammaSlider{0, 100, 10};
 inline constexpr SliderRange kSharpnessSlider{-100, 100, 20};

@@ -3,6 +3,7 @@
 #include "picture/CPicture.h"
 #include "picture/Helpers.h"
 #include "picture/SamplerWindow.h"
+#include "picture/ScaleRange.h"
 
 #include <cmath>
 
@@ -11,10 +12,10 @@ namespace lumacut {
 CSampler::CSampler(int width, int height, double scale, double footprint, double tilt)
 {
     double s = scale;
-    if (s > 4)
-        s = 4;
-    if (!(s >= 0.05)) // also a scale that is not a number
-        s = 0.05;
+    if (s > kMaxScale)
+        s = kMaxScale;
+    if (!(s >= kMinScale)) // also a scale that is not a number
+        s = kMinScale;
     m_invScaleX = 1 / s;
     m_invScaleY = 1 / s;
     m_invFootX = 1 / footprint;

@@ -7,8 +7,9 @@ namespace lumacut {
 
 class CSampler {
 public:
-    // width, height: the Original's. The scale is clamped to 0.05..4 (also a
-    // value that is not a number); footprint and tilt (radians) as given.
+    // width, height: the Original's. The scale is clamped to kMinScale..
+    // kMaxScale (ScaleRange.h), also a value that is not a number; footprint
+    // and tilt (radians) as given.
     CSampler(int width, int height, double scale, double footprint, double tilt);
 
     // Weight of source pixel (column, row) for the point (gx, gy): the tent

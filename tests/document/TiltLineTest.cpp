@@ -16,8 +16,8 @@ TEST(TiltLine, DrawnLineOffersBothAnglesInEitherDirection)
         const TiltAngles angles = TiltAnglesOfLine(sign * 100, sign * 50);
         EXPECT_NEAR(angles.horizontal, 0.4636, 1e-4) << "direction " << sign;
         EXPECT_NEAR(angles.vertical, -1.1071, 1e-4) << "direction " << sign;
-        EXPECT_EQ(TiltButtonLabel(angles.horizontal), "26.57 degr?");
-        EXPECT_EQ(TiltButtonLabel(angles.vertical), "-63.43 degr?");
+        EXPECT_EQ(TiltButtonLabel(angles.horizontal), "26.57°");
+        EXPECT_EQ(TiltButtonLabel(angles.vertical), "-63.43°");
     }
 }
 
@@ -39,7 +39,7 @@ TEST(TiltLine, LevelLineNeedsNoTurnToBeHorizontal)
 {
     const TiltAngles angles = TiltAnglesOfLine(-80, 0);
     EXPECT_NEAR(angles.horizontal, 0.0, 1e-12);
-    EXPECT_EQ(TiltButtonLabel(angles.vertical), "90.00 degr?");
+    EXPECT_EQ(TiltButtonLabel(angles.vertical), "90.00°");
 }
 
 TEST(PointerGesture, ThresholdsAreTwoPixels)

@@ -72,8 +72,8 @@ TEST_F(ViewInput, DragOnTheOriginalOffersBothAnglesAndAppliesTheChosenOne)
     Press({100, 100});
     Release({200, 150});
     ASSERT_EQ(m_dialogs.tiltLabels.size(), 1u);
-    EXPECT_EQ(m_dialogs.tiltLabels[0].first, "26.57 degr?");
-    EXPECT_EQ(m_dialogs.tiltLabels[0].second, "-63.43 degr?");
+    EXPECT_EQ(m_dialogs.tiltLabels[0].first, "26.57°");
+    EXPECT_EQ(m_dialogs.tiltLabels[0].second, "-63.43°");
     EXPECT_NEAR(m_doc.m_tilt, 0.4636, 1e-4);
     EXPECT_FALSE(m_view->m_showOriginal);
 

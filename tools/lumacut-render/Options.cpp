@@ -1,9 +1,11 @@
 #include "lumacut-render/Options.h"
 
 #include "picture/Limits.h"
+#include "picture/ScaleRange.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <numbers>
 #include <sstream>
@@ -83,6 +85,14 @@ bool ParseDouble(const std::string& text, double low, double high, const std::st
     }
     out = v;
     return true;
+}
+
+// "0.05 to 4": a range as the messages write it.
+std::string RangeText(double low, double high)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g to %g", low, high);
+    return text;
 }
 
 int HexDigit(char c)
@@ -245,10 +255,11 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
         return true;
     }
     if (name == "scale")
-        return ParseDouble(value, 0.05, 4.0, "0.05 to 4", o.scale, error);
+        return ParseDouble(value, kMinScale, kMaxScale, RangeText(kMinScale, kMaxScale), o.scale, error);
     if (name == "percent") {
         double percent = 0;
-        if (!ParseDouble(value, 5.0, 400.0, "5 to 400", percent, error))
+        if (!ParseDouble(value, kMinResizePercent, kMaxResizePercent,
+                         RangeText(kMinResizePercent, kMaxResizePercent), percent, error))
             return false;
         o.scale = percent * 0.01;
         return true;

@@ -12,7 +12,7 @@ namespace lumacut {
 
 CJpegQualityDlg::CJpegQualityDlg(QWidget* parent) : CDialogBase(parent)
 {
-    setWindowTitle("Dialog");
+    setWindowTitle("Jpeg Quality Output");
     m_edit = new QLineEdit(this);
     m_edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_edit));
     m_edit->setAlignment(Qt::AlignRight);

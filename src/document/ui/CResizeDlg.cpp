@@ -4,6 +4,7 @@
 #include "app/LongWork.h"
 #include "document/CDibDoc.h"
 #include "document/ResizeMath.h"
+#include "picture/ScaleRange.h"
 #include "platform/Prompt.h"
 
 #include <QEvent>
@@ -55,6 +56,8 @@ CResizeDlg::CResizeDlg(QWidget* parent) : CDialogBase(parent)
 
     m_percentageEdit = new QLineEdit(this);
     m_percentageEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_percentageEdit));
+    // The sampler's range, said beside the field that the exchange keeps to it.
+    m_percentageRange = new QLabel(QStringLiteral("%1..%2").arg(kMinResizePercent).arg(kMaxResizePercent), this);
     m_footprintEdit = new QLineEdit(this);
     m_oldSize = new QPushButton("Old Size", this);
     m_showResult = new QPushButton("Show Result", this);
@@ -65,10 +68,11 @@ CResizeDlg::CResizeDlg(QWidget* parent) : CDialogBase(parent)
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel("Percentage", this), 0, 0);
     fields->addWidget(m_percentageEdit, 0, 1);
-    fields->addWidget(m_oldSize, 0, 2);
+    fields->addWidget(m_percentageRange, 0, 2);
+    fields->addWidget(m_oldSize, 0, 3);
     fields->addWidget(new QLabel("Foot Print", this), 1, 0);
     fields->addWidget(m_footprintEdit, 1, 1);
-    fields->addWidget(m_showResult, 1, 2);
+    fields->addWidget(m_showResult, 1, 3);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
@@ -92,7 +96,7 @@ void CResizeDlg::DoDataExchange(CDataExchange& dx)
     dx.Number(m_footprintEdit, m_footprint, 0.001, 10.0);
     dx.Int(m_newHeightEdit, m_newHeight);
     dx.Int(m_newWidthEdit, m_newWidth);
-    dx.Int(m_percentageEdit, m_percentage);
+    dx.Int(m_percentageEdit, m_percentage, kMinResizePercent, kMaxResizePercent);
     m_oldWidthText->setText(QString::number(m_oldWidth));
     m_oldHeightText->setText(QString::number(m_oldHeight));
 }

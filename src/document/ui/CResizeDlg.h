@@ -18,7 +18,7 @@ public:
     // ---- members, set by the caller -----------------------------------------------
     int m_oldWidth = 0;
     int m_oldHeight = 0;
-    int m_percentage = 100;
+    int m_percentage = 100;     // kMinResizePercent..kMaxResizePercent
     int m_newWidth = 0;
     int m_newHeight = 0;
     double m_footprint = 1.0;   // 0.001..10
@@ -33,6 +33,7 @@ public:
     QLabel* m_oldWidthText;     // 135
     QLabel* m_oldHeightText;    // 136
     QLineEdit* m_percentageEdit; // 104
+    QLabel* m_percentageRange;  // the range the percentage is kept to
     QLineEdit* m_newWidthEdit;  // 133, disabled
     QLineEdit* m_newHeightEdit; // 102, disabled
     QPushButton* m_oldSize;     // 148

@@ -11,6 +11,7 @@ namespace lumacut {
 
 CTiltDlg::CTiltDlg(QWidget* parent) : CDialogBase(parent)
 {
+    setWindowTitle("Tilt");
     m_horizontal = new QPushButton(this);
     m_vertical = new QPushButton(this);
     m_cancel = new QPushButton("Cancel", this);

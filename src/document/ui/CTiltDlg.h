@@ -18,7 +18,7 @@ class CTiltDlg : public CDialogBase {
 public:
     explicit CTiltDlg(QWidget* parent = nullptr);
 
-    // Fills both labels with "%.2f degr?" from the two candidate angles.
+    // Fills both labels with the two candidate angles in degrees ("26.57°").
     void SetAngles(double horizontalRadians, double verticalRadians);
 
     std::string m_horizontalText; // label of button 134

@@ -6,6 +6,7 @@
 #include "document/CDibDoc.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +18,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lumacut {
 
@@ -37,6 +40,29 @@ QSlider* Slider(QWidget* parent, const SliderRange& range)
     slider->setTickInterval(range.tick);
     slider->setTickPosition(QSlider::TicksBelow);
     return slider;
+}
+
+// In the order the sliders are laid out: Light/Dark, Contrast, Gamma, Sharpness.
+const SliderRange* const kSliderRanges[4] = {&kLightDarkSlider, &kContrastSlider, &kGammaSlider,
+                                             &kSharpnessSlider};
+
+QString SliderText(const SliderRange& range, int value)
+{
+    return QString::number(value) + QString::fromLatin1(range.unit);
+}
+
+// The value beside a slider, following it as it moves.
+QLabel* SliderValue(QWidget* parent, QSlider* slider, const SliderRange& range)
+{
+    auto* label = new QLabel(SliderText(range, slider->value()), parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // As wide as the widest value, so the slider keeps its place.
+    QFontMetrics metrics(label->font());
+    label->setMinimumWidth(std::max(metrics.horizontalAdvance(SliderText(range, range.minimum)),
+                                    metrics.horizontalAdvance(SliderText(range, range.maximum))));
+    QObject::connect(slider, &QSlider::valueChanged, label,
+                     [label, range](int value) { label->setText(SliderText(range, value)); });
+    return label;
 }
 
 const char* const kShowResult = "Show Result";
@@ -83,6 +109,8 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
     for (int i = 0; i < 4; ++i) {
         sliders->addWidget(new QLabel(sliderNames[i], light), i, 0);
         sliders->addWidget(all[i], i, 1);
+        m_sliderValues[i] = SliderValue(light, all[i], *kSliderRanges[i]);
+        sliders->addWidget(m_sliderValues[i], i, 2);
     }
 
     m_continuous = new QCheckBox("Continuous Update", this);
@@ -124,9 +152,12 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
 
 void CFilterDlg::LoadSettings(const FilterSettings& settings, int outputColors)
 {
-    lumacut::LoadSettings(m_values, settings);
+    lumacut::LoadSettings(m_values, settings, outputColors);
     m_outputColors = outputColors;
+    // An offered kind in place of the record's renders the same picture, so
+    // it counts as shown already.
     m_lastShown = settings;
+    m_lastShown.kind = m_values.kind;
 }
 
 void CFilterDlg::StoreSettings(FilterSettings& settings) const
@@ -175,6 +206,10 @@ void CFilterDlg::OnInitDialog()
         QSignalBlocker block(slider);
         slider->setValue(value);
     }
+    // The values beside them missed the blocked reports.
+    QSlider* sliders[4] = {m_lightDark, m_contrast, m_gamma, m_sharpness};
+    for (int i = 0; i < 4; ++i)
+        m_sliderValues[i]->setText(SliderText(*kSliderRanges[i], sliders[i]->value()));
 }
 
 void CFilterDlg::ReadSliders()

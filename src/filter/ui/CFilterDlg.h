@@ -9,6 +9,7 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -48,6 +49,8 @@ public:
     QSlider* m_contrast;         // 122
     QSlider* m_gamma;            // 123
     QSlider* m_sharpness;        // 124
+    // The value beside each slider: Light/Dark, Contrast, Gamma, Sharpness.
+    std::array<QLabel*, 4> m_sliderValues;
     QPushButton* m_show;         // 141
     QPushButton* m_chooseColor;  // 145
     QPushButton* m_swapView;     // 149

@@ -1,5 +1,7 @@
 #include "filter/ui/COutputTypeDlg.h"
 
+#include "app/DialogTitle.h"
+
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,7 +19,8 @@ COutputTypeDlg::COutputTypeDlg(QWidget* parent) : QDialog(parent), m_group(new Q
         auto* radio = new QRadioButton(QString::fromLatin1(labels[i]), this);
         radio->setObjectName(QStringLiteral("radio%1").arg(ids[i]));
         m_group->addButton(radio, i);
-        layout->addWidget(radio);
+        // Only as wide as its text: the title may make the dialog wider.
+        layout->addWidget(radio, 0, Qt::AlignLeft);
     }
     // Data exchange to the controls: the member's value is checked.
     m_group->button(m_outputChoice)->setChecked(true);
@@ -27,6 +30,8 @@ COutputTypeDlg::COutputTypeDlg(QWidget* parent) : QDialog(parent), m_group(new Q
     ok->setObjectName(QStringLiteral("ok"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok);
+    // Its controls alone are narrower than its title.
+    KeepTitleWhole(*this);
 }
 
 QRadioButton* COutputTypeDlg::Radio(int index) const

@@ -93,7 +93,7 @@ TEST(JpegQuality, OkStoresTheQualityInThatDocumentOnly)
     EXPECT_EQ(b.m_jpegQuality, 90);
     OnJpegQuality(a);
     EXPECT_EQ(a.m_jpegQuality, 40) << "Cancel leaves it";
-    EXPECT_EQ(prompt.modalTitles, (std::vector<QString>{"Dialog", "Dialog"}));
+    EXPECT_EQ(prompt.modalTitles, (std::vector<QString>{"Jpeg Quality Output", "Jpeg Quality Output"}));
 }
 
 namespace {

@@ -198,6 +198,33 @@ TEST(ResizeDlg, FootprintOutsideItsRangeIsRefusedAndTheDialogStays)
     }
 }
 
+// Outside 5..400 the sampler clamps the scale while the size follows the
+// percentage: the data exchange keeps the field to the range instead.
+TEST(ResizeDlg, PercentageOutsideTheSamplersRangeIsRefusedInTheField)
+{
+    struct {
+        const char* text;
+        bool accepted;
+    } cases[] = {{"4", false}, {"5", true}, {"400", true}, {"401", false}};
+    for (auto& c : cases) {
+        Fixture f;
+        EXPECT_EQ(f.dlg.m_percentageRange->text(), "5..400");
+        f.dlg.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg));
+        f.dlg.m_percentageEdit->setText(c.text);
+        QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
+        EXPECT_EQ(f.dlg.isVisible(), !c.accepted) << c.text;
+        if (c.accepted) {
+            EXPECT_TRUE(f.prompt.messages.empty()) << c.text;
+            EXPECT_DOUBLE_EQ(f.doc->m_scale, std::stoi(c.text) * 0.01) << c.text;
+            continue;
+        }
+        EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Enter an integer between 5 and 400."}) << c.text;
+        EXPECT_EQ(QApplication::focusWidget(), f.dlg.m_percentageEdit) << c.text;
+        EXPECT_DOUBLE_EQ(f.doc->m_scale, 1.0) << c.text;
+    }
+}
+
 TEST(ResizeDlg, RefusedPercentagesRenderNothing)
 {
     for (const char* text : {"0", "99999999"}) {

@@ -8,13 +8,14 @@
 
 using namespace lumacut;
 
-TEST(TiltDlg, LabelsShowBothAnglesInDegrees)
+TEST(TiltDlg, LabelsShowBothAnglesWithTheDegreeSign)
 {
     CTiltDlg dlg;
     dlg.SetAngles(0.4636476, -1.1071487);
     dlg.show();
-    EXPECT_EQ(dlg.m_horizontal->text(), "26.57 degr?");
-    EXPECT_EQ(dlg.m_vertical->text(), "-63.43 degr?");
+    // The sign reaches the button as U+00B0, not as bytes read the wrong way.
+    EXPECT_EQ(dlg.m_horizontal->text(), QStringLiteral(u"26.57\u00B0"));
+    EXPECT_EQ(dlg.m_vertical->text(), QStringLiteral(u"-63.43\u00B0"));
 }
 
 TEST(TiltDlg, ButtonsAndKeysGiveTheirResultCodes)

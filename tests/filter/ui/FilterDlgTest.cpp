@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -125,6 +126,55 @@ TEST(FilterDlg, SlidersHaveTheirRangesTicksAndPositions)
         EXPECT_EQ(e.slider->tickInterval(), e.tick);
         EXPECT_EQ(e.slider->value(), e.pos);
     }
+}
+
+TEST(FilterDlg, EachSliderShowsItsValueAsItMoves)
+{
+    Fixture f(0);
+    struct {
+        QSlider* slider;
+        QLabel* value;
+        const char *loaded, *end, *home;
+    } rows[] = {{f.dlg.m_lightDark, f.dlg.m_sliderValues[0], "30", "100", "-100"},
+                {f.dlg.m_contrast, f.dlg.m_sliderValues[1], "120 %", "200 %", "0 %"},
+                {f.dlg.m_gamma, f.dlg.m_sliderValues[2], "70", "100", "0"},
+                {f.dlg.m_sharpness, f.dlg.m_sliderValues[3], "-40", "100", "-100"}};
+    for (auto& r : rows) {
+        EXPECT_EQ(r.value->text(), r.loaded);
+        QTest::keyClick(r.slider, Qt::Key_End);
+        EXPECT_EQ(r.value->text(), r.end);
+        QTest::keyClick(r.slider, Qt::Key_Home);
+        EXPECT_EQ(r.value->text(), r.home);
+    }
+}
+
+// Settings kept from a picture of another output type may carry a kind that
+// this one does not offer (grey has no buttons for 1 and 2).
+TEST(FilterDlg, TheCheckedKindIsAlwaysOfferedAndRendersAsTheRecordDoes)
+{
+    for (int outputColors : {2, 256, 0})
+        for (int kind = 0; kind < 4; ++kind) {
+            FilterSettings loaded = Sample();
+            loaded.kind = kind;
+            Fixture f(outputColors, loaded);
+            const std::string name = std::to_string(outputColors) + " colours, kind " + std::to_string(kind);
+            int checked = -1;
+            for (int i = 0; i < 4; ++i)
+                if (f.dlg.m_kind[i]->isChecked())
+                    checked = i;
+            ASSERT_GE(checked, 0) << name;
+            EXPECT_TRUE(f.dlg.m_kind[checked]->isEnabled()) << name;
+            EXPECT_FALSE(f.dlg.m_kind[checked]->text().trimmed().isEmpty()) << name;
+
+            f.dlg.Show();
+            EXPECT_EQ(f.view.updates, 0) << name << ": nothing new to render";
+            FilterSettings shown;
+            f.dlg.StoreSettings(shown);
+            f.doc->ApplyFilter(loaded);
+            const auto before = BlockBytes(f.doc->m_picNew);
+            f.doc->ApplyFilter(shown);
+            EXPECT_TRUE(BlockBytes(f.doc->m_picNew) == before) << name << ": the shown kind renders otherwise";
+        }
 }
 
 TEST(FilterDlg, LoadThenStoreGivesTheSameRecord)
