@@ -48,7 +48,13 @@ std::uint32_t Checksum(const CMemBlock& block)
 // The modal dialog on top: its title and the controls a test would use.
 void AddDialog(QString& out)
 {
+    // A dialog counts once the window system has made it the active window:
+    // before that, a click may land where it no longer is.
     QWidget* modal = QApplication::activeModalWidget();
+    if (modal && !modal->isActiveWindow()) {
+        out += QStringLiteral("modal=(opening)\n");
+        return;
+    }
     out += QStringLiteral("modal=%1\n").arg(modal ? modal->windowTitle() : QString());
     if (!modal)
         return;

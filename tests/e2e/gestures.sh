@@ -21,8 +21,10 @@ work=$(mktemp -d)
 probe=$work/probe
 xvfb_pid=""
 app_pid=""
+wm_pid=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
@@ -41,6 +43,11 @@ done
 export DISPLAY=:$display
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
+# A window manager gives focus and stacking as on a desktop.
+if command -v openbox >/dev/null; then
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+fi
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -88,6 +95,17 @@ click_widget() {
     # shellcheck disable=SC2086
     click_at $p
 }
+# Clicks a button of the dialog on top until that dialog gives way.
+press() {
+    local title
+    title=$(get modal)
+    for _ in 1 2 3; do
+        click_widget "$1" || return 1
+        wait_changed modal "$title" 20 && return 0
+    done
+    echo "  '$title' stays after pressing $1" >&2
+    return 1
+}
 # Presses at one pixel of the shown picture, moves in steps to another and
 # releases there; `middle` runs with the button still down.
 drag_picture() {
@@ -108,11 +126,11 @@ shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window root 
 LUMACUT_PROBE=$probe "$bin" "$picture" >"$work/app.log" 2>&1 &
 app_pid=$!
 wait_for modal '.+' 150 || { cat "$work/app.log"; fail "no dialog at start-up"; exit 1; }
-if ! wait_for modal '^Choose Output$' 5; then
-    click_widget button.OK
+if ! wait_for modal '^Choose Output$' 5 >/dev/null; then
+    press button.OK
     wait_for modal '^Choose Output$' || fail "Choose Output not asked after the information box"
 fi
-click_widget "button.True Color" && click_widget button.OK
+click_widget "button.True Color" && wait_for "button.True Color" '^([^,]*,){4}1,' 20 && press button.OK
 wait_for modal '^$' && wait_for view.original '^1$' || { fail "the Original is not shown after set-up"; exit 1; }
 
 # The quadrants, as 0x00BBGGRR: red, green, blue, yellow.
@@ -123,7 +141,7 @@ red=1e1ec8 green=28b41e blue=c83c28 yellow=28dce6
 click_at $(screen_of 80 60)
 if wait_for modal '^Black White Filter$'; then
     shot pick
-    click_widget button.OK
+    press button.OK
     wait_for modal '^$' && wait_for filter.color "^$red$" && ok "click on the Original picks red" ||
         fail "the picked colour is $(get filter.color), not $red"
     wait_for view.original '^0$' || fail "the New Picture is not shown after a pick"
@@ -145,7 +163,7 @@ if wait_for modal '^Black White Filter$'; then
         fail "no render while the slider is dragged"
     xdotool mouseup 1
     light=$(field "$(get slider.0)" 5)
-    click_widget button.OK
+    press button.OK
     wait_for modal '^$' && wait_for filter.light "^$light$" && [ "${light:-0}" -gt 0 ] &&
         ok "Light/Dark $light kept on OK" || fail "Light/Dark is $(get filter.light), the slider showed $light"
 else
@@ -157,7 +175,7 @@ fi
 click_at $(screen_of 240 180) 3
 if wait_for modal '^Color List$'; then
     add=$(grep -o '^button\.Add[^=]*' "$probe" | head -n 1)
-    click_widget "$add"
+    press "$add"
     wait_for modal '^$' && wait_for colorlist "^$yellow$" && ok "right click adds yellow to the colour list" ||
         fail "colour list is '$(get colorlist)', not $yellow"
 else
@@ -185,7 +203,7 @@ wait_for view.original '^1$' || fail "the Original is not shown"
 drag_picture 40 100 240 120
 if wait_for modal '^Tilt'; then
     angle=$(grep -o '^button\.5\.7[^=]*' "$probe" | head -n 1)
-    click_widget "$angle"
+    press "$angle"
     expected=$(awk 'BEGIN { printf "%.4f", atan2(20, 200) }')
     wait_for modal '^$' &&
         awk -v t="$(get tilt)" -v e="$expected" 'BEGIN { d = t < 0 ? -t : t; exit !(d - e < 1e-3 && e - d < 1e-3) }' &&
