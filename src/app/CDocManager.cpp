@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentCommands.h"
+#include "app/FileDialogs.h"
 #include "app/GuiPrompt.h"
 #include "platform/Messages.h"
 #include "view/CDibView.h"
@@ -18,7 +19,7 @@ namespace lumacut {
 namespace {
 
 // The template's document string: the base of untitled names and the filter
-// of the framework's own Open and Save prompts.
+// of the framework's own Save prompt.
 const char* const kDocName = "Lumacut";
 const char* const kTemplateFilter = "BMP Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
 const char* const kTemplateExt = "bmp";
@@ -113,10 +114,12 @@ CDibDoc* CDocManager::OnFileNew()
 
 void CDocManager::OnFileOpen()
 {
+    // Every type the program reads, not the template's BMP alone. Routing
+    // brings Open here only while no document is active.
     FileDialogRequest request;
-    request.filter = QtFilterFromPairs(QString::fromLatin1(kTemplateFilter));
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kOpenFileFilter));
     request.defaultSuffix = QString::fromLatin1(kTemplateExt);
-    const QString path = Gui().GetOpenFileName(request);
+    const QString path = AskOpenFileName(request, nullptr);
     if (!path.isEmpty())
         OpenDocumentFile(path);
 }
@@ -137,9 +140,8 @@ CDibDoc* CDocManager::OpenDocumentFile(const QString& path)
         return nullptr;
     // The document keeps the ".bmp" name it gave itself, as after an open
     // into an existing document: naming it after the opened file would let
-    // Save write the New Picture over an opened JPEG. The list of recent
-    // files still gets the file that was opened.
-    m_recentFiles.Add(full);
+    // Save write the New Picture over an opened JPEG. The document has put
+    // the opened file on the recent files.
     doc->SetModifiedFlag(false);
     CDibDoc* result = AddDocument(std::move(doc));
     CreateView(*result);
@@ -164,7 +166,7 @@ bool CDocManager::DoSave(CDibDoc& doc, const QString& path)
             name += QLatin1Char('.') + QString::fromLatin1(kTemplateExt);
         request.initialName = name;
         request.overwritePrompt = true;
-        target = Gui().GetSaveFileName(request);
+        target = AskSaveFileName(request, &doc);
         if (target.isEmpty())
             return false;
     }

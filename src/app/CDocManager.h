@@ -28,17 +28,17 @@ public:
     // ---- framework commands ------------------------------------------------------
     // File New: an empty untitled document in a new window.
     CDibDoc* OnFileNew();
-    // Open while no document is active: asks with the template's filter
-    // ("BMP Files (*.bmp)", all files), opens in a new window.
+    // Open while no document is active: asks with every picture type first
+    // (kOpenFileFilter), opens in a new window.
     void OnFileOpen();
     // Opens `path` in a new window (recent files, drops, the command line).
     // A document already showing that path is activated instead. Null when
     // the document refused the file (no window opens). The document keeps
     // the name its open gave it (the file's base name + ".bmp"); the opened
-    // file goes on the recent-file list.
+    // file, not that name, goes on the recent-file list.
     CDibDoc* OpenDocumentFile(const QString& path);
     // Save: with the document's path, or asking for one (template filter,
-    // default extension ".bmp") when it has none. False when cancelled or failed.
+    // default extension ".bmp", in the last folder used) when it has none. False when cancelled or failed.
     bool DoFileSave(CDibDoc& doc);
     // Writes to `path`, or asks first when it is empty.
     bool DoSave(CDibDoc& doc, const QString& path);

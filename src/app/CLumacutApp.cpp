@@ -54,13 +54,13 @@ bool CLumacutApp::InitInstance(const QStringList& arguments)
             break;
         }
     }
-    bool ok = true;
-    if (file.isEmpty())
+    // A file that does not open has shown why; the program goes on with an
+    // empty document, as if started without one.
+    const bool opened = !file.isEmpty() && m_mainFrame->DocManager().OpenDocumentFile(file) != nullptr;
+    if (!opened)
         m_mainFrame->DocManager().OnFileNew();
-    else
-        ok = m_mainFrame->DocManager().OpenDocumentFile(file) != nullptr;
     m_mainFrame->UpdateCommandUI();
-    return ok;
+    return file.isEmpty() || opened;
 }
 
 void CLumacutApp::OnFileNew()

@@ -26,7 +26,8 @@ public:
     // Start-up: recent-file list, main window shown before any document
     // window, drops accepted, then the command line (`arguments` without the
     // program name): none gives one empty document, a file name opens it.
-    // False when the program should end (the named file could not be opened).
+    // False when the named file could not be opened: its message has been
+    // shown and an empty document stands in for it; the program runs on.
     bool InitInstance(const QStringList& arguments);
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }

@@ -1,7 +1,7 @@
 #include "app/DocumentCommands.h"
 
 #include "app/CDocManager.h"
-#include "app/GuiPrompt.h"
+#include "app/FileDialogs.h"
 #include "document/CDibDoc.h"
 
 namespace lumacut {
@@ -24,10 +24,10 @@ void OnFileOpen(CDibDoc& doc, CDocManager& manager)
     if (!manager.SaveModified(doc))
         return;
     FileDialogRequest request;
-    request.filter = QtFilterFromPairs(QString::fromLatin1(kDocFileFilter));
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kOpenFileFilter));
     request.defaultSuffix = SuffixOf(doc.m_saveExt);
     request.initialName = QStringLiteral("Luma");
-    const QString path = Gui().GetOpenFileName(request);
+    const QString path = AskOpenFileName(request, &doc);
     if (path.isEmpty())
         return;
     doc.OnOpenDocument(path.toStdString());
@@ -42,7 +42,7 @@ void OnFileSaveAs(CDibDoc& doc, CDocManager& manager)
     request.defaultSuffix = SuffixOf(doc.m_saveExt);
     request.initialName = QStringLiteral("*.jpg");
     request.overwritePrompt = true;
-    const QString path = Gui().GetSaveFileName(request);
+    const QString path = AskSaveFileName(request, &doc);
     if (path.isEmpty())
         return;
     doc.OnSaveDocument(path.toStdString());

@@ -51,7 +51,10 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
         return false;
 
     m_baseName = BaseNameOf(path);
-    SetPathName(m_baseName + ".bmp", true);
+    // The ".bmp" name is where Save will write; it need not exist yet, so
+    // the recent files get the file that was read.
+    SetPathName(m_baseName + ".bmp", false);
+    AddToRecentFiles(path);
     m_saveExt = ".bmp";
     SetModifiedFlag(false);
     m_pictureReady = true;

@@ -25,8 +25,9 @@ public:
 
     // ---- framework operations ---------------------------------------------------
     bool OnNewDocument() override;
-    // Reads a .bmp or .jpg file into the Original and prepares the document.
-    // A failed open leaves the document as it was.
+    // Reads a .bmp or .jpg file into the Original and prepares the document,
+    // named after the file with ".bmp"; the file read goes on the recent
+    // files. A failed open leaves the document as it was.
     bool OnOpenDocument(const std::string& path) override;
     // Writes the New Picture as .bmp (in its own depth) or .jpg.
     bool OnSaveDocument(const std::string& path) override;

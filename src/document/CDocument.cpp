@@ -9,7 +9,13 @@ void CDocument::SetPathName(const std::string& path, bool addToRecentFiles)
     m_pathName = path;
     std::string::size_type slash = path.find_last_of('/');
     m_title = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (addToRecentFiles && RecentFileSink())
+    if (addToRecentFiles)
+        AddToRecentFiles(path);
+}
+
+void CDocument::AddToRecentFiles(const std::string& path)
+{
+    if (RecentFileSink())
         RecentFileSink()(path);
 }
 

@@ -43,6 +43,8 @@ public:
     // Called with every path given with addToRecentFiles; the editor keeps
     // its recent-file list through it. Empty by default.
     static std::function<void(const std::string&)>& RecentFileSink();
+    // Hands `path` (a file really read or written) to the sink, if any.
+    static void AddToRecentFiles(const std::string& path);
 
 private:
     std::string m_pathName;

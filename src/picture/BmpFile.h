@@ -11,7 +11,8 @@
 namespace lumacut {
 
 // On 1 `block` holds a 24-bit packed DIB (40-byte header, bottom-up) and width
-// and height are set. On 0 a message has been shown and `block` is empty,
+// and height are set. On 0 a message has been shown and `block` is empty (a
+// refused file: "Failed to read 2: ", the path and what is wrong with it),
 // except that a file shorter than 14 bytes or not starting with "BM" leaves a
 // block passed in untouched, without a message.
 //

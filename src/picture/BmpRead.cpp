@@ -24,10 +24,33 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-int Refuse(const std::string& path, CMemBlock& block)
+std::string TooLargeText()
+{
+    char text[160];
+    std::snprintf(text, sizeof text, std::string(msg::kBmpTooLargeFormat).c_str(), static_cast<long long>(kMaxPixels),
+                  static_cast<long long>(kMaxSide));
+    return text;
+}
+
+std::string ReasonText(DibProblem problem)
+{
+    switch (problem) {
+    case DibProblem::CutShort: return std::string(msg::kBmpCutShort);
+    case DibProblem::UnsupportedDepth: return std::string(msg::kBmpUnsupportedDepth);
+    case DibProblem::UnsupportedCompression: return std::string(msg::kBmpUnsupportedCompression);
+    case DibProblem::NoPixels: return std::string(msg::kBmpNoPixels);
+    case DibProblem::TooLarge: return TooLargeText();
+    case DibProblem::DamagedHeader:
+    case DibProblem::None: break;
+    }
+    return std::string(msg::kBmpDamagedHeader);
+}
+
+// "Failed to read 2: " and the path, then what is wrong with the file.
+int Refuse(const std::string& path, CMemBlock& block, const std::string& reason)
 {
     block.Free();
-    ShowMessage(msg::Join(msg::kFailedToRead2, path));
+    ShowMessage(msg::Join(msg::kFailedToRead2, path) + ": " + reason);
     return 0;
 }
 
@@ -42,16 +65,16 @@ int ReadBmpBytes(const std::uint8_t* data, std::size_t size, const std::string& 
         // Not a BMP file at all: a picture the caller already holds stays.
         if (block)
             return 0;
-        return Refuse(path, block);
+        return Refuse(path, block, std::string(msg::kBmpNotBmp));
     }
     const std::uint32_t offBits = ReadLE32(data + 10);
     const std::size_t pixelOffset = offBits > kFileHeaderSize ? offBits - kFileHeaderSize : 0;
     DibCheck check = ValidateDib(data + kFileHeaderSize, size - kFileHeaderSize, pixelOffset);
     if (!check.ok)
-        return Refuse(path, block);
+        return Refuse(path, block, ReasonText(check.problem));
     CMemBlock picture = DibToTrueColor(data + kFileHeaderSize, check);
     if (!picture)
-        return Refuse(path, block);
+        return Refuse(path, block, std::string(msg::kBmpNoMemory));
     block = std::move(picture);
     width = check.width;
     height = check.height;
@@ -75,12 +98,12 @@ int ReadBmpFile(const std::string& path, CMemBlock& block, int& width, int& heig
         return 0;
     }
     if (st.st_size > kMaxBmpFileBytes)
-        return Refuse(path, block);
+        return Refuse(path, block, TooLargeText());
 
     const auto length = static_cast<std::size_t>(st.st_size);
     CMemBlock bytes = CMemBlock::Allocate(length);
     if (!bytes && length != 0)
-        return Refuse(path, block);
+        return Refuse(path, block, std::string(msg::kBmpNoMemory));
     const std::size_t got = length ? std::fread(bytes.Data(), 1, length, file.get()) : 0;
     if (std::ferror(file.get())) {
         block.Free();

@@ -13,9 +13,10 @@ bool KnownHeaderSize(std::uint32_t size)
     return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-DibCheck Refuse(const char* why)
+DibCheck Refuse(DibProblem problem, const char* why)
 {
     DibCheck check;
+    check.problem = problem;
     check.why = why;
     return check;
 }
@@ -25,12 +26,12 @@ DibCheck Refuse(const char* why)
 DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixelOffset)
 {
     if (!dib || size < 4)
-        return Refuse("no room for a header");
+        return Refuse(DibProblem::CutShort, "no room for a header");
     const std::uint32_t headerSize = ReadLE32(dib);
     if (!KnownHeaderSize(headerSize))
-        return Refuse("unknown header size");
+        return Refuse(DibProblem::DamagedHeader, "unknown header size");
     if (size < headerSize)
-        return Refuse("header cut short");
+        return Refuse(DibProblem::CutShort, "header cut short");
 
     const bool core = headerSize == kCoreHeaderSize;
     std::int64_t width, height;
@@ -50,36 +51,38 @@ DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixe
         clrUsed = ReadLE32(dib + dib::kClrUsed);
     }
     if (planes != 1)
-        return Refuse("planes is not 1");
+        return Refuse(DibProblem::DamagedHeader, "planes is not 1");
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
-        return Refuse("unsupported bit count");
+        return Refuse(DibProblem::UnsupportedDepth, "unsupported bit count");
 
     DibCheck check;
     check.topDown = height < 0;
     if (check.topDown)
         height = -height; // from a signed 32-bit field, so it cannot overflow in 64 bits
+    if (width <= 0 || height == 0)
+        return Refuse(DibProblem::NoPixels, "width or height zero or negative");
     if (!SizeWithinLimits(width, height))
-        return Refuse("width or height zero, negative or too large");
+        return Refuse(DibProblem::TooLarge, "more pixels than the size limits");
 
     std::size_t tableOffset = headerSize;
     if (compression == 3 && bitCount == 32) {
         // Bit-field masks: right after a 40-byte header, inside the later forms.
         if (headerSize == kInfoHeaderSize) {
             if (size < kInfoHeaderSize + 12)
-                return Refuse("masks cut short");
+                return Refuse(DibProblem::CutShort, "masks cut short");
             tableOffset += 12;
         }
         const std::uint8_t* masks = dib + kInfoHeaderSize;
         if (ReadLE32(masks) != 0x00FF0000u || ReadLE32(masks + 4) != 0x0000FF00u || ReadLE32(masks + 8) != 0x000000FFu)
-            return Refuse("unusual bit-field masks");
+            return Refuse(DibProblem::UnsupportedCompression, "unusual bit-field masks");
     } else if (compression != 0) {
-        return Refuse("compressed pixels");
+        return Refuse(DibProblem::UnsupportedCompression, "compressed pixels");
     }
 
     int colors;
     if (!core && clrUsed != 0) {
         if (clrUsed > 256)
-            return Refuse("more than 256 colours");
+            return Refuse(DibProblem::DamagedHeader, "more than 256 colours");
         colors = static_cast<int>(clrUsed);
     } else {
         colors = bitCount <= 8 ? 1 << bitCount : 0;
@@ -87,7 +90,7 @@ DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixe
     const int entryBytes = core ? 3 : 4;
     const std::size_t tableEnd = tableOffset + static_cast<std::size_t>(colors) * entryBytes;
     if (tableEnd > size)
-        return Refuse("colour table cut short");
+        return Refuse(DibProblem::CutShort, "colour table cut short");
 
     const std::uint64_t rowBytes = static_cast<std::uint64_t>(RowBytes(bitCount * width));
     const std::uint64_t pixelBytes = rowBytes * static_cast<std::uint64_t>(height);
@@ -97,7 +100,7 @@ DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixe
     if (pixelOffset >= tableEnd && pixelOffset <= size && size - pixelOffset >= pixelBytes)
         start = pixelOffset;
     if (size - start < pixelBytes)
-        return Refuse("pixel data cut short");
+        return Refuse(DibProblem::CutShort, "pixel data cut short");
 
     check.ok = true;
     check.headerSize = static_cast<int>(headerSize);

@@ -10,8 +10,12 @@
 
 namespace lumacut {
 
+// What kind of fault refused a DIB, for the reader's message.
+enum class DibProblem { None, CutShort, DamagedHeader, UnsupportedDepth, UnsupportedCompression, NoPixels, TooLarge };
+
 struct DibCheck {
     bool ok = false;
+    DibProblem problem = DibProblem::None;
     std::string why;            // for logs and tests; the user sees the program's message
     int headerSize = 0;         // 12, or 40 and the later Windows forms (52, 56, 108, 124)
     int width = 0;
@@ -26,12 +30,12 @@ struct DibCheck {
     std::size_t rowBytes = 0;     // stored row length
 };
 
-// Checks a packed DIB of `size` bytes at `dib`. Refused (ok false, every
-// other field cleared): header sizes other than 12, 40, 52, 56, 108, 124;
-// planes other than 1; bit counts other than 1, 4, 8, 24, 32; any
-// compression except bit fields at 32 bits with the masks 0xFF0000, 0xFF00,
-// 0xFF; more than 256 colours; sizes outside Limits.h; a header, masks,
-// table or rows that are not all within `size`.
+// Checks a packed DIB of `size` bytes at `dib`. Refused (ok false, `problem`
+// and `why` say why, every other field cleared): header sizes other than 12,
+// 40, 52, 56, 108, 124; planes other than 1; bit counts other than 1, 4, 8,
+// 24, 32; any compression except bit fields at 32 bits with the masks
+// 0xFF0000, 0xFF00, 0xFF; more than 256 colours; sizes outside Limits.h; a
+// header, masks, table or rows that are not all within `size`.
 // `pixelOffset` (a BMP file's bfOffBits, relative to the DIB; 0 for none) is
 // a hint: it is taken only when it lies after the table and all rows fit
 // behind it, else the rows are taken to follow the table.

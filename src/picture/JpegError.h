@@ -18,6 +18,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char text[JMSG_LENGTH_MAX];
+    char warning[JMSG_LENGTH_MAX]; // the first warning, when CollectWarnings was called
 };
 
 // Installs the manager in `common`'s err field with error_exit replaced.
@@ -30,6 +31,21 @@ inline void InstallErrorManager(ErrorManager& manager, jpeg_common_struct& commo
         std::longjmp(self->jump, 1);
     };
     manager.text[0] = '\0';
+    manager.warning[0] = '\0';
+}
+
+// Keeps the library's first warning (damaged data it decodes past) in the
+// manager instead of printing it, so the reader can show it once the
+// picture is read. Trace messages stay silent as before.
+inline void CollectWarnings(ErrorManager& manager)
+{
+    manager.pub.emit_message = [](j_common_ptr cinfo, int level) {
+        if (level >= 0)
+            return;
+        auto* self = reinterpret_cast<ErrorManager*>(cinfo->err);
+        if (cinfo->err->num_warnings++ == 0)
+            (*cinfo->err->format_message)(cinfo, self->warning);
+    };
 }
 
 // "can't open %s\n" with the path, shown when a file cannot be opened.

@@ -8,7 +8,9 @@
 
 namespace lumacut {
 
-// On 1 `block` holds a 24-bit bottom-up packed DIB of the decoded picture.
+// On 1 `block` holds a 24-bit bottom-up packed DIB of the decoded picture;
+// when the library decoded past damaged data (a file cut short: the rest is
+// grey) its first warning has been shown ("JPEG file damaged: ").
 // On 0 the reader has shown its message (or the library's text went to
 // standard error) and the block is empty.
 // Pictures over the size limits (Limits.h) are refused after the header is

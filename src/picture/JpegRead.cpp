@@ -62,6 +62,7 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
 Outcome Decode(jpeg_decompress_struct* cinfo, jpeg::ErrorManager* errors, const Source* source, CMemBlock* block)
 {
     jpeg::InstallErrorManager(*errors, *reinterpret_cast<jpeg_common_struct*>(cinfo));
+    jpeg::CollectWarnings(*errors);
     volatile Outcome outcome = Outcome::LibraryError;
     if (setjmp(errors->jump) == 0) {
         jpeg_create_decompress(cinfo);
@@ -83,6 +84,12 @@ int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, in
     if (outcome == Outcome::Decoded) {
         width = ReadLE32s(block.Data() + dib::kWidth);
         height = ReadLE32s(block.Data() + dib::kHeight);
+        // Damaged data the library decoded past: the picture opens, and the
+        // user learns why part of it is grey or garbled.
+        if (errors.warning[0] != '\0')
+            ShowMessage(std::string(msg::kJpegReadWarning) + path + ": " + errors.warning +
+                            std::string(msg::kJpegPartlyRead),
+                        PromptIcon::Warning);
         return 1;
     }
     block.Free();

@@ -13,6 +13,17 @@ inline constexpr std::string_view kErrorInColorData = "Error in color data";
 inline constexpr std::string_view kFailedToOpen = "Failed to open: ";   // + path
 inline constexpr std::string_view kFailedToRead = "Failed to read: ";   // + path
 inline constexpr std::string_view kFailedToRead2 = "Failed to read 2: "; // + path
+// Why a BMP file was refused: "Failed to read 2: " + path + ": " + one of these.
+inline constexpr std::string_view kBmpNotBmp = "not a BMP file.";
+inline constexpr std::string_view kBmpCutShort = "the file is cut short.";
+inline constexpr std::string_view kBmpDamagedHeader = "the header is damaged or of an unknown kind.";
+inline constexpr std::string_view kBmpUnsupportedDepth =
+    "unsupported depth: only 1, 4, 8, 24 and 32 bits per pixel can be read.";
+inline constexpr std::string_view kBmpUnsupportedCompression = "unsupported compression or colour masks.";
+inline constexpr std::string_view kBmpNoPixels = "the header gives a width or height of 0 or less.";
+inline constexpr std::string_view kBmpTooLargeFormat =
+    "the picture is larger than %lld pixels, or longer than %lld pixels on a side."; // the size limits
+inline constexpr std::string_view kBmpNoMemory = "not enough memory.";
 inline constexpr std::string_view kNoBitmapConnected = " no bitmap connected to it."; // path +
 inline constexpr std::string_view kFailedToOpen1a = " failed to open 1a ";           // path + ... + file error
 inline constexpr std::string_view kFileErrorFormat = "File error %i";
@@ -26,6 +37,10 @@ inline constexpr std::string_view kNoMemAllocated = "No mem allocated";
 inline constexpr std::string_view kJpegWriteFailed = "JPEG write failed: "; // + path + ": " + library text
 // libjpeg refused a file while reading; the library's own text follows.
 inline constexpr std::string_view kJpegReadFailed = "JPEG read failed: "; // + path + ": " + library text
+// libjpeg warned while reading (a file cut short, damaged data) but went on;
+// the picture opens with the damaged part grey or garbled.
+inline constexpr std::string_view kJpegReadWarning = "JPEG file damaged: "; // + path + ": " + library text + ...
+inline constexpr std::string_view kJpegPartlyRead = ". The picture opens, but part of it may be missing or wrong.";
 // A picture over the size limits (Limits.h), refused before anything is allocated.
 inline constexpr std::string_view kPictureTooLarge = " is too large to open."; // path +
 // Only 24-bit blocks with a 40-byte header go to the JPEG writer.

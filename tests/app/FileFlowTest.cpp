@@ -35,6 +35,10 @@ QByteArray Contents(const QString& path)
     return file.readAll();
 }
 
+// Both Opens: every picture type the program reads first, then each alone.
+const QString kOpenFilter = QStringLiteral(
+    "All pictures (*.bmp *.jpg);;Jpeg files (*.jpg);;Bitmap files (*.bmp);;All files(*.*) (*)");
+
 CDibDoc* ActiveDoc(StartedApp& s)
 {
     CDibView* view = s.Frame()->ActiveView();
@@ -59,11 +63,11 @@ TEST(FileFlow, StartedWithAFileOpensItAfterTheInformationAndOutputQuestions)
     EXPECT_EQ(doc->m_picNew.m_colors, 256);
     EXPECT_EQ(doc->GetTitle(), "photo.bmp");
     EXPECT_EQ(s.Frame()->windowTitle(), "Bitmap Lumacut Modification - photo.bmp");
-    // The opened file heads the recent files.
-    EXPECT_EQ(s.Docs().RecentFiles().Paths().value(0), folder.Path("photo.jpg"));
+    // The opened file is the only recent file: its ".bmp" name is not there yet.
+    EXPECT_EQ(s.Docs().RecentFiles().Paths(), QStringList{folder.Path("photo.jpg")});
 }
 
-TEST(FileFlow, OpenWithoutDocumentUsesTheTemplateFilterAndANewWindow)
+TEST(FileFlow, OpenWithoutDocumentOffersEveryPictureTypeAndANewWindow)
 {
     PictureFolder folder;
     StartedApp s;
@@ -72,7 +76,7 @@ TEST(FileFlow, OpenWithoutDocumentUsesTheTemplateFilterAndANewWindow)
     s.prompt.openNames = {folder.Path("plain.bmp")};
     EXPECT_TRUE(s.Frame()->OnCmdMsg(ID_FILE_OPEN));
     ASSERT_EQ(s.prompt.openRequests.size(), 1u);
-    EXPECT_EQ(s.prompt.openRequests[0].filter, "BMP Files (*.bmp);;All Files (*.*) (*)");
+    EXPECT_EQ(s.prompt.openRequests[0].filter, kOpenFilter);
     EXPECT_EQ(s.FrameCount(), 1);
     ASSERT_NE(ActiveDoc(s), nullptr);
     EXPECT_EQ(ActiveDoc(s)->GetPathName(), folder.Path("plain.bmp").toStdString());
@@ -96,7 +100,7 @@ TEST(FileFlow, OpenIntoTheActiveDocumentKeepsItsSettingsAndAsksAgain)
     EXPECT_TRUE(s.Frame()->OnCmdMsg(ID_FILE_OPEN));
     ASSERT_EQ(s.prompt.openRequests.size(), 1u);
     const FileDialogRequest& request = s.prompt.openRequests[0];
-    EXPECT_EQ(request.filter, "Jpeg files (*.jpg);;Bitmap files (*.bmp);;All files(*.*) (*)");
+    EXPECT_EQ(request.filter, kOpenFilter);
     EXPECT_EQ(request.defaultSuffix, "bmp");
     EXPECT_EQ(request.initialName, "Luma");
 
@@ -124,6 +128,58 @@ TEST(FileFlow, SaveOfAJpegOpenedDocumentWritesABmpBesideIt)
     EXPECT_EQ(bmp.left(2), "BM");
     EXPECT_EQ(static_cast<unsigned char>(bmp[28]), 1); // two colour: 1 bit per pixel
     EXPECT_EQ(Contents(folder.Path("photo.jpg")), jpeg);
+}
+
+TEST(FileFlow, OnlyFilesReallyReadOrWrittenGoOnTheRecentFiles)
+{
+    PictureFolder folder;
+    StartedApp s;
+    s.prompt.openNames = {folder.Path("photo.jpg")};
+    s.Frame()->OnCmdMsg(ID_FILE_OPEN); // into Lumacut1, which is named photo.bmp
+    ASSERT_EQ(ActiveDoc(s)->GetPathName(), folder.Path("photo.bmp").toStdString());
+    EXPECT_EQ(s.Docs().RecentFiles().Paths(), QStringList{folder.Path("photo.jpg")});
+    s.Frame()->OnCmdMsg(ID_FILE_SAVE); // now photo.bmp is written
+    EXPECT_EQ(s.Docs().RecentFiles().Paths(), (QStringList{folder.Path("photo.bmp"), folder.Path("photo.jpg")}));
+}
+
+TEST(FileFlow, AJpegCutShortOpensWithAWarningInTheProgram)
+{
+    PictureFolder folder;
+    folder.Copy("jpeg/trunc_half.jpg", "cut.jpg");
+    StartedApp s({folder.Path("cut.jpg")});
+    ASSERT_TRUE(s.started);
+    ASSERT_TRUE(ActiveDoc(s) && ActiveDoc(s)->m_pictureReady);
+    const std::string warning = "JPEG file damaged: " + folder.Path("cut.jpg").toStdString() +
+                                ": Premature end of JPEG file. The picture opens, but part of it may be missing or wrong.";
+    ASSERT_EQ(s.prompt.Texts(false), std::vector<std::string>{warning});
+    EXPECT_EQ(s.prompt.messages[0].icon, PromptIcon::Warning); // before the picture information
+}
+
+TEST(FileFlow, FileDialogsStartInTheDocumentsFolderElseTheLastOneUsed)
+{
+    PictureFolder folder, other;
+    StartedApp s;
+    s.prompt.openNames = {folder.Path("photo.jpg")};
+    s.Frame()->OnCmdMsg(ID_FILE_OPEN); // untitled, no folder used yet: the current one
+    ASSERT_EQ(s.prompt.openRequests.size(), 1u);
+    EXPECT_EQ(s.prompt.openRequests[0].directory, "");
+
+    // A document's own folder, however it was opened.
+    ASSERT_NE(s.Docs().OpenDocumentFile(other.Path("plain.bmp")), nullptr);
+    s.Frame()->OnCmdMsg(ID_FILE_SAVE_AS); // cancelled: no folder is remembered
+    ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
+    EXPECT_EQ(s.prompt.saveRequests[0].directory, other.dir.path());
+
+    // Untitled, or no document at all: the folder of the last file chosen.
+    s.Frame()->OnCmdMsg(ID_FILE_NEW);
+    s.Frame()->OnCmdMsg(ID_FILE_SAVE);
+    ASSERT_EQ(s.prompt.saveRequests.size(), 2u);
+    EXPECT_EQ(s.prompt.saveRequests[1].directory, folder.dir.path());
+    ASSERT_TRUE(s.Docs().CloseAllDocuments());
+    ProcessDeletes();
+    s.Frame()->OnCmdMsg(ID_FILE_OPEN);
+    ASSERT_EQ(s.prompt.openRequests.size(), 2u);
+    EXPECT_EQ(s.prompt.openRequests[1].directory, folder.dir.path());
 }
 
 TEST(FileFlow, SaveAfterAFrameworkOpenOfAJpegLeavesTheJpegAlone)

@@ -3,9 +3,11 @@
 #include "app/AppTestSupport.h"
 #include "view/ViewTestSupport.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -37,11 +39,30 @@ TEST(Startup, WithoutArgumentsShowsMainWindowThenOneEmptyDocument)
     EXPECT_TRUE(s.prompt.messages.empty());
 }
 
-TEST(Startup, WithAFileThatCannotBeOpenedEndsWithoutWindow)
+TEST(Startup, WithAFileThatCannotBeOpenedShowsWhyAndRunsOnWithAnEmptyDocument)
 {
-    StartedApp s({QStringLiteral("/nonexistent/picture.txt")});
-    EXPECT_FALSE(s.started);
-    EXPECT_EQ(s.FrameCount(), 0);
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.bmp"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture\n");
+    file.close();
+    const std::pair<QString, std::string> cases[] = {
+        {QStringLiteral("/nonexistent/picture.txt"),
+         "Only .bmp and .jpg files can be opened or saved: /nonexistent/picture.txt"},
+        {text, "Failed to read 2: " + text.toStdString() + ": not a BMP file."},
+    };
+    for (const auto& [path, message] : cases) {
+        SCOPED_TRACE(message);
+        StartedApp s({path});
+        EXPECT_FALSE(s.started);
+        EXPECT_EQ(s.prompt.Texts(), std::vector<std::string>{message});
+        EXPECT_TRUE(s.Frame()->isVisible());
+        ASSERT_EQ(s.FrameCount(), 1);
+        CDibDoc* doc = s.Frame()->ActiveView()->GetDocument();
+        EXPECT_EQ(doc->GetTitle(), "Lumacut1");
+        EXPECT_FALSE(doc->m_pictureReady);
+    }
 }
 
 TEST(Startup, StatusPanesStartWithTheirStartTexts)

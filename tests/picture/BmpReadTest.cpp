@@ -215,44 +215,50 @@ TEST(BmpRead, RefusesWhatItCannotReadSafely)
         const char* name;
         std::function<void(BmpLayout&)> layout;
         std::function<void(Bytes&)> damage;
+        std::string_view reason;
     };
     auto none = [](Bytes&) {};
     auto keep = [](BmpLayout&) {};
+    const std::string_view depth = msg::kBmpUnsupportedDepth, header = msg::kBmpDamagedHeader,
+                           packing = msg::kBmpUnsupportedCompression, cut = msg::kBmpCutShort,
+                           empty = msg::kBmpNoPixels, notBmp = msg::kBmpNotBmp;
+    const std::string_view tooLarge =
+        "the picture is larger than 268435456 pixels, or longer than 1048576 pixels on a side.";
     const Case cases[] = {
-        {"16 bits", [](BmpLayout& s) { s.bitCount = 16; }, none},
-        {"2 bits", [](BmpLayout& s) { s.bitCount = 2; s.table = DistinctTable(4); }, none},
-        {"bit count 0", [](BmpLayout& s) { s.bitCount = 0; }, none},
-        {"64 bits", [](BmpLayout& s) { s.bitCount = 64; }, none},
-        {"planes 2", [](BmpLayout& s) { s.planes = 2; }, none},
-        {"header size 16", [](BmpLayout& s) { s.headerSize = 16; }, none},
-        {"header size 64", [](BmpLayout& s) { s.headerSize = 64; }, none},
-        {"header size 66", [](BmpLayout& s) { s.headerSize = 66; }, none},
-        {"header size 0", keep, [](Bytes& f) { WriteLE32(f.data() + 14, 0); }},
-        {"header size larger than the file", keep, [](Bytes& f) { WriteLE32(f.data() + 14, 124); f.resize(14 + 100); }},
-        {"RLE8", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.compression = 1; }, none},
-        {"RLE4", [](BmpLayout& s) { s.bitCount = 4; s.table = DistinctTable(4); s.compression = 2; }, none},
-        {"bit fields at 24 bits", [](BmpLayout& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; }, none},
-        {"embedded JPEG", [](BmpLayout& s) { s.compression = 4; }, none},
-        {"embedded PNG", [](BmpLayout& s) { s.compression = 5; }, none},
-        {"alpha bit fields", [](BmpLayout& s) { s.bitCount = 32; s.compression = 6; }, none},
-        {"32-bit masks in another order", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF, 0xFF00, 0xFF0000}; }, none},
-        {"32-bit masks shifted up", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF000000, 0xFF0000, 0xFF00}; }, none},
-        {"32-bit masks cut off", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.width = 0; s.height = 0; }, [](Bytes& f) { f.resize(14 + 44); }},
-        {"257 colours", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(257); }, none},
-        {"a huge colour count", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 305402420; }, none},
-        {"a colour table cut short", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 200; s.height = 0; }, none},
-        {"width 0", [](BmpLayout& s) { s.width = 0; }, none},
-        {"negative width", [](BmpLayout& s) { s.width = -3; }, none},
-        {"height 0", [](BmpLayout& s) { s.height = 0; }, none},
-        {"the most negative height", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 8, 0x80000000u); }},
-        {"wider than the side limit", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, (1u << 20) + 1); }},
-        {"more pixels than the limit", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, 1u << 15); WriteLE32(f.data() + 14 + 8, 1u << 14); }},
-        {"3000000 x 2000000 in a small file", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, 3000000); WriteLE32(f.data() + 14 + 8, 2000000); }},
-        {"pixel rows cut short by one byte", keep, [](Bytes& f) { f.pop_back(); }},
-        {"header only", keep, [](Bytes& f) { f.resize(14 + 40); }},
-        {"\"BM\" and a file header only", keep, [](Bytes& f) { f.resize(14); }},
-        {"\"BM\" alone", keep, [](Bytes& f) { f.resize(2); }},
-        {"not \"BM\"", keep, [](Bytes& f) { f[1] = 'A'; }},
+        {"16 bits", [](BmpLayout& s) { s.bitCount = 16; }, none, depth},
+        {"2 bits", [](BmpLayout& s) { s.bitCount = 2; s.table = DistinctTable(4); }, none, depth},
+        {"bit count 0", [](BmpLayout& s) { s.bitCount = 0; }, none, depth},
+        {"64 bits", [](BmpLayout& s) { s.bitCount = 64; }, none, depth},
+        {"planes 2", [](BmpLayout& s) { s.planes = 2; }, none, header},
+        {"header size 16", [](BmpLayout& s) { s.headerSize = 16; }, none, header},
+        {"header size 64", [](BmpLayout& s) { s.headerSize = 64; }, none, header},
+        {"header size 66", [](BmpLayout& s) { s.headerSize = 66; }, none, header},
+        {"header size 0", keep, [](Bytes& f) { WriteLE32(f.data() + 14, 0); }, header},
+        {"header size larger than the file", keep, [](Bytes& f) { WriteLE32(f.data() + 14, 124); f.resize(14 + 100); }, cut},
+        {"RLE8", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.compression = 1; }, none, packing},
+        {"RLE4", [](BmpLayout& s) { s.bitCount = 4; s.table = DistinctTable(4); s.compression = 2; }, none, packing},
+        {"bit fields at 24 bits", [](BmpLayout& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; }, none, packing},
+        {"embedded JPEG", [](BmpLayout& s) { s.compression = 4; }, none, packing},
+        {"embedded PNG", [](BmpLayout& s) { s.compression = 5; }, none, packing},
+        {"alpha bit fields", [](BmpLayout& s) { s.bitCount = 32; s.compression = 6; }, none, packing},
+        {"32-bit masks in another order", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF, 0xFF00, 0xFF0000}; }, none, packing},
+        {"32-bit masks shifted up", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; s.masks = {0xFF000000, 0xFF0000, 0xFF00}; }, none, packing},
+        {"32-bit masks cut off", [](BmpLayout& s) { s.bitCount = 32; s.compression = 3; }, [](Bytes& f) { f.resize(14 + 44); }, cut},
+        {"257 colours", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(257); }, none, header},
+        {"a huge colour count", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 305402420; }, none, header},
+        {"a colour table cut short", [](BmpLayout& s) { s.bitCount = 8; s.table = DistinctTable(4); s.clrUsed = 200; }, none, cut},
+        {"width 0", [](BmpLayout& s) { s.width = 0; }, none, empty},
+        {"negative width", [](BmpLayout& s) { s.width = -3; }, none, empty},
+        {"height 0", [](BmpLayout& s) { s.height = 0; }, none, empty},
+        {"the most negative height", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 8, 0x80000000u); }, tooLarge},
+        {"wider than the side limit", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, (1u << 20) + 1); }, tooLarge},
+        {"more pixels than the limit", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, 1u << 15); WriteLE32(f.data() + 14 + 8, 1u << 14); }, tooLarge},
+        {"3000000 x 2000000 in a small file", keep, [](Bytes& f) { WriteLE32(f.data() + 14 + 4, 3000000); WriteLE32(f.data() + 14 + 8, 2000000); }, tooLarge},
+        {"pixel rows cut short by one byte", keep, [](Bytes& f) { f.pop_back(); }, cut},
+        {"header only", keep, [](Bytes& f) { f.resize(14 + 40); }, cut},
+        {"\"BM\" and a file header only", keep, [](Bytes& f) { f.resize(14); }, cut},
+        {"\"BM\" alone", keep, [](Bytes& f) { f.resize(2); }, notBmp},
+        {"not \"BM\"", keep, [](Bytes& f) { f[1] = 'A'; }, notBmp},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -267,7 +273,7 @@ TEST(BmpRead, RefusesWhatItCannotReadSafely)
         EXPECT_FALSE(r.block);
         EXPECT_EQ(r.width, 0);
         EXPECT_EQ(r.height, 0);
-        EXPECT_EQ(r.messages, std::vector<std::string>{"Failed to read 2: /pics/bad.bmp"});
+        EXPECT_EQ(r.messages, std::vector<std::string>{"Failed to read 2: /pics/bad.bmp: " + std::string(c.reason)});
         if (file.size() >= 14 && file[1] == 'M') { // the packed DIB alone is refused too
             EXPECT_FALSE(ValidateDib(file.data() + 14, file.size() - 14).ok);
         }
@@ -298,7 +304,7 @@ TEST(BmpRead, ANonBmpFileLeavesTheCallersBlockWithoutAMessage)
     int w, h;
     EXPECT_EQ(ReadBmpBytes(file.data(), file.size(), "x.bmp", block, w, h), 0);
     EXPECT_FALSE(block);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Failed to read 2: x.bmp"});
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Failed to read 2: x.bmp: " + std::string(msg::kBmpUnsupportedDepth)});
 }
 
 TEST(BmpRead, ASuccessfulReadReplacesTheCallersBlock)

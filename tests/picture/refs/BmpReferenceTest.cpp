@@ -81,5 +81,5 @@ TEST(BmpReference, UnusualMasksAreRefusedNotMisread)
     int width = 0, height = 0;
     const std::string path = DataPath("bmpsuite/g/rgb32bf.bmp");
     EXPECT_EQ(ReadBmpFile(path, block, width, height), 0);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Failed to read 2: " + path});
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Failed to read 2: " + path + ": unsupported compression or colour masks."});
 }
