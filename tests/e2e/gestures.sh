@@ -15,7 +15,9 @@ shots=${3:-}
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (scripts/install-deps.sh installs it)"
-command -v xdotool >/dev/null || skip "xdotool is not installed (scripts/install-deps.sh installs it)"
+for tool in xdotool xprop; do
+    command -v $tool >/dev/null || skip "$tool is not installed (scripts/install-deps.sh installs it)"
+done
 
 work=$(mktemp -d)
 probe=$work/probe
@@ -47,6 +49,11 @@ export QT_QPA_PLATFORM=xcb
 if command -v openbox >/dev/null; then
     openbox --sm-disable >"$work/wm.log" 2>&1 &
     wm_pid=$!
+    # The editor's first windows must not open before the manager runs.
+    for _ in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
 fi
 
 failures=0
