@@ -9,6 +9,7 @@
 #include "support/EditTestSupport.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -212,6 +213,14 @@ TEST(ResizeDeluxe, OkRendersOnceWithTheNewSize)
     EXPECT_DOUBLE_EQ(e.doc->m_scale, 0.5);
     EXPECT_EQ(BlockAddress(e.doc->m_picNew), afterDialog) << "no second render after the dialog's own";
     EXPECT_EQ(PictureBytes(e.doc->m_picNew), e.Expected(e.doc->m_filter));
+    // The status bar tells the New Picture's real size.
+    e.view->OnShowNew();
+    QImage screen(200, 100, QImage::Format_RGB32);
+    QPainter painter(&screen);
+    DrawDevice device;
+    device.client = screen.size();
+    e.view->OnDraw(painter, device);
+    EXPECT_EQ(g_newSizeText, "New Size: 20,  15");
 }
 
 TEST(ResizeDeluxe, FootprintWithinThreeDecimalsIsStoredButNotRendered)

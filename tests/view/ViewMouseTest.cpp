@@ -145,6 +145,29 @@ TEST_F(ViewInput, SmallMovesDoNotStartABand)
     EXPECT_EQ(m_doc.m_clipRect, before);
 }
 
+// ---- Ctrl + wheel -----------------------------------------------------------------------------
+
+TEST_F(ViewInput, CtrlWheelWalksTheMagnificationsAndStopsAtTheEnds)
+{
+    const struct {
+        int delta;
+        Qt::KeyboardModifiers modifiers;
+        int zoom;
+    } steps[] = {
+        {120, Qt::ControlModifier, 2}, {60, Qt::ControlModifier, 2}, {60, Qt::ControlModifier, 4},
+        {240, Qt::ControlModifier, 4}, {120, Qt::NoModifier, 4},     {-360, Qt::ControlModifier, 0},
+        {-120, Qt::ControlModifier, 0}, {120, Qt::ControlModifier, 1},
+    };
+    ASSERT_EQ(m_view->m_zoom, 1);
+    for (const auto& step : steps) {
+        const QPointF at(20, 20);
+        QWheelEvent wheel(at, Client()->mapToGlobal(at), {}, QPoint(0, step.delta), Qt::NoButton, step.modifiers,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(Client(), &wheel);
+        EXPECT_EQ(m_view->m_zoom, step.zoom) << "after " << step.delta;
+    }
+}
+
 // ---- the colour list ----------------------------------------------------------------------------
 
 TEST_F(ViewInput, ElevenAddsLeaveTenColours)
