@@ -4,7 +4,6 @@
 // the New Picture; compare the milliseconds with the baseline's.
 #include "RenderBenchPictures.h"
 
-#include "filter/ReferenceRender.h"
 #include "filter/RenderLoop.h"
 #include "filter/RenderThreads.h"
 

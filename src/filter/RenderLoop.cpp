@@ -1,8 +1,7 @@
 #include "filter/RenderLoop.h"
 
 #include "filter/FastPass.h"
-#include "filter/ReferenceRender.h"
-#include "filter/RenderPass.h"
+#include "filter/ReferencePass.h"
 #include "picture/Limits.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"

@@ -29,6 +29,13 @@ struct RenderRequest {
 // when the render failed before, leaving the block as it was.
 bool RenderNewPicture(const FilterSettings& settings, const RenderRequest& request);
 
+// The same render with the plain pass on the calling thread, and with the
+// fast pass's rows split into exactly `bands` bands (0: its own choice); the
+// tests and benchmarks compare them, and the result must not depend on the
+// bands.
+void RenderNewPictureReference(const FilterSettings& settings, const RenderRequest& request);
+void RenderNewPictureInBands(const FilterSettings& settings, const RenderRequest& request, int bands);
+
 // True when the scale departs from 1 by more than 0.001 or the footprint by
 // more than 0.01.
 bool NeedsResample(double scale, double footprint);

@@ -1,8 +1,8 @@
 #pragma once
 // One pass of the render loop: everything settled before the pixel loops
-// (pass type, reader, constants, region), and the straightforward pass that
-// reads, filters and writes one pixel at a time. The render loop runs either
-// this pass or the fast one; both must give the same bytes.
+// (pass type, reader, constants, region). The render loop runs either the
+// plain pass (ReferencePass.h) or the fast one (FastPass.h); both must give
+// the same bytes.
 #include "filter/FilterFormulas.h"
 #include "filter/FilterSettings.h"
 #include "picture/CPicture.h"
@@ -32,9 +32,5 @@ struct PassJob {
     // y0..y1 - 1; pixel (x, y) is written at (x - x0, y - y0).
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
 };
-
-// The plain pass over the stored rows y0 + rowBegin .. y0 + rowEnd - 1 of the
-// region.
-void RunReferencePass(const PassJob& job, int rowBegin, int rowEnd);
 
 } // namespace lumacut

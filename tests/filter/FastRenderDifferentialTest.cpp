@@ -2,7 +2,6 @@
 // every byte of the New Picture's block (header, table, pixels and the
 // padding the passes must leave alone), its fields and the messages agree.
 #include "filter/VectorPaths.h"
-#include "filter/ReferenceRender.h"
 #include "filter/RenderLoop.h"
 
 #include "filter/TestPictures.h"

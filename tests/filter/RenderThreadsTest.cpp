@@ -1,4 +1,3 @@
-#include "filter/ReferenceRender.h"
 #include "filter/RenderLoop.h"
 #include "filter/RenderThreads.h"
 
