@@ -1,8 +1,7 @@
 #pragma once
 // The fast pass: everything the plain pass decides per pixel is settled once
-// per render (the reader of the Original, the formula of the kind for the
-// output type, tables of every formula whose input is one byte), and the
-// rows are shared out in bands. The bytes written are those of the plain
+// per render (the reader of the Original, the output type's tables for the
+// kind, the kernels), and the rows are shared out in bands. The bytes written are those of the plain
 // pass, whatever the number of bands or threads.
 #include "filter/RenderPass.h"
 

@@ -1,145 +1,174 @@
-#include "filter/FastPassParts.h"
-
-#include "filter/SampleSums.h"
-#include "filter/SamplerParts.h"
-#include "filter/TiltedSampler.h"
-#include "filter/UntiltedSampler.h"
-#include "filter/VectorPaths.h"
+#include "filter/FastSampler.h"
 
 #include "picture/SamplerWindow.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <cmath>
 
 namespace lumacut::fast {
 
-const ByteTables kBytes;
-
 namespace {
 
-// Sample i of an untilted row whose window rows start at rowFirst.
-template <Source S>
-void SampleUntilted(const Settled& st, const Scratch& scratch, int i, int rowFirst, int rows, std::uint8_t* out)
-{
-    const int count = scratch.columnCount[i];
-    if (rows == 0 || count == 0) {
-        out[0] = out[1] = out[2] = 0;
-        return;
-    }
-    const int first = scratch.columnFirst[i];
-    const double* factor = scratch.columnFactor.data() + scratch.columnOffset[i];
-    const std::uint8_t* inside = scratch.columnInside.data() + scratch.columnOffset[i];
-    Sums sums;
-    for (int r = 0; r < rows; ++r)
-        AddRowDirect<S>(st, st.bits + std::int64_t{rowFirst + r} * st.stride, first, count, factor, inside,
-                        scratch.rowInside[r] != 0, scratch.rowFactor[r], sums);
-    PutSample(sums, out);
-}
+// The samples of a tilted row that the shortcut leaves are summed in batches.
+constexpr int kBatch = 64;
 
-// Without a tilt (sine exactly 0, cosine exactly 1) the mapped column
-// depends on the output column alone and the mapped row on the output row
-// alone, so each axis's window and factors are made once: the columns once
-// per band, the rows once per output row.
-template <Source S>
-void SampleRowUntilted(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+// The tent along one axis around the mapped coordinate g: the window as
+// WindowAround makes it, then TentWeight's test and factor for each column.
+// Without a tilt, windows are shared by many samples and worth trimming
+// (lo, hi, allInside, single); with one, every column is summed.
+template <bool trim>
+void MakeAxis(double g, double foot, double invFoot, int size, double* factor, std::uint64_t* within, TentAxis& a)
 {
-    const int n = st.regionWidth;
-    PrepareUntiltedColumns(st, scratch);
-    int rowFirst;
-    const int rows = PrepareUntiltedRows(st, scratch, y, rowFirst);
-    // A sample that weighs one pixel 1 and all others exactly 0 adds 1 x
-    // that pixel and 1 to sums of 0 and divides by 1: the pixel itself.
-    if (scratch.rowSingle >= 0) {
-        const std::uint8_t* row = st.bits + std::int64_t{scratch.rowSingle} * st.stride;
-        for (int i = 0; i < n; ++i)
-            if (scratch.columnSingle[i] >= 0) {
-                const std::uint8_t* p = PixelOf<S>(st, row, scratch.columnSingle[i]);
-                out[3 * i + kB] = p[kB];
-                out[3 * i + kG] = p[kG];
-                out[3 * i + kR] = p[kR];
-            }
-    }
-#if defined(LUMACUT_WIDE_SAMPLER)
-    if (rows > 0 && rows <= kWideRowsMax && UseAvx2()) {
-        SampleRowUntiltedWide(st, scratch, rowFirst, rows, out);
-        for (int i : scratch.pending)
-            SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
-        return;
-    }
-#endif
-    for (int i = 0; i < n; ++i)
-        if (scratch.rowSingle < 0 || scratch.columnSingle[i] < 0)
-            SampleUntilted<S>(st, scratch, i, rowFirst, rows, out + 3 * i);
-}
-
-
-template <Source S>
-void SampleRow(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
-{
-    const CSampler& s = st.job->sampler;
-    if (s.m_sin == 0 && s.m_cos == 1) {
-        SampleRowUntilted<S>(st, scratch, y, out);
-        return;
-    }
-    SampleRowTilted<S>(st, scratch, y, out);
-}
-
-// Direct reads of one row into the scratch row; black outside the Original.
-template <Source S>
-void ReadRow(const Settled& st, int y, std::uint8_t* out)
-{
-    const int x0 = st.job->x0;
-    const bool rowInside = y >= 0 && y < st.height;
-    const std::uint8_t* row = rowInside ? st.bits + std::int64_t{y} * st.stride : nullptr;
-    for (int i = 0; i < st.regionWidth; ++i, out += 3) {
-        int x = x0 + i;
-        if (rowInside && x >= 0 && x < st.width) {
-            const std::uint8_t* p = PixelOf<S>(st, row, x);
-            out[0] = p[0];
-            out[1] = p[1];
-            out[2] = p[2];
-        } else {
-            out[0] = out[1] = out[2] = 0;
+    int last;
+    WindowRange(g - foot, g + foot, size, a.first, last);
+    a.count = std::max(0, last - a.first + 1);
+    a.factor = factor;
+    a.within = within;
+    int inside = 0, weighty = 0, lo = -1, hi = 0;
+    for (int c = 0; c < a.count; ++c) {
+        const double e = std::fabs(g - (a.first + c));
+        const bool in = !(e > foot);
+        within[c] = in ? ~std::uint64_t{0} : 0;
+        factor[c] = 1 - e * invFoot;
+        if constexpr (trim) {
+            // a column whose weight in a row within the footprint may differ
+            // from 0; no branches on the factors, they are not predictable
+            const bool counts = !in | (factor[c] != 0);
+            inside += in;
+            weighty += counts;
+            lo = (counts & (lo < 0)) ? c : lo;
+            hi = counts ? c + 1 : hi;
         }
     }
+    a.allInside = trim && inside == a.count;
+    a.lo = lo < 0 ? 0 : lo;
+    a.hi = trim ? hi : a.count;
+    // one column of factor 1, every other within the footprint with factor 0
+    a.single = a.allInside && weighty == 1 && factor[a.lo] == 1 ? a.first + a.lo : -1;
 }
 
-template <Source S>
-void SampleRowReader(const Settled& st, Scratch& scratch, int y, std::uint8_t* out)
+// The most columns a window of this footprint spans: ceil(g + f) -
+// floor(g - f) + 1, with room for the rounding of g +- f.
+int MostInWindow(double foot, int size)
 {
-    SampleRow<S>(st, scratch, y, out);
+    const double most = std::floor(2 * foot) + 4;
+    if (!(most < size))
+        return size;
+    return most > 0 ? static_cast<int>(most) : 0;
 }
-
-template <Source S>
-void DirectRowReader(const Settled& st, Scratch&, int y, std::uint8_t* out)
-{
-    ReadRow<S>(st, y, out);
-}
-
-template <template <Source> class Pick>
-RowReader ReaderFor(Source s)
-{
-    switch (s) {
-    case Source::Bgr24: return Pick<Source::Bgr24>::value;
-    case Source::Bgr32: return Pick<Source::Bgr32>::value;
-    case Source::Index8: return Pick<Source::Index8>::value;
-    case Source::Nibble4: return Pick<Source::Nibble4>::value;
-    }
-    return nullptr;
-}
-template <Source S>
-struct PickSample {
-    static constexpr RowReader value = SampleRowReader<S>;
-};
-template <Source S>
-struct PickDirect {
-    static constexpr RowReader value = DirectRowReader<S>;
-};
 
 } // namespace
 
-RowReader ChooseReader(Source source, bool sampled)
+FastSampler::FastSampler(const PassJob& job, const SourceImage& source, const Kernels& kernels)
+    : m_job(job), m_source(source), m_kernels(kernels), m_width(job.x1 - job.x0)
 {
-    return sampled ? ReaderFor<PickSample>(source) : ReaderFor<PickDirect>(source);
+    const CSampler& s = job.sampler;
+    m_tilted = !(s.m_sin == 0 && s.m_cos == 1);
+    m_shortcut = m_tilted && (source.kind == Source::Bgr24 || source.kind == Source::Bgr32) && s.m_footX >= 0.5 &&
+                 s.m_footX <= 1.5 && s.m_footY >= 0.5 && s.m_footY <= 1.5;
+    m_mostColumns = MostInWindow(s.m_footX, source.width) + 3;
+    m_mostRows = MostInWindow(s.m_footY, source.height) + 3;
+    if (m_tilted)
+        return;
+    // Without a tilt (sine exactly 0, cosine exactly 1) the mapped column
+    // depends on the output column alone.
+    m_columns.resize(m_width);
+    m_columnFactor.resize(std::size_t(m_width) * m_mostColumns);
+    m_columnWithin.resize(m_columnFactor.size());
+    int spanLast = -1;
+    m_spanFirst = source.width;
+    for (int i = 0; i < m_width; ++i) {
+        double gx, gy;
+        MapToSource(s, job.x0 + i, job.y0, 0, 0, gx, gy);
+        const std::size_t at = std::size_t(i) * m_mostColumns;
+        TentAxis& a = m_columns[i];
+        MakeAxis<true>(gx, s.m_footX, s.m_invFootX, source.width, m_columnFactor.data() + at,
+                       m_columnWithin.data() + at, a);
+        if (a.count > 0) {
+            m_spanFirst = std::min(m_spanFirst, a.first);
+            spanLast = std::max(spanLast, a.first + a.count - 1);
+        }
+    }
+    m_spanCount = std::max(0, spanLast - m_spanFirst + 1);
+}
+
+void FastSampler::Row(int y, SamplerScratch& scratch, std::uint8_t* out) const
+{
+    if (m_tilted)
+        Tilted(y, scratch, out);
+    else
+        Untilted(y, scratch, out);
+}
+
+// The mapped row depends on the output row alone: one axis for the row,
+// which every window of the band points to.
+void FastSampler::Untilted(int y, SamplerScratch& scratch, std::uint8_t* out) const
+{
+    if (scratch.windows.empty()) {
+        scratch.axes.resize(1);
+        scratch.factor.resize(m_mostRows);
+        scratch.within.resize(m_mostRows);
+        scratch.windows.resize(m_width);
+        for (int i = 0; i < m_width; ++i)
+            scratch.windows[i] = {&m_columns[i], &scratch.axes[0], i};
+        RowCache& cache = scratch.cache;
+        cache.slots = std::min(m_mostRows, kCacheSlots);
+        cache.first = m_spanFirst;
+        cache.count = m_spanCount;
+        scratch.cachePixels.resize(std::size_t(4) * cache.slots * cache.count);
+        scratch.cacheRows.assign(cache.slots, -1);
+        cache.pixels = scratch.cachePixels.data();
+        cache.row = scratch.cacheRows.data();
+    }
+    const CSampler& s = m_job.sampler;
+    double gx, gy;
+    MapToSource(s, m_job.x0, y, 0, 0, gx, gy);
+    MakeAxis<true>(gy, s.m_footY, s.m_invFootY, m_source.height, scratch.factor.data(), scratch.within.data(),
+                   scratch.axes[0]);
+    m_kernels.sumWindows(m_source, &scratch.cache, scratch.windows.data(), m_width, out);
+}
+
+// Every sample has its own window; those the shortcut is sure of are not
+// summed.
+void FastSampler::Tilted(int y, SamplerScratch& scratch, std::uint8_t* out) const
+{
+    const CSampler& s = m_job.sampler;
+    const std::size_t room = std::size_t(m_mostColumns) + m_mostRows;
+    if (scratch.windows.empty()) {
+        scratch.axes.resize(2 * kBatch);
+        scratch.factor.resize(kBatch * room);
+        scratch.within.resize(kBatch * room);
+        scratch.windows.resize(kBatch);
+        scratch.left.resize(m_width);
+        for (int i = 0; i < m_width; ++i)
+            scratch.left[i] = i;
+    }
+    const int left = m_shortcut ? m_kernels.bilinearRow(m_source, s, m_job.x0, y, m_width, out, scratch.left.data())
+                                : m_width;
+    int count = 0;
+    for (int j = 0; j < left; ++j) {
+        const int i = scratch.left[j];
+        double gx, gy;
+        MapToSource(s, m_job.x0 + i, y, 0, 0, gx, gy);
+        double* factor = scratch.factor.data() + count * room;
+        std::uint64_t* within = scratch.within.data() + count * room;
+        TentAxis& x = scratch.axes[2 * count];
+        TentAxis& yAxis = scratch.axes[2 * count + 1];
+        MakeAxis<false>(gx, s.m_footX, s.m_invFootX, m_source.width, factor, within, x);
+        if (x.count > 0)
+            MakeAxis<false>(gy, s.m_footY, s.m_invFootY, m_source.height, factor + m_mostColumns,
+                            within + m_mostColumns, yAxis);
+        if (x.count == 0 || yAxis.count == 0) { // outside the Original: black
+            std::fill_n(out + 3 * i, 3, 0);
+            continue;
+        }
+        scratch.windows[count] = {&x, &yAxis, i};
+        if (++count == kBatch) {
+            m_kernels.sumWindows(m_source, nullptr, scratch.windows.data(), count, out);
+            count = 0;
+        }
+    }
+    m_kernels.sumWindows(m_source, nullptr, scratch.windows.data(), count, out);
 }
 
 } // namespace lumacut::fast

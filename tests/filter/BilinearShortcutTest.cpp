@@ -1,18 +1,19 @@
 // The single-precision shortcut for tilted samples with footprint 1 against
 // the plain sample: whatever it writes must be the plain sample's bytes, and
 // it must leave alone the samples that sit on a rounding step.
-#include "filter/BilinearShortcut.h"
+#include "filter/Kernels.h"
 
 #include "filter/TestPictures.h"
 #include "picture/CSampler.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
-
-#if defined(LUMACUT_BILINEAR_SHORTCUT)
+#include <utility>
+#include <vector>
 
 using namespace lumacut;
 using namespace lumacut::fast;
@@ -25,51 +26,47 @@ struct Tally {
     long refused = 0;
 };
 
-// Runs the shortcut over every group of four New Picture pixels of a
-// width x height result and checks each written sample against the plain
-// one. Bytes the shortcut leaves alone must stay as they were.
-template <Source S>
-void CheckAgainstPlain(CPicture& original, double scale, double footprint, double tilt, int width, int height,
-                       const std::string& what, Tally& tally)
+// The kernels of both builds, the AVX2 one where the processor has it.
+std::vector<std::pair<const Kernels*, std::string>> BothBuilds()
+{
+    if (__builtin_cpu_supports("avx2"))
+        return {{&plain::kKernels, "plain"}, {&avx2::kKernels, "AVX2"}};
+    return {{&plain::kKernels, "plain"}};
+}
+
+// Runs the shortcut of both builds over every row of a width x height
+// result and checks each written sample against the plain one. Bytes the
+// shortcut leaves alone must stay as they were.
+void Check(CPicture& original, double scale, double footprint, double tilt, int width, int height,
+           const std::string& what, Tally& tally)
 {
     CSampler sampler(original.m_width, original.m_height, scale, footprint, tilt);
     original.Lock();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x + 4 <= width; x += 4) {
-            std::uint8_t out[12];
-            std::fill(std::begin(out), std::end(out), std::uint8_t{77});
-            const unsigned written = TryBilinearShortcut4<S>(original.m_bits, original.m_stride, original.m_width,
-                                                             original.m_height, sampler, x, y, out);
-            for (int k = 0; k < 4; ++k) {
-                const std::uint8_t* got = out + 3 * k;
-                if (!(written >> k & 1)) {
+    const SourceImage source = SourceOf(original);
+    for (const auto& [kernels, build] : BothBuilds()) {
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> out(std::size_t(3) * width, 77);
+            std::vector<int> left(width, -1);
+            const int count = kernels->bilinearRow(source, sampler, 0, y, width, out.data(), left.data());
+            ASSERT_TRUE(count >= 0 && count <= width && std::is_sorted(left.begin(), left.begin() + count));
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* got = out.data() + 3 * x;
+                const std::string at = what + ", " + build + " at " + std::to_string(x) + "," + std::to_string(y);
+                if (std::binary_search(left.begin(), left.begin() + count, x)) {
                     ++tally.refused;
-                    ASSERT_TRUE(got[0] == 77 && got[1] == 77 && got[2] == 77) << what << " at " << x + k << "," << y;
+                    ASSERT_TRUE(got[0] == 77 && got[1] == 77 && got[2] == 77) << at;
                     continue;
                 }
                 ++tally.written;
                 std::uint8_t r, g, b;
-                original.GetFootprintColor(x + k, y, sampler, 0, 0, r, g, b);
-                ASSERT_EQ(got[0], b) << what << " blue at " << x + k << "," << y;
-                ASSERT_EQ(got[1], g) << what << " green at " << x + k << "," << y;
-                ASSERT_EQ(got[2], r) << what << " red at " << x + k << "," << y;
+                original.GetFootprintColor(x, y, sampler, 0, 0, r, g, b);
+                ASSERT_EQ(got[0], b) << at << " blue";
+                ASSERT_EQ(got[1], g) << at << " green";
+                ASSERT_EQ(got[2], r) << at << " red";
             }
         }
+    }
     original.Unlock();
-}
-
-void Check(CPicture& original, double scale, double footprint, double tilt, int width, int height,
-           const std::string& what, Tally& tally)
-{
-    if (original.m_bitCount == 24)
-        CheckAgainstPlain<Source::Bgr24>(original, scale, footprint, tilt, width, height, what, tally);
-    else
-        CheckAgainstPlain<Source::Bgr32>(original, scale, footprint, tilt, width, height, what, tally);
-}
-
-bool HaveAvx2()
-{
-    return __builtin_cpu_supports("avx2");
 }
 
 Rgb Noise(std::mt19937& rng)
@@ -81,8 +78,6 @@ Rgb Noise(std::mt19937& rng)
 
 TEST(BilinearShortcut, AgreesWithThePlainSampleOnRandomTilts)
 {
-    if (!HaveAvx2())
-        GTEST_SKIP() << "no AVX2 on this processor";
     std::mt19937 rng(20261208);
     Tally total;
     for (int round = 0; round < 60; ++round) {
@@ -118,8 +113,6 @@ TEST(BilinearShortcut, AgreesWithThePlainSampleOnRandomTilts)
 // weights decide which way the plain sample rounds.
 TEST(BilinearShortcut, LeavesSamplesOnARoundingStepToThePlainSample)
 {
-    if (!HaveAvx2())
-        GTEST_SKIP() << "no AVX2 on this processor";
     std::mt19937 rng(7);
     for (double tilt : {M_PI / 2, M_PI, -M_PI / 2}) {
         for (int bits : {24, 32}) {
@@ -136,5 +129,3 @@ TEST(BilinearShortcut, LeavesSamplesOnARoundingStepToThePlainSample)
 }
 
 } // namespace
-
-#endif

@@ -1,7 +1,7 @@
 // The fast render against the plain one on random pictures and settings:
 // every byte of the New Picture's block (header, table, pixels and the
 // padding the passes must leave alone), its fields and the messages agree.
-#include "filter/VectorPaths.h"
+#include "filter/Kernels.h"
 #include "filter/RenderLoop.h"
 
 #include "filter/TestPictures.h"
