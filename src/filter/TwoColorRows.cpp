@@ -35,31 +35,41 @@ TwoColorRows::TwoColorRows(const PassJob& job)
     // sum x x + 1 > 2 grows with the sum: the same as the sum from a limit on
     default: m_threshold = FirstTrue(0, maxSum + 1, [&](int sum) { return sum * x + 1 > 2; }); break;
     }
-    m_bit[0] = static_cast<std::uint8_t>(TwoColorIndex(0, s));
-    m_bit[1] = static_cast<std::uint8_t>(TwoColorIndex(1, s));
+    m_zeros = TwoColorIndex(0, s) ? 0xFF : 0;
+    m_ones = TwoColorIndex(1, s) ? 0xFF : 0;
 }
 
-void TwoColorRows::Row(const std::uint8_t* src, int step, int n, std::uint8_t* dst) const
+// Constant steps let the compiler address the eight pixels of a byte
+// directly; the decisions d are packed, then turned into output bits.
+template <int Step>
+void TwoColorRows::RowAs(const std::uint8_t* src, int n, std::uint8_t* dst) const
 {
-    const auto bit = [&] {
-        const int sum = m_share[kB][src[kB]] + m_share[kG][src[kG]] + m_share[kR][src[kR]];
-        src += step;
-        return unsigned{m_bit[sum >= m_threshold]};
+    const auto d = [&](const std::uint8_t* p) {
+        return unsigned{m_share[kB][p[kB]] + m_share[kG][p[kG]] + m_share[kR][p[kR]] >= m_threshold};
     };
+    const auto bits = [&](unsigned byte) { return (byte & m_ones) | (~byte & m_zeros); };
     const int full = n / 8;
-    for (int i = 0; i < full; ++i) {
+    for (int i = 0; i < full; ++i, src += 8 * Step) {
         unsigned byte = 0;
         for (int k = 0; k < 8; ++k)
-            byte = (byte << 1) | bit();
-        dst[i] = static_cast<std::uint8_t>(byte);
+            byte = (byte << 1) | d(src + k * Step);
+        dst[i] = static_cast<std::uint8_t>(bits(byte));
     }
     if (const int rest = n % 8) {
         unsigned byte = 0;
         for (int k = 0; k < rest; ++k)
-            byte = (byte << 1) | bit();
+            byte = (byte << 1) | d(src + k * Step);
         const unsigned mask = (0xFFu << (8 - rest)) & 0xFFu;
-        dst[full] = static_cast<std::uint8_t>((dst[full] & ~mask) | (byte << (8 - rest)));
+        dst[full] = static_cast<std::uint8_t>((dst[full] & ~mask) | (bits(byte << (8 - rest)) & mask));
     }
+}
+
+void TwoColorRows::Row(const std::uint8_t* src, int step, int n, std::uint8_t* dst) const
+{
+    if (step == 4)
+        RowAs<4>(src, n, dst);
+    else
+        RowAs<3>(src, n, dst);
 }
 
 } // namespace lumacut::fast

@@ -18,11 +18,14 @@ public:
     void Row(const std::uint8_t* src, int step, int n, std::uint8_t* dst) const;
 
 private:
+    template <int Step>
+    void RowAs(const std::uint8_t* src, int n, std::uint8_t* dst) const;
+
     // Every kind's decision is "the pixel's three shares add up to the
     // threshold or more": d = 1 then.
     int m_share[3][256] = {}; // by channel: blue, green, red
     int m_threshold = 0;
-    std::uint8_t m_bit[2] = {}; // the output bit for d = 0 and d = 1
+    unsigned m_zeros = 0, m_ones = 0; // all ones where d = 0 (d = 1) gives bit 1
 };
 
 } // namespace lumacut::fast
