@@ -41,16 +41,6 @@ bool RegionSizeUsable(std::int64_t width, std::int64_t height)
     return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
-void RunPlain(const PassJob& job)
-{
-    RunReferencePass(job, 0, job.y1 - job.y0);
-}
-
-void RunFast(const PassJob& job)
-{
-    RunFastPass(job);
-}
-
 bool RenderWith(const FilterSettings& settings, const RenderRequest& request, const PassRunner& runPass)
 {
     if (!request.original || !request.target)
@@ -125,12 +115,12 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
 
 bool RenderNewPicture(const FilterSettings& settings, const RenderRequest& request)
 {
-    return RenderWith(settings, request, RunFast);
+    return RenderWith(settings, request, [](const PassJob& job) { RunFastPass(job); });
 }
 
 void RenderNewPictureReference(const FilterSettings& settings, const RenderRequest& request)
 {
-    RenderWith(settings, request, RunPlain);
+    RenderWith(settings, request, [](const PassJob& job) { RunReferencePass(job, 0, job.y1 - job.y0); });
 }
 
 void RenderNewPictureInBands(const FilterSettings& settings, const RenderRequest& request, int bands)
