@@ -8,20 +8,20 @@ namespace lumacut::fast::LUMACUT_KERNELS {
 namespace {
 
 // Four pixels `Step` bytes apart (16 bytes read), each channel's bytes in
-// double lanes: the distances, sums and products of these small whole
-// numbers are exact, so they equal the plain formulas' integer ones.
+// 32-bit lanes. Integer lanes are the cheaper ones where 256-bit vectors
+// take two steps, as on the processors of this project's machines.
 template <int Step>
-inline void Load(const std::uint8_t* src, V4d (&p)[3])
+inline void Load(const std::uint8_t* src, V4i (&p)[3])
 {
     constexpr int S = Step, Z = 16;
     V16b bytes;
     std::memcpy(&bytes, src, 16);
     const V16b zero = {};
-    p[kB] = ToDouble((V4i)__builtin_shufflevector(bytes, zero, 0, Z, Z, Z, S, Z, Z, Z, 2 * S, Z, Z, Z, 3 * S, Z, Z, Z));
-    p[kG] = ToDouble((V4i)__builtin_shufflevector(bytes, zero, 1, Z, Z, Z, S + 1, Z, Z, Z, 2 * S + 1, Z, Z, Z,
-                                                  3 * S + 1, Z, Z, Z));
-    p[kR] = ToDouble((V4i)__builtin_shufflevector(bytes, zero, 2, Z, Z, Z, S + 2, Z, Z, Z, 2 * S + 2, Z, Z, Z,
-                                                  3 * S + 2, Z, Z, Z));
+    p[kB] = (V4i)__builtin_shufflevector(bytes, zero, 0, Z, Z, Z, S, Z, Z, Z, 2 * S, Z, Z, Z, 3 * S, Z, Z, Z);
+    p[kG] = (V4i)__builtin_shufflevector(bytes, zero, 1, Z, Z, Z, S + 1, Z, Z, Z, 2 * S + 1, Z, Z, Z, 3 * S + 1, Z,
+                                         Z, Z);
+    p[kR] = (V4i)__builtin_shufflevector(bytes, zero, 2, Z, Z, Z, S + 2, Z, Z, Z, 2 * S + 2, Z, Z, Z, 3 * S + 2, Z,
+                                         Z, Z);
 }
 
 // Four pixels' channel lanes (each 0..255) as 12 bytes, each xor `flip`;
@@ -36,24 +36,24 @@ inline void Store(const V4i (&c)[3], V16b flip, std::uint8_t* dst)
 
 // A colour and the channels compared with it.
 struct Colour {
-    V4d q[3];
-    V4l active[3];
+    V4i q[3];
+    V4i active[3];
 
     Colour() = default;
     Colour(const ColourLanes& c, int j)
     {
         for (int ch = 0; ch < 3; ++ch) {
-            q[ch] = V4d{} + c.colour[j][ch];
-            active[ch] = V4l{} + c.active[ch];
+            q[ch] = V4i{} + c.colour[j][ch];
+            active[ch] = V4i{} + c.active[ch];
         }
     }
 
     // ColorDistance, lane by lane.
-    V4d Distance(const V4d (&p)[3]) const
+    V4i Distance(const V4i (&p)[3]) const
     {
-        V4d d = {};
+        V4i d = {};
         for (int ch = 0; ch < 3; ++ch) {
-            const V4d e = (V4d)((V4l)(p[ch] - q[ch]) & active[ch]);
+            const V4i e = (p[ch] - q[ch]) & active[ch];
             d += e * e;
         }
         return d;
@@ -79,17 +79,21 @@ struct Mix {
 
     void operator()(const std::uint8_t* src, std::uint8_t* dst, int groups) const
     {
-        V4d p[kGroups][3], u[kGroups], y[kGroups][3];
+        // The channels in doubles: sums of these small whole numbers are
+        // exact, so they equal the plain formulas' integer ones.
+        V4d a[kGroups][3], u[kGroups], y[kGroups][3];
         V4i out[3];
         for (int g = 0; g < groups; ++g) {
-            Load<Step>(src + 4 * Step * g, p[g]);
-            u[g] = 1.0 / (colour.Distance(p[g]) * x + 1);
+            V4i p[3];
+            Load<Step>(src + 4 * Step * g, p);
+            u[g] = 1.0 / (ToDouble(colour.Distance(p)) * x + 1);
+            for (int ch = 0; ch < 3; ++ch)
+                a[g][ch] = ToDouble(p[ch]);
         }
         for (int g = 0; g < groups; ++g) {
-            const V4d m = (p[g][kR] + p[g][kG] + p[g][kB]) * kThird;
+            const V4d m = (a[g][kR] + a[g][kG] + a[g][kB]) * kThird;
             for (int ch = 0; ch < 3; ++ch) {
-                const V4d a = p[g][ch];
-                const V4d v = emphasize ? a * u[g] + (1 - u[g]) * m : a * (1 - u[g]) + u[g] * m;
+                const V4d v = emphasize ? a[g][ch] * u[g] + (1 - u[g]) * m : a[g][ch] * (1 - u[g]) + u[g] * m;
                 if constexpr (neutralBias)
                     out[ch] = Contrast(v);
                 else
@@ -139,17 +143,16 @@ struct Near {
     void operator()(const std::uint8_t* src, std::uint8_t* dst, int groups) const
     {
         for (int g = 0; g < groups; ++g, src += 4 * Step, dst += 12) {
-            V4d p[3];
+            V4i p[3];
             Load<Step>(src, p);
-            V4l near = {};
+            V4i near = {};
             for (int j = 0; j < lanes.references; ++j)
                 near |= colours[j].Distance(p) < lanes.nearLimit;
-            const V4i white = __builtin_convertvector(near, V4i);
             V4i out[3];
             for (int ch = 0; ch < 3; ++ch) {
-                const V4i v = ToInt(p[ch]);
-                const V4i tone = {lanes.tone[v[0]], lanes.tone[v[1]], lanes.tone[v[2]], lanes.tone[v[3]]};
-                out[ch] = white ? lanes.white : tone;
+                const V4i tone = {lanes.tone[p[ch][0]], lanes.tone[p[ch][1]], lanes.tone[p[ch][2]],
+                                  lanes.tone[p[ch][3]]};
+                out[ch] = near ? lanes.white : tone;
             }
             Store(out, V16b{}, dst);
         }
@@ -168,9 +171,9 @@ struct SharpGrey {
     {
         V4i grey[kGroups];
         for (int g = 0; g < groups; ++g) {
-            V4d p[3];
+            V4i p[3];
             Load<Step>(src + 4 * Step * g, p);
-            const V4d d = 255 / (x * colour.Distance(p) + 1);
+            const V4d d = 255 / (x * ToDouble(colour.Distance(p)) + 1);
             V4d t = d < 255 ? d : 255;
             t = d > 0 ? t : 0;
             grey[g] = ToInt(t);
