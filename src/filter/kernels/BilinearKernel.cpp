@@ -184,8 +184,17 @@ unsigned Bilinear4(const SourceImage& src, const CSampler& s, int x, int y, std:
 
 } // namespace
 
-int BilinearRow(const SourceImage& src, const CSampler& s, int x0, int y, int n, std::uint8_t* out, int* left)
+int BilinearRow(const SourceImage& source, const CSampler& sampler, int x0, int y, int n, std::uint8_t* out,
+                int* left)
 {
+    // Copies the writes to `out` cannot change, so they stay in registers.
+    SourceImage src;
+    src.kind = source.kind;
+    src.bits = source.bits;
+    src.stride = source.stride;
+    src.width = source.width;
+    src.height = source.height;
+    const CSampler s = sampler;
     int count = 0;
     const auto row = [&](auto four) {
         int i = 0;
