@@ -8,8 +8,7 @@ namespace lumacut::fast::LUMACUT_KERNELS {
 namespace {
 
 // Four pixels `Step` bytes apart (16 bytes read), each channel's bytes in
-// 32-bit lanes. Integer lanes are the cheaper ones where 256-bit vectors
-// take two steps, as on the processors of this project's machines.
+// 32-bit lanes.
 template <int Step>
 inline void Load(const std::uint8_t* src, V4i (&p)[3])
 {
