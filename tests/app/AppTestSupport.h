@@ -1,7 +1,7 @@
 #pragma once
 // A started editor for tests: scripted prompt, settings in Qt's test folder,
 // the application object and its main window.
-#include "app/CChildFrame.h"
+#include "framework/CChildFrame.h"
 #include "app/CLumacutApp.h"
 #include "app/CMainFrame.h"
 #include "support/QtPrinters.h"

@@ -1,6 +1,6 @@
 // The command vocabulary: ids, captions, shortcuts, prompts, toolbar slots,
 // the two menu bars and the routing rules.
-#include "app/Commands.h"
+#include "framework/Commands.h"
 #include "support/QtPrinters.h"
 
 #include <QAction>

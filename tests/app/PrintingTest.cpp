@@ -1,7 +1,7 @@
 // Print, Print Preview and Print Setup run their dialogs through the prompt
 // seam; Print writes the page.
 #include "app/AppTestSupport.h"
-#include "app/Printing.h"
+#include "framework/Printing.h"
 #include "view/ViewTestSupport.h"
 
 #include <QFileInfo>

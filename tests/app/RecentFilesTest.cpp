@@ -1,7 +1,7 @@
 // The recent-file list: four entries, newest first, kept in the settings,
 // fed by the documents and shown in the File menu.
 #include "app/AppTestSupport.h"
-#include "app/RecentFileList.h"
+#include "framework/RecentFileList.h"
 
 #include <QAction>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // Helpers for the dialog and editing-command tests: a document with a
 // true-colour Original and a New Picture of a chosen kind, a stand-in for the
 // view behind a dialog, and scripted modal runs.
-#include "app/ActiveView.h"
-#include "app/CDialogBase.h"
+#include "view/DocumentPreview.h"
+#include "framework/CDialogBase.h"
 #include "support/ScriptedGuiPrompt.h"
 #include "document/CDibDoc.h"
 #include "picture/CPicture.h"
@@ -86,7 +86,7 @@ inline const void* BlockAddress(const CPicture& p)
 }
 
 // The view behind a dialog: counts updates and invalidations.
-class FakeView : public IActiveView, public IDocumentView {
+class FakeView : public IPreviewScreen, public IDocumentView {
 public:
     explicit FakeView(CDibDoc* doc) : m_doc(doc)
     {
@@ -98,7 +98,6 @@ public:
         if (m_doc)
             m_doc->RemoveView(this);
     }
-    CDibDoc* ViewDocument() override { return m_doc; }
     bool ShowsOriginal() const override { return showOriginal; }
     void SetShowsOriginal(bool original) override { showOriginal = original; }
     void InvalidateView(bool erase) override { (erase ? erasingInvalidates : plainInvalidates)++; }
@@ -111,22 +110,6 @@ public:
 
 private:
     CDibDoc* m_doc;
-};
-
-// Makes FindActiveView find `view` (or report `missing` when view is null).
-class ScopedActiveView {
-public:
-    explicit ScopedActiveView(IActiveView* view, ViewLink missing = ViewLink::NoViewWindow)
-    {
-        m_previous = SetActiveViewFinder([view, missing](ViewLink& link) -> IActiveView* {
-            link = view ? ViewLink::Found : missing;
-            return view;
-        });
-    }
-    ~ScopedActiveView() { SetActiveViewFinder(std::move(m_previous)); }
-
-private:
-    ActiveViewFinder m_previous;
 };
 
 // Scripted modal runs in order on a ScriptedGuiPrompt: each action gets the

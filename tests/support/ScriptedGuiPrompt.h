@@ -3,7 +3,7 @@
 // and answers from scripts, never showing a window. Modal dialogs go to
 // `onModal` (fill fields, press buttons, return the dialog's result); without
 // it they are rejected as if closed.
-#include "app/GuiPrompt.h"
+#include "framework/GuiPrompt.h"
 #include "platform/RecordingPrompt.h"
 
 #include <QDialog>

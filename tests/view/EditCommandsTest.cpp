@@ -3,9 +3,9 @@
 // Modify, Focus Rectangle, Clip and the clipping options, with their update
 // rules. Dialogs are answered through the scripted prompt.
 #include "app/AppTestSupport.h"
-#include "document/ui/CJpegQualityDlg.h"
-#include "document/ui/CResizeDlg.h"
-#include "filter/ui/CFilterDlg.h"
+#include "dialogs/CJpegQualityDlg.h"
+#include "dialogs/CResizeDlg.h"
+#include "dialogs/CFilterDlg.h"
 #include "support/EditTestSupport.h"
 
 #include <QLineEdit>
@@ -152,6 +152,15 @@ TEST(ColorChange, ATwoColourOriginalIsRefusedBeforeAnythingChanges)
 }
 
 // ---- Resize De Luxe -----------------------------------------------------------------------
+
+TEST(ColorChange, AViewWithoutItsDocumentSaysSoAndOpensNothing)
+{
+    Editor e(8, 8, 0);
+    e.view->DetachDocument();
+    e.view->ColorChange(0, false);
+    EXPECT_EQ(e.s.prompt.Texts(), std::vector<std::string>{"Sorry Null, No Doc"});
+    EXPECT_TRUE(e.s.prompt.modalTitles.empty());
+}
 
 TEST(ResizeDeluxe, OpensWithTheRoundedPercentage)
 {

@@ -2,12 +2,12 @@
 // A view on a document with a known Original for the tests of the mouse, the
 // keys and the clipboard: Qt Test's events headless, dialogs answered
 // through the prompt seam.
-#include "app/CommandIds.h"
-#include "app/GuiPrompt.h"
+#include "framework/CommandIds.h"
+#include "framework/GuiPrompt.h"
 #include "document/CDibDoc.h"
-#include "document/ui/CTiltDlg.h"
-#include "filter/ui/CColorListDlg.h"
-#include "filter/ui/CFilterDlg.h"
+#include "dialogs/CTiltDlg.h"
+#include "dialogs/CColorListDlg.h"
+#include "dialogs/CFilterDlg.h"
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
 #include "platform/Messages.h"

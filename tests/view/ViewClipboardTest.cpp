@@ -1,7 +1,7 @@
 // Copy and Paste through the system clipboard.
 #include "view/InputTestSupport.h"
 
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
 #include "platform/Messages.h"

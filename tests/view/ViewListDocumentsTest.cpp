@@ -1,6 +1,6 @@
 // 't': the open documents listed from the active window round.
 #include "app/CMainFrame.h"
-#include "app/CommandIds.h"
+#include "framework/CommandIds.h"
 #include "platform/Messages.h"
 #include "support/ScriptedGuiPrompt.h"
 #include "../app/AppTestSupport.h"

@@ -1,12 +1,12 @@
 // Every dialog is titled with its own name and is wide enough that the
 // window system can show the whole title beside its window buttons.
 #include "app/CAboutDlg.h"
-#include "document/ui/CJpegQualityDlg.h"
-#include "document/ui/CResizeDlg.h"
-#include "document/ui/CTiltDlg.h"
-#include "filter/ui/CColorListDlg.h"
-#include "filter/ui/CFilterDlg.h"
-#include "filter/ui/COutputTypeDlg.h"
+#include "dialogs/CJpegQualityDlg.h"
+#include "dialogs/CResizeDlg.h"
+#include "dialogs/CTiltDlg.h"
+#include "dialogs/CColorListDlg.h"
+#include "dialogs/CFilterDlg.h"
+#include "framework/COutputTypeDlg.h"
 
 #include <QApplication>
 #include <QFontMetrics>

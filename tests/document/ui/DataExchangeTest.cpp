@@ -1,6 +1,6 @@
 // Dialog data exchange: number parsing, the standard range messages, and a
 // pass that stops at the first refused field.
-#include "app/DataExchange.h"
+#include "framework/DataExchange.h"
 
 #include "support/EditTestSupport.h"
 

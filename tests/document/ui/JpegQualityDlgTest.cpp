@@ -1,6 +1,6 @@
 // The JPEG quality dialog: 0..100 accepted, anything else refused with the
 // dialog kept open; the document's quality changes on OK only.
-#include "document/ui/CJpegQualityDlg.h"
+#include "dialogs/CJpegQualityDlg.h"
 
 #include "support/EditTestSupport.h"
 

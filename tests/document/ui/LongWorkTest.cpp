@@ -2,7 +2,7 @@
 // runs past its threshold, windows keep processing paint and timer events,
 // user input is dropped, the status bar shows a busy indicator, a second
 // render of the same document is refused, and messages wait for the end.
-#include "app/LongWork.h"
+#include "framework/LongWork.h"
 
 #include "support/EditTestSupport.h"
 

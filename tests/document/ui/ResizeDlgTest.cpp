@@ -1,6 +1,6 @@
 // The resize dialog: its arithmetic, data exchange, handlers and the shared
 // apply step with its change test and refusals.
-#include "document/ui/CResizeDlg.h"
+#include "dialogs/CResizeDlg.h"
 
 #include "document/ResizeMath.h"
 #include "picture/Limits.h"
@@ -83,8 +83,9 @@ namespace {
 // A 101 x 51 true-colour document, rendered once, and a dialog over it filled
 // as Resize De Luxe fills it.
 struct Fixture {
-    Fixture() : scoped(prompt), doc(MakeTestDocument(101, 51, 0)), view(doc.get()), active(&view)
+    Fixture() : scoped(prompt), doc(MakeTestDocument(101, 51, 0)), view(doc.get()), preview(*doc, view)
     {
+        dlg.SetPreview(&preview);
         doc->ApplyFilter(doc->m_filter);
         dlg.m_oldWidth = 101;
         dlg.m_oldHeight = 51;
@@ -98,7 +99,7 @@ struct Fixture {
     ScopedGuiPrompt scoped;
     std::unique_ptr<CDibDoc> doc;
     FakeView view;
-    ScopedActiveView active;
+    DocumentPreview preview;
     CResizeDlg dlg;
 };
 

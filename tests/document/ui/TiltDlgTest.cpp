@@ -1,5 +1,5 @@
 // The tilt dialog: its two labels and its result codes.
-#include "document/ui/CTiltDlg.h"
+#include "dialogs/CTiltDlg.h"
 
 #include <QPushButton>
 #include <QTest>

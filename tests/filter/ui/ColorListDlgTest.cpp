@@ -1,5 +1,5 @@
 // The colour list dialog ends with the code of the button that closed it.
-#include "filter/ui/CColorListDlg.h"
+#include "dialogs/CColorListDlg.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The filter dialog: layout per output type, sliders, settings round trip,
 // rendering only on a change, Continuous Update, Choose Color and Swap View.
-#include "filter/ui/CFilterDlg.h"
+#include "dialogs/CFilterDlg.h"
 
 #include "support/EditTestSupport.h"
 
@@ -39,8 +39,9 @@ FilterSettings Sample()
 // A dialog over a document and a view that shows the New Picture.
 struct Fixture {
     explicit Fixture(int outputColors, FilterSettings settings = Sample())
-        : scoped(prompt), doc(MakeTestDocument(16, 8, outputColors)), view(doc.get()), active(&view)
+        : scoped(prompt), doc(MakeTestDocument(16, 8, outputColors)), view(doc.get()), preview(*doc, view)
     {
+        dlg.SetPreview(&preview);
         dlg.LoadSettings(settings, outputColors);
         dlg.show();
     }
@@ -48,7 +49,7 @@ struct Fixture {
     ScopedGuiPrompt scoped;
     std::unique_ptr<CDibDoc> doc;
     FakeView view;
-    ScopedActiveView active;
+    DocumentPreview preview;
     CFilterDlg dlg;
 };
 
@@ -313,35 +314,6 @@ TEST(FilterDlg, SwapViewTwiceReturnsViewAndLabel)
     EXPECT_EQ(f.view.plainInvalidates, 2);
     EXPECT_EQ(f.view.erasingInvalidates, 0);
     EXPECT_EQ(f.view.updates, 0) << "nothing rendered";
-}
-
-TEST(FilterDlg, MissingLinksAreReportedInOrder)
-{
-    struct {
-        ViewLink missing;
-        const char* text;
-    } cases[] = {{ViewLink::NoMainWindow, "Sorry Null, No Main Window "},
-                 {ViewLink::NoChildWindow, "Sorry Null, No Child Window "},
-                 {ViewLink::NoViewWindow, "Sorry Null, No View Window "}};
-    for (auto& c : cases) {
-        ScriptedGuiPrompt prompt;
-        ScopedGuiPrompt p(prompt);
-        ScopedActiveView none(nullptr, c.missing);
-        CFilterDlg dlg;
-        dlg.LoadSettings(Sample(), 0);
-        dlg.show();
-        dlg.Show();
-        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.text});
-    }
-    ScriptedGuiPrompt prompt;
-    ScopedGuiPrompt p(prompt);
-    FakeView docless(nullptr);
-    ScopedActiveView active(&docless);
-    CFilterDlg dlg;
-    dlg.LoadSettings(Sample(), 0);
-    dlg.show();
-    dlg.Show();
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Sorry Null, No Doc"});
 }
 
 TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)

@@ -1,7 +1,7 @@
 // "Choose Output": labels, the preselected first choice, OK and Escape.
-#include "filter/ui/COutputTypeDlg.h"
+#include "framework/COutputTypeDlg.h"
 
-#include "app/GuiPrompt.h"
+#include "framework/GuiPrompt.h"
 #include "support/QtPrinters.h"
 
 #include <QPushButton>

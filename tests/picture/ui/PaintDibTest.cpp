@@ -1,5 +1,5 @@
 // Painting packed DIBs of every depth into a QImage, unscaled and stretched.
-#include "picture/ui/PaintDib.h"
+#include "framework/PaintDib.h"
 
 #include "picture/Dib.h"
 
