@@ -1,6 +1,6 @@
 // lumacut-render's options: every option and its range, malformed values,
 // settings files and which source wins.
-#include "document/TestDibs.h"
+#include "support/TestDibs.h"
 #include "lumacut-render/Options.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Where lumacut-render's results go, and its console: messages led by the
 // file name from several threads at once.
-#include "document/TestDibs.h"
+#include "support/TestDibs.h"
 #include "lumacut-render/RenderJob.h"
 #include "lumacut-render/ToolConsole.h"
 #include "platform/Messages.h"

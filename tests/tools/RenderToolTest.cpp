@@ -1,6 +1,6 @@
 // lumacut-render end to end: the built program on hand-made and bundled
 // pictures, its results read back byte by byte.
-#include "document/TestDibs.h"
+#include "support/TestDibs.h"
 #include "picture/BmpFile.h"
 #include "picture/JpegFile.h"
 

@@ -1,0 +1,394 @@
+// Opening files into the document and saving the New Picture: dispatch by
+// ending, naming, m_saveExt, the modified mark, and failures that leave the
+// document as it was.
+#include "document/CDibDoc.h"
+#include "support/TestDibs.h"
+#include "picture/Dib.h"
+#include "picture/JpegFile.h"
+#include "platform/RecordingPrompt.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace lumacut;
+using namespace lumacut::testdib;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kUnknown = "Only .bmp and .jpg files can be opened or saved: ";
+
+std::uint32_t Pattern(int x, int y)
+{
+    return static_cast<std::uint32_t>(0x204060 + 0x030201 * x + 0x100000 * y);
+}
+
+// Records every path handed to the recent-file list while it lives.
+struct RecentFiles {
+    RecentFiles()
+    {
+        CDocument::RecentFileSink() = [this](const std::string& p) { paths.push_back(p); };
+    }
+    ~RecentFiles() { CDocument::RecentFileSink() = nullptr; }
+    std::vector<std::string> paths;
+};
+
+// The New Picture of the given kind, filled by hand (no render involved):
+// two colour and grey get index (x + y) % 2 and (x * 16 + y) % 256, true
+// colour gets Pattern.
+void MakeNewPicture(CDibDoc& doc, int choice, int width, int height)
+{
+    CPicture& p = doc.m_picNew;
+    if (choice == kOutputTwoColor)
+        SetUpTwoColor(p);
+    else if (choice == kOutputGrey)
+        SetUpGrey(p);
+    else
+        SetUpTrueColor(p);
+    p.m_width = width;
+    p.m_height = height;
+    ASSERT_TRUE(p.MakeEmpty());
+    ASSERT_TRUE(p.Lock());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int stored = height - 1 - y;
+            if (choice == kOutputTwoColor)
+                p.SetBW(x, stored, (x + y) % 2);
+            else if (choice == kOutputGrey)
+                p.SetIndex(x, stored, (x * 16 + y) % 256);
+            else {
+                const std::uint32_t c = Pattern(x, y);
+                p.SetRGB(x, stored, static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                         static_cast<std::uint8_t>(c));
+            }
+        }
+    p.Unlock();
+}
+
+struct Decoded {
+    int width = 0, height = 0;
+    CMemBlock block;
+    Rgb At(int x, int yTop) const
+    {
+        const std::size_t stride = RowLength(width, 24);
+        const std::uint8_t* p = block.Data() + 40 + stride * (height - 1 - yTop) + 3 * static_cast<std::size_t>(x);
+        return Rgb{p[2], p[1], p[0]};
+    }
+};
+
+Decoded ReadJpeg(const std::string& path)
+{
+    Decoded d;
+    EXPECT_EQ(ReadJpegFile(path, d.block, d.width, d.height), 1) << path;
+    return d;
+}
+
+bool Near(const Rgb& a, const Rgb& b, int tolerance)
+{
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+} // namespace
+
+class OpenSave : public ::testing::Test {
+protected:
+    OpenSave() : m_scoped(prompt) {}
+
+    // A document that opened a 4 x 3 picture from `name` in the temporary folder.
+    void OpenGood(const std::string& name = "first.bmp")
+    {
+        WriteBmp24(dir.Path(name), 4, 3, Pattern);
+        ASSERT_TRUE(doc.OnOpenDocument(dir.Path(name)));
+        prompt.Clear();
+    }
+
+    TempDir dir;
+    RecordingPrompt prompt;
+    CDibDoc doc;
+
+private:
+    ScopedPrompt m_scoped;
+};
+
+// ---- open ------------------------------------------------------------------------------
+
+TEST_F(OpenSave, OpenNamesTheDocumentAfterTheFileWithBmp)
+{
+    RecentFiles recent;
+    fs::create_directory(dir.Path("a.b"));
+    const std::string path = dir.Path("a.b/photo.old.bmp");
+    WriteBmp24(path, 5, 2, Pattern);
+    doc.SetModifiedFlag(true);
+
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_EQ(doc.m_baseName, dir.Path("a.b/photo"));
+    EXPECT_EQ(doc.GetPathName(), dir.Path("a.b/photo.bmp"));
+    EXPECT_EQ(doc.GetTitle(), "photo.bmp");
+    EXPECT_EQ(recent.paths, std::vector<std::string>{path}); // the file read, not the name Save will write
+    EXPECT_EQ(doc.m_saveExt, ".bmp");
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.m_pictureReady);
+    EXPECT_EQ(doc.GetPictureSize(true).width, 5);
+    EXPECT_EQ(doc.GetPictureSize(true).height, 2);
+    EXPECT_EQ(prompt.outputQuestions, 1);
+    ASSERT_EQ(prompt.messages.size(), 1u); // the picture information, nothing else
+    EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Information);
+    EXPECT_EQ(prompt.messages[0].text.substr(0, 35), "biWidth: 5, biHeight: 2, Colors: 0\n");
+
+    std::uint32_t c = 0;
+    ASSERT_TRUE(doc.GetOriginalPixel(3, 1, c)); // top row
+    const std::uint32_t p = Pattern(3, 0);
+    EXPECT_EQ(c, ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+}
+
+TEST_F(OpenSave, OpenTakesEitherLetterCaseAndJpeg)
+{
+    WriteBmp24(dir.Path("UP.BMP"), 2, 2, Pattern);
+    EXPECT_TRUE(doc.OnOpenDocument(dir.Path("UP.BMP")));
+    EXPECT_EQ(doc.GetPathName(), dir.Path("UP.bmp"));
+
+    const std::string jpeg = std::string(LUMACUT_TESTDATA_DIR) + "/jpeg/testorig.jpg";
+    const std::string copy = dir.Path("photo.Jpg");
+    fs::copy_file(jpeg, copy);
+    ASSERT_TRUE(doc.OnOpenDocument(copy));
+    EXPECT_EQ(doc.GetPictureSize(true).width, 227);
+    EXPECT_EQ(doc.GetPictureSize(true).height, 149);
+    EXPECT_EQ(doc.m_picOriginal.m_bitCount, 24);
+    // A JPEG opened names the document .bmp, so Save writes a BMP beside it.
+    EXPECT_EQ(doc.GetPathName(), dir.Path("photo.bmp"));
+    EXPECT_EQ(doc.m_saveExt, ".bmp");
+}
+
+struct UnknownCase {
+    const char* name;
+    const char* file;
+};
+inline void PrintTo(const UnknownCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class OpenUnknownType : public OpenSave, public ::testing::WithParamInterface<UnknownCase> {};
+
+TEST_P(OpenUnknownType, FailsWithAMessageAndNeverReadsAnotherFile)
+{
+    OpenGood();
+    const std::string path = dir.Path(GetParam().file);
+    WriteBmp24(path, 2, 2, Pattern); // a good picture under a name we do not take
+    const std::uint8_t* original = doc.GetPictureBlock(true).Data();
+
+    EXPECT_FALSE(doc.OnOpenDocument(path));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnknown + path});
+    EXPECT_EQ(prompt.outputQuestions, 1); // only the good open asked
+    EXPECT_EQ(doc.GetPictureBlock(true).Data(), original);
+    EXPECT_EQ(doc.GetPathName(), dir.Path("first.bmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, OpenUnknownType,
+                         ::testing::Values(UnknownCase{"png", "photo.png"}, UnknownCase{"jpeg", "photo.jpeg"},
+                                           UnknownCase{"short_ending", "x.bm"},
+                                           UnknownCase{"no_ending", "photo"}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(OpenSave, AFailedReadLeavesTheDocumentAsItWas)
+{
+    OpenGood();
+    doc.m_saveExt = ".jpg";
+    doc.SetModifiedFlag(true);
+    const std::uint8_t* original = doc.GetPictureBlock(true).Data();
+    const std::uint8_t* result = doc.GetPictureBlock(false).Data();
+
+    const std::string missing = dir.Path("missing.bmp");
+    const std::string truncated = dir.Path("truncated.bmp");
+    const std::string notPicture = dir.Path("text.jpg");
+    WriteBmp24(truncated, 40, 40, Pattern);
+    fs::resize_file(truncated, 500);
+    std::ofstream(notPicture) << "hello";
+
+    for (const std::string& path : {missing, truncated, notPicture}) {
+        EXPECT_FALSE(doc.OnOpenDocument(path)) << path;
+        EXPECT_EQ(doc.GetPictureBlock(true).Data(), original) << path;
+        EXPECT_EQ(doc.GetPictureBlock(false).Data(), result) << path;
+        EXPECT_EQ(doc.GetPictureSize(true).width, 4) << path;
+        EXPECT_EQ(doc.GetPathName(), dir.Path("first.bmp")) << path;
+        EXPECT_EQ(doc.m_saveExt, ".jpg") << path;
+        EXPECT_TRUE(doc.IsModified()) << path;
+        EXPECT_TRUE(doc.m_pictureReady) << path;
+    }
+    EXPECT_EQ(prompt.outputQuestions, 1);
+}
+
+// ---- save ---------------------------------------------------------------------------------
+
+struct BmpKindCase {
+    const char* name;
+    int choice;
+    int bitCount;
+    int tableEntries;
+};
+inline void PrintTo(const BmpKindCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SaveBmp : public OpenSave, public ::testing::WithParamInterface<BmpKindCase> {};
+
+TEST_P(SaveBmp, WritesTheNewPictureInItsOwnDepth)
+{
+    const BmpKindCase& k = GetParam();
+    MakeNewPicture(doc, k.choice, 11, 3);
+    doc.SetModifiedFlag(true);
+    const std::string path = dir.Path("out.bmp");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+
+    const Bmp bmp = LoadBmp(path);
+    ASSERT_TRUE(bmp.ok);
+    EXPECT_EQ(bmp.width, 11);
+    EXPECT_EQ(bmp.height, 3);
+    EXPECT_EQ(bmp.bitCount, k.bitCount);
+    ASSERT_EQ(bmp.table.size(), static_cast<std::size_t>(k.tableEntries));
+    for (int i = 0; i < k.tableEntries; ++i) {
+        const std::uint8_t v = static_cast<std::uint8_t>(k.tableEntries == 2 ? i * 255 : i);
+        ASSERT_EQ(bmp.table[i], (Rgb{v, v, v})) << i;
+    }
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 11; ++x) {
+            if (k.choice == kOutputTwoColor)
+                ASSERT_EQ(bmp.IndexAt(x, y), (x + y) % 2);
+            else if (k.choice == kOutputGrey)
+                ASSERT_EQ(bmp.IndexAt(x, y), (x * 16 + y) % 256);
+            else {
+                const std::uint32_t c = Pattern(x, y);
+                ASSERT_EQ(bmp.At(x, y), (Rgb{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                                             static_cast<std::uint8_t>(c)}));
+            }
+        }
+    EXPECT_EQ(doc.m_baseName, dir.Path("out"));
+    EXPECT_EQ(doc.GetPathName(), path);
+    EXPECT_EQ(doc.m_saveExt, ".bmp");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SaveBmp,
+                         ::testing::Values(BmpKindCase{"two_color", kOutputTwoColor, 1, 2},
+                                           BmpKindCase{"grey", kOutputGrey, 8, 256},
+                                           BmpKindCase{"true_color", kOutputTrueColor, 24, 0}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(OpenSave, SaveNamesTheDocumentByItsBaseName)
+{
+    RecentFiles recent;
+    MakeNewPicture(doc, kOutputTrueColor, 2, 2);
+    fs::create_directory(dir.Path("x.y"));
+    ASSERT_TRUE(doc.OnSaveDocument(dir.Path("x.y/photo.old.bmp")));
+    EXPECT_TRUE(fs::exists(dir.Path("x.y/photo.old.bmp")));
+    EXPECT_EQ(doc.m_baseName, dir.Path("x.y/photo"));
+    // The path is the file written, so the next Save writes the same file.
+    EXPECT_EQ(doc.GetPathName(), dir.Path("x.y/photo.old.bmp"));
+    EXPECT_EQ(recent.paths, std::vector<std::string>{dir.Path("x.y/photo.old.bmp")});
+
+    ASSERT_TRUE(doc.OnSaveDocument(dir.Path("x.y/photo.JPG")));
+    EXPECT_EQ(doc.GetPathName(), dir.Path("x.y/photo.JPG"));
+    EXPECT_EQ(doc.m_saveExt, ".jpg");
+}
+
+TEST_F(OpenSave, JpegOfATrueColorPictureIsWrittenAsItIs)
+{
+    SetUpTrueColor(doc.m_picNew);
+    doc.m_picNew.m_width = 16;
+    doc.m_picNew.m_height = 8;
+    ASSERT_TRUE(doc.m_picNew.MakeEmpty());
+    ASSERT_TRUE(doc.m_picNew.Lock());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x)
+            doc.m_picNew.SetRGB(x, y, x < 8 ? 200 : 20, 100, x < 8 ? 30 : 220);
+    doc.m_picNew.Unlock();
+    doc.m_jpegQuality = 100;
+    doc.SetModifiedFlag(true);
+    const std::string path = dir.Path("out.jpg");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_TRUE(prompt.messages.empty());
+    const Decoded d = ReadJpeg(path);
+    ASSERT_EQ(d.width, 16);
+    ASSERT_EQ(d.height, 8);
+    EXPECT_TRUE(Near(d.At(2, 3), (Rgb{200, 100, 30}), 6));
+    EXPECT_TRUE(Near(d.At(13, 3), (Rgb{20, 100, 220}), 6));
+    EXPECT_EQ(doc.m_saveExt, ".jpg");
+    EXPECT_EQ(doc.GetPathName(), path);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+class SaveJpegConverted : public OpenSave, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SaveJpegConverted, GoesThroughTrueColorAndLeavesTheNewPictureAlone)
+{
+    const int choice = GetParam();
+    if (choice == kOutputTwoColor)
+        SetUpTwoColor(doc.m_picNew);
+    else
+        SetUpGrey(doc.m_picNew);
+    doc.m_picNew.m_width = 16;
+    doc.m_picNew.m_height = 16;
+    ASSERT_TRUE(doc.m_picNew.MakeEmpty());
+    ASSERT_TRUE(doc.m_picNew.Lock());
+    // Left half black (index 0); right half white, or grey level 180.
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            if (choice == kOutputTwoColor)
+                doc.m_picNew.SetBW(x, y, x >= 8);
+            else
+                doc.m_picNew.SetIndex(x, y, x >= 8 ? 180 : 0);
+        }
+    doc.m_picNew.Unlock();
+    const CMemBlock before = DuplicateBlock(doc.m_picNew.m_hDib);
+    doc.m_jpegQuality = 95;
+
+    ASSERT_TRUE(doc.OnSaveDocument(dir.Path("out.jpg")));
+    EXPECT_TRUE(prompt.messages.empty());
+    const Decoded d = ReadJpeg(dir.Path("out.jpg"));
+    ASSERT_EQ(d.width, 16);
+    ASSERT_EQ(d.height, 16);
+    const std::uint8_t light = choice == kOutputTwoColor ? 255 : 180;
+    EXPECT_TRUE(Near(d.At(2, 5), (Rgb{0, 0, 0}), 6));
+    EXPECT_TRUE(Near(d.At(13, 5), (Rgb{light, light, light}), 6));
+    ASSERT_EQ(doc.m_picNew.m_hDib.Size(), before.Size());
+    EXPECT_EQ(std::memcmp(doc.m_picNew.m_hDib.Data(), before.Data(), before.Size()), 0);
+    EXPECT_EQ(doc.m_picNew.m_bitCount, choice == kOutputTwoColor ? 1 : 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SaveJpegConverted, ::testing::Values(kOutputTwoColor, kOutputGrey),
+                         [](const auto& info) { return info.param == kOutputTwoColor ? "two_color" : "grey"; });
+
+TEST_F(OpenSave, FailedSavesChangeNeitherFilesNorNaming)
+{
+    OpenGood("start.bmp");
+    doc.SetModifiedFlag(true);
+    const std::string path = doc.GetPathName();
+
+    // No picture to convert.
+    CDibDoc empty;
+    SetUpGrey(empty.m_picNew);
+    EXPECT_FALSE(empty.OnSaveDocument(dir.Path("empty.jpg")));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Conversion to 24 bits failed."});
+    EXPECT_FALSE(fs::exists(dir.Path("empty.jpg")));
+    EXPECT_EQ(empty.m_saveExt, ".jpg");
+    prompt.Clear();
+
+    // An ending we do not write.
+    EXPECT_FALSE(doc.OnSaveDocument(dir.Path("out.png")));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnknown + dir.Path("out.png")});
+    EXPECT_FALSE(fs::exists(dir.Path("out.png")));
+    prompt.Clear();
+
+    // The writers fail: a folder that is not there.
+    for (const char* name : {"nowhere/out.bmp", "nowhere/out.jpg"}) {
+        EXPECT_FALSE(doc.OnSaveDocument(dir.Path(name))) << name;
+        EXPECT_FALSE(prompt.Texts().empty()) << name;
+        prompt.Clear();
+    }
+    EXPECT_EQ(doc.GetPathName(), path);
+    EXPECT_EQ(doc.m_saveExt, ".bmp");
+    EXPECT_TRUE(doc.IsModified());
+}
