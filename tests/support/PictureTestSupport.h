@@ -1,98 +1,21 @@
 #pragma once
-// Helpers shared by the picture tests: files and folders, a BMP maker that
-// lays out any header form, depth and row order by hand, and pixel access
-// to the 24-bit blocks the readers hand back.
+// Helpers shared by the picture tests: a BMP maker that lays out any header
+// form, depth and row order by hand, and pixel access to the 24-bit blocks the
+// readers hand back.
 #include "picture/Dib.h"
 #include "picture/MemBlock.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <stdexcept>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-#include <dirent.h>
-#include <ftw.h>
-
 namespace lumacut::test {
-
-using Bytes = std::vector<std::uint8_t>;
-
-inline std::string DataPath(const std::string& relative)
-{
-    return std::string(LUMACUT_TESTDATA_DIR) + "/" + relative;
-}
-
-inline Bytes ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFileBytes(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline bool FileExists(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-// Names in a folder, without "." and "..".
-inline std::vector<std::string> ListFolder(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* e = ::readdir(dir)) {
-            std::string name = e->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    return names;
-}
-
-// A fresh folder under /tmp, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir()
-    {
-        char name[] = "/tmp/lumacut-test-XXXXXX";
-        if (!::mkdtemp(name))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = name;
-    }
-    ~TempDir()
-    {
-        ::chmod(m_path.c_str(), 0700);
-        ::nftw(
-            m_path.c_str(),
-            [](const char* p, const struct stat* st, int, struct FTW*) {
-                if (S_ISDIR(st->st_mode))
-                    ::chmod(p, 0700);
-                return ::remove(p);
-            },
-            16, FTW_DEPTH | FTW_PHYS);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 // ---- a BMP file made by hand ----------------------------------------------------
 

@@ -3,14 +3,12 @@
 // byte by byte so that they do not depend on the program's own writers, and a
 // small reader for the BMP files the program writes.
 #include "picture/MemBlock.h"
+#include "support/Files.h"
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <stdlib.h>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -139,12 +137,6 @@ inline void WriteBmp24(const std::string& path, int width, int height,
     WriteBmp(path, BuildDib(s, color), 40);
 }
 
-inline std::vector<std::uint8_t> FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A BMP file as the program writes them: 40-byte header, bottom-up rows.
 struct Bmp {
     bool ok = false;
@@ -179,7 +171,7 @@ inline std::uint32_t Get32(const std::vector<std::uint8_t>& v, std::size_t at)
 inline Bmp LoadBmp(const std::string& path)
 {
     Bmp bmp;
-    std::vector<std::uint8_t> f = FileBytes(path);
+    std::vector<std::uint8_t> f = test::ReadFileBytes(path);
     if (f.size() < 54 || f[0] != 'B' || f[1] != 'M')
         return bmp;
     bmp.headerSize = static_cast<int>(Get32(f, 14));
@@ -199,29 +191,5 @@ inline Bmp LoadBmp(const std::string& path)
     bmp.ok = true;
     return bmp;
 }
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lumacut-test-XXXXXX").string();
-        if (char* made = mkdtemp(pattern.data()))
-            m_path = made;
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 } // namespace lumacut::testdib

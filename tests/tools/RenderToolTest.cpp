@@ -1,5 +1,7 @@
 // lumacut-render end to end: the built program on hand-made and bundled
 // pictures, its results read back byte by byte.
+#include "support/Files.h"
+#include "support/TempDir.h"
 #include "support/TestDibs.h"
 #include "picture/BmpFile.h"
 #include "picture/JpegFile.h"
@@ -13,6 +15,7 @@
 #include <tuple>
 
 using namespace lumacut;
+using namespace lumacut::test;
 using namespace lumacut::testdib;
 namespace fs = std::filesystem;
 
@@ -42,19 +45,15 @@ RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args)
 {
     std::string command = Quote(LUMACUT_RENDER_BIN);
     for (const std::string& a : args)
-        command += " " + Quote(a);
-    command += " >" + Quote(dir.Path("stdout.txt")) + " 2>" + Quote(dir.Path("stderr.txt")) + " </dev/null";
+        command.append(" ").append(Quote(a));
+    command.append(" >").append(Quote(dir.Path("stdout.txt")));
+    command.append(" 2>").append(Quote(dir.Path("stderr.txt"))).append(" </dev/null");
     RunResult run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = Slurp(dir.Path("stdout.txt"));
     run.err = Slurp(dir.Path("stderr.txt"));
     return run;
-}
-
-std::string Data(const std::string& name)
-{
-    return std::string(LUMACUT_TESTDATA_DIR) + "/" + name;
 }
 
 // The hand-checked picture, 4 x 2 (0xRRGGBB, top row first).
@@ -221,7 +220,7 @@ TEST_F(RenderTool, JpegResultsGoThroughTrueColor)
 
 TEST_F(RenderTool, QualityReachesTheJpegWriter)
 {
-    const std::string input = Data("jpeg/testorig.jpg");
+    const std::string input = DataPath("jpeg/testorig.jpg");
     ASSERT_EQ(RunRender(dir, {input, "-o", dir.Path("low.jpg"), "-t", "true", "-q", "10"}).status, 0);
     ASSERT_EQ(RunRender(dir, {input, "-o", dir.Path("high.jpg"), "-t", "true", "-q", "95"}).status, 0);
     EXPECT_LT(fs::file_size(dir.Path("low.jpg")) * 2, fs::file_size(dir.Path("high.jpg")));
@@ -244,7 +243,7 @@ class BundledPictures : public RenderTool, public ::testing::WithParamInterface<
 TEST_P(BundledPictures, RenderAsTheFiltersDefaultsSay)
 {
     const DataCase& c = GetParam();
-    const std::string input = Data(c.file);
+    const std::string input = DataPath(c.file);
     const std::string out = dir.Path("result.bmp");
     RunResult run = RunRender(dir, {input, "-o", out, "-t", c.type});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -293,7 +292,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     const std::string unknown = dir.Path("picture.png");
     std::ofstream(unknown) << "x";
 
-    RunResult run = RunRender(dir, {small, missing, second, unknown, Data("jpeg/testorig.jpg"), "-o", outDir, "--format",
+    RunResult run = RunRender(dir, {small, missing, second, unknown, DataPath("jpeg/testorig.jpg"), "-o", outDir, "--format",
                               "jpg", "-j", "2", "-t", "true", "-v"});
     EXPECT_EQ(run.status, 1);
     // Each failure is reported with its file's name; the others are rendered.
@@ -310,7 +309,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     }
     EXPECT_FALSE(fs::exists(outDir + "/missing.jpg"));
     // -v: the picture information text and the result, led by the file name.
-    EXPECT_NE(run.out.find(Data("jpeg/testorig.jpg") + ": biWidth: 227, biHeight: 149, Colors: 0\n"),
+    EXPECT_NE(run.out.find(DataPath("jpeg/testorig.jpg") + ": biWidth: 227, biHeight: 149, Colors: 0\n"),
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find(second + ": Bit count 24,  Header 40, planes 1\n"), std::string::npos) << run.out;

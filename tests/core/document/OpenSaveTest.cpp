@@ -2,6 +2,7 @@
 // ending, naming, m_saveExt, the modified mark, and failures that leave the
 // document as it was.
 #include "document/CDibDoc.h"
+#include "support/TempDir.h"
 #include "support/TestDibs.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
@@ -13,6 +14,7 @@
 #include <filesystem>
 
 using namespace lumacut;
+using namespace lumacut::test;
 using namespace lumacut::testdib;
 namespace fs = std::filesystem;
 

@@ -327,8 +327,8 @@ TEST(BmpRead, FilesOnDisk)
     BmpLayout layout;
     layout.width = 3;
     layout.height = 2;
-    WriteFileBytes(dir.File("ok.bmp"), MakeBmp(layout, ColorPattern));
-    ::mkdir(dir.File("folder.bmp").c_str(), 0700);
+    WriteFileBytes(dir.Path("ok.bmp"), MakeBmp(layout, ColorPattern));
+    ::mkdir(dir.Path("folder.bmp").c_str(), 0700);
 
     struct Case {
         const char* name;
@@ -337,9 +337,9 @@ TEST(BmpRead, FilesOnDisk)
         std::string message;
     };
     const Case cases[] = {
-        {"a good file", dir.File("ok.bmp"), 1, ""},
-        {"a missing file", dir.File("missing.bmp"), 0, "Failed to open: " + dir.File("missing.bmp")},
-        {"a folder", dir.File("folder.bmp"), 0, "Failed to read: " + dir.File("folder.bmp")},
+        {"a good file", dir.Path("ok.bmp"), 1, ""},
+        {"a missing file", dir.Path("missing.bmp"), 0, "Failed to open: " + dir.Path("missing.bmp")},
+        {"a folder", dir.Path("folder.bmp"), 0, "Failed to read: " + dir.Path("folder.bmp")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -83,7 +83,7 @@ TEST(BmpWrite, EveryKindRoundTripsAtWidthsOneToNine)
             for (int height : {1, 2, 5}) {
                 SCOPED_TRACE(testing::Message() << name << " " << width << " x " << height);
                 CPicture pic = MakePicture(kind, width, height);
-                const std::string path = dir.File("round.bmp");
+                const std::string path = dir.Path("round.bmp");
                 ASSERT_EQ(WriteBmpFile(path, pic.m_hDib, 4 * pic.m_colors), 1);
                 const Bytes file = ReadFileBytes(path);
                 const std::size_t dibBytes = static_cast<std::size_t>(DibSize(width, height, pic.m_bitCount, pic.m_colors));
@@ -120,8 +120,8 @@ TEST(BmpWrite, FileHeader)
         SCOPED_TRACE(c.name);
         CPicture pic = MakePicture(c.kind, c.width, c.height);
         WriteLE32(pic.m_hDib.Data() + dib::kSizeImage, 0); // recomputed on writing
-        ASSERT_EQ(WriteBmpFile(dir.File("h.bmp"), pic.m_hDib, 4 * pic.m_colors), 1);
-        Bytes file = ReadFileBytes(dir.File("h.bmp"));
+        ASSERT_EQ(WriteBmpFile(dir.Path("h.bmp"), pic.m_hDib, 4 * pic.m_colors), 1);
+        Bytes file = ReadFileBytes(dir.Path("h.bmp"));
         ASSERT_EQ(file.size(), c.size);
         EXPECT_EQ(file[0], 'B');
         EXPECT_EQ(file[1], 'M');
@@ -135,7 +135,7 @@ TEST(BmpWrite, FileHeader)
 TEST(BmpWrite, BlocksThatCannotBeWrittenAreRefusedWithoutTouchingTheFile)
 {
     TempDir dir;
-    const std::string path = dir.File("keep.bmp");
+    const std::string path = dir.Path("keep.bmp");
     struct Case {
         const char* name;
         std::function<CMemBlock()> block;
@@ -183,16 +183,16 @@ TEST(BmpWrite, BlocksThatCannotBeWrittenAreRefusedWithoutTouchingTheFile)
     ScopedPrompt scope(prompt);
     CMemBlock core = CMemBlock::Allocate(24);
     WriteLE32(core.Data(), 12);
-    EXPECT_EQ(WriteBmpFile(dir.File("new.bmp"), core, 0), 0);
-    EXPECT_FALSE(FileExists(dir.File("new.bmp")));
+    EXPECT_EQ(WriteBmpFile(dir.Path("new.bmp"), core, 0), 0);
+    EXPECT_FALSE(FileExists(dir.Path("new.bmp")));
 }
 
 TEST(BmpWrite, AFailedSaveLeavesTheExistingFileByteForByte)
 {
     TempDir dir;
-    const std::string good = dir.File("good.bmp");
+    const std::string good = dir.Path("good.bmp");
     const Bytes goodBytes = WriteGoodFile(good);
-    ::mkdir(dir.File("folder.bmp").c_str(), 0700);
+    ::mkdir(dir.Path("folder.bmp").c_str(), 0700);
 
     // A read-only folder is in ReadOnlyFolderTest.cpp (it cannot fail for root).
     struct Case {
@@ -200,9 +200,9 @@ TEST(BmpWrite, AFailedSaveLeavesTheExistingFileByteForByte)
         std::string path;
     };
     const Case cases[] = {
-        {"the target is a folder", dir.File("folder.bmp")},
+        {"the target is a folder", dir.Path("folder.bmp")},
         {"the target's folder is a file", good + "/inside.bmp"},
-        {"the target's folder does not exist", dir.File("nowhere/x.bmp")},
+        {"the target's folder does not exist", dir.Path("nowhere/x.bmp")},
     };
     CPicture pic = MakePicture(Kind::Grey, 7, 3);
     for (const Case& c : cases) {
@@ -216,13 +216,13 @@ TEST(BmpWrite, AFailedSaveLeavesTheExistingFileByteForByte)
     std::vector<std::string> names = ListFolder(dir.Path());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"folder.bmp", "good.bmp"})) << "no temporary file left";
-    EXPECT_TRUE(ListFolder(dir.File("folder.bmp")).empty());
+    EXPECT_TRUE(ListFolder(dir.Path("folder.bmp")).empty());
 }
 
 TEST(BmpWrite, ASaveReplacesTheOldFileAndKeepsItsPermissions)
 {
     TempDir dir;
-    const std::string path = dir.File("p.bmp");
+    const std::string path = dir.Path("p.bmp");
     WriteGoodFile(path);
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -242,15 +242,15 @@ TEST(BmpWrite, ASaveReplacesTheOldFileAndKeepsItsPermissions)
 TEST(BmpWrite, SavingThroughASymbolicLinkRenewsThePictureItPointsTo)
 {
     TempDir dir;
-    ::mkdir(dir.File("real").c_str(), 0700);
-    const std::string real = dir.File("real/p.bmp");
+    ::mkdir(dir.Path("real").c_str(), 0700);
+    const std::string real = dir.Path("real/p.bmp");
     WriteGoodFile(real);
-    ASSERT_EQ(::symlink(real.c_str(), dir.File("link.bmp").c_str()), 0);
+    ASSERT_EQ(::symlink(real.c_str(), dir.Path("link.bmp").c_str()), 0);
     CPicture pic = MakePicture(Kind::TwoColor, 10, 3);
-    ASSERT_EQ(WriteBmpFile(dir.File("link.bmp"), pic.m_hDib, 8), 1);
+    ASSERT_EQ(WriteBmpFile(dir.Path("link.bmp"), pic.m_hDib, 8), 1);
     struct stat st {};
-    ASSERT_EQ(::lstat(dir.File("link.bmp").c_str(), &st), 0);
+    ASSERT_EQ(::lstat(dir.Path("link.bmp").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(ReadFileBytes(real).size(), 74u);
-    EXPECT_EQ(ListFolder(dir.File("real")), std::vector<std::string>{"p.bmp"});
+    EXPECT_EQ(ListFolder(dir.Path("real")), std::vector<std::string>{"p.bmp"});
 }

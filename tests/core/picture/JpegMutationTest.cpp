@@ -50,8 +50,8 @@ Bytes SmallJpeg()
     TempDir dir;
     RecordingPrompt prompt;
     ScopedPrompt scope(prompt);
-    EXPECT_EQ(WriteJpegFile(dir.File("s.jpg"), pic.m_hDib, 50), 1);
-    return ReadFileBytes(dir.File("s.jpg"));
+    EXPECT_EQ(WriteJpegFile(dir.Path("s.jpg"), pic.m_hDib, 50), 1);
+    return ReadFileBytes(dir.Path("s.jpg"));
 }
 
 void ExpectPictureOrRefusal(const Bytes& file, const char* how, std::size_t at)

@@ -206,8 +206,8 @@ TEST(JpegRead, TheFirstScanlineIsTheLastStoredRow)
     TempDir dir;
     RecordingPrompt prompt;
     ScopedPrompt scope(prompt);
-    ASSERT_EQ(WriteJpegFile(dir.File("rows.jpg"), source, 100), 1);
-    ReadResult r = ReadJpeg(dir.File("rows.jpg"));
+    ASSERT_EQ(WriteJpegFile(dir.Path("rows.jpg"), source, 100), 1);
+    ReadResult r = ReadJpeg(dir.Path("rows.jpg"));
     ASSERT_EQ(r.ok, 1);
     EXPECT_EQ(r.block.Size(), 40u + 2 * 12);
     for (int x = 0; x < 3; ++x) {
@@ -260,9 +260,9 @@ TEST(JpegWrite, QualityHundredRoundTripStaysCloseAndLeavesTheBlockAlone)
         SCOPED_TRACE(testing::Message() << width << " x " << height);
         CPicture pic = Gradient(width, height);
         const Bytes before(pic.m_hDib.Data(), pic.m_hDib.Data() + pic.m_hDib.Size());
-        ASSERT_EQ(WriteJpegFile(dir.File("q.jpg"), pic.m_hDib, 100), 1);
+        ASSERT_EQ(WriteJpegFile(dir.Path("q.jpg"), pic.m_hDib, 100), 1);
         EXPECT_TRUE(std::equal(before.begin(), before.end(), pic.m_hDib.Data()));
-        ReadResult r = ReadJpeg(dir.File("q.jpg"));
+        ReadResult r = ReadJpeg(dir.Path("q.jpg"));
         ASSERT_EQ(r.ok, 1);
         ASSERT_EQ(r.width, width);
         ASSERT_EQ(r.height, height);
@@ -292,8 +292,8 @@ TEST(JpegWrite, TwoColourAndGreyPicturesComeOutGrey)
                 grey ? pic.SetIndex(x, y, x * 10) : pic.SetBW(x, y, x >= 12);
         CMemBlock trueColor = AllocTrueColorDib(24, 16);
         ASSERT_TRUE(ConvertToTrueColor(pic, trueColor));
-        ASSERT_EQ(WriteJpegFile(dir.File("g.jpg"), trueColor, 100), 1);
-        ReadResult r = ReadJpeg(dir.File("g.jpg"));
+        ASSERT_EQ(WriteJpegFile(dir.Path("g.jpg"), trueColor, 100), 1);
+        ReadResult r = ReadJpeg(dir.Path("g.jpg"));
         ASSERT_EQ(r.ok, 1);
         for (int top = 0; top < 16; ++top)
             for (int x = 0; x < 24; ++x) {
@@ -308,7 +308,7 @@ TEST(JpegWrite, TwoColourAndGreyPicturesComeOutGrey)
 TEST(JpegWrite, BlocksItCannotWriteAreRefused)
 {
     TempDir dir;
-    const std::string path = dir.File("x.jpg");
+    const std::string path = dir.Path("x.jpg");
     struct Case {
         const char* name;
         std::function<CMemBlock()> block;
@@ -351,7 +351,7 @@ TEST(JpegWrite, BlocksItCannotWriteAreRefused)
 TEST(JpegWrite, AFailedSaveLeavesTheExistingFileByteForByte)
 {
     TempDir dir;
-    const std::string good = dir.File("good.jpg");
+    const std::string good = dir.Path("good.jpg");
     CPicture pic = Gradient(8, 8);
     {
         RecordingPrompt prompt;
@@ -359,10 +359,10 @@ TEST(JpegWrite, AFailedSaveLeavesTheExistingFileByteForByte)
         ASSERT_EQ(WriteJpegFile(good, pic.m_hDib, 75), 1);
     }
     const Bytes goodBytes = ReadFileBytes(good);
-    ::mkdir(dir.File("folder.jpg").c_str(), 0700);
+    ::mkdir(dir.Path("folder.jpg").c_str(), 0700);
 
     // Cannot be created at all: "can't open". (A read-only folder: ReadOnlyFolderTest.cpp.)
-    for (const std::string& path : {dir.File("folder.jpg"), good + "/inside.jpg", dir.File("none/x.jpg")}) {
+    for (const std::string& path : {dir.Path("folder.jpg"), good + "/inside.jpg", dir.Path("none/x.jpg")}) {
         SCOPED_TRACE(path);
         RecordingPrompt prompt;
         ScopedPrompt scope(prompt);

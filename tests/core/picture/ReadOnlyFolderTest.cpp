@@ -9,13 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace lumacut;
 using namespace lumacut::test;
 
 TEST(ReadOnlyFolder, BothWritersRefuseAndKeepTheExistingFile)
 {
     TempDir dir;
-    const std::string folder = dir.File("locked");
+    const std::string folder = dir.Path("locked");
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     const Bytes old = {'o', 'l', 'd'};
     WriteFileBytes(folder + "/p.bmp", old);
