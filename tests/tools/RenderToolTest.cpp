@@ -1,8 +1,9 @@
 // lumacut-render end to end: the built program on hand-made and bundled
 // pictures, its results read back byte by byte.
+#include "support/BmpBuilder.h"
+#include "support/BmpReader.h"
 #include "support/Files.h"
 #include "support/TempDir.h"
-#include "support/TestDibs.h"
 #include "picture/BmpFile.h"
 #include "picture/JpegFile.h"
 
@@ -16,7 +17,6 @@
 
 using namespace lumacut;
 using namespace lumacut::test;
-using namespace lumacut::testdib;
 namespace fs = std::filesystem;
 
 namespace {
@@ -60,20 +60,16 @@ RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args)
 const std::uint32_t kSmall[2][4] = {{0x000000, 0xFFFFFF, 0x808080, 0x810000},
                                     {0x1E3C5A, 0xFF0000, 0x0A141F, 0x0000C8}};
 
-Rgb RgbOf(std::uint32_t v)
-{
-    return Rgb{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
-}
-
 // A decoded 24-bit block (the program's own readers) for comparisons.
 struct Picture {
     int width = 0, height = 0;
     CMemBlock block;
-    Rgb At(int x, int yTop) const
+    // 0xRRGGBB at column x of image row `top`.
+    std::uint32_t At(int x, int top) const
     {
         const std::uint8_t* p =
-            block.Data() + 40 + RowLength(width, 24) * (height - 1 - yTop) + 3 * static_cast<std::size_t>(x);
-        return Rgb{p[2], p[1], p[0]};
+            block.Data() + 40 + RowLength(width, 24) * (height - 1 - top) + 3 * static_cast<std::size_t>(x);
+        return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
     }
 };
 
@@ -121,8 +117,8 @@ TEST_F(RenderTool, TwoColorFollowsDefineBlack)
         ASSERT_TRUE(bmp.ok);
         EXPECT_EQ(bmp.bitCount, 1);
         ASSERT_EQ(bmp.table.size(), 2u);
-        EXPECT_EQ(bmp.table[0], (Rgb{0, 0, 0}));
-        EXPECT_EQ(bmp.table[1], (Rgb{255, 255, 255}));
+        EXPECT_EQ(bmp.table[0], 0x000000u);
+        EXPECT_EQ(bmp.table[1], 0xFFFFFFu);
         EXPECT_EQ(bmp.width, 4);
         EXPECT_EQ(bmp.height, 2);
         for (int y = 0; y < 2; ++y)
@@ -140,7 +136,7 @@ TEST_F(RenderTool, GreyIsTheMeanOfTheChannels)
     ASSERT_TRUE(bmp.ok);
     EXPECT_EQ(bmp.bitCount, 8);
     ASSERT_EQ(bmp.table.size(), 256u);
-    EXPECT_EQ(bmp.table[77], (Rgb{77, 77, 77}));
+    EXPECT_EQ(bmp.table[77], 0x4D4D4Du);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(bmp.IndexAt(x, y), expected[y][x]) << x << "," << y;
@@ -161,7 +157,7 @@ TEST_F(RenderTool, TrueColorKeepsOrInvertsEveryPixel)
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 4; ++x) {
                 const std::uint32_t v = negative ? 0xFFFFFF - kSmall[y][x] : kSmall[y][x];
-                EXPECT_EQ(bmp.At(x, y), RgbOf(v)) << x << "," << y;
+                EXPECT_EQ(bmp.At(x, y), v) << x << "," << y;
             }
     }
 }
@@ -175,8 +171,8 @@ TEST_F(RenderTool, HalfSizeTakesEverySecondPixelFromTheBottomRow)
     ASSERT_EQ(bmp.width, 2);
     ASSERT_EQ(bmp.height, 1);
     // New pixel (x, 0) samples the Original exactly at (2x, 0), the bottom row.
-    EXPECT_EQ(bmp.At(0, 0), RgbOf(kSmall[1][0]));
-    EXPECT_EQ(bmp.At(1, 0), RgbOf(kSmall[1][2]));
+    EXPECT_EQ(bmp.At(0, 0), kSmall[1][0]);
+    EXPECT_EQ(bmp.At(1, 0), kSmall[1][2]);
 }
 
 TEST_F(RenderTool, ClipRendersOnlyTheRegion)
@@ -189,7 +185,7 @@ TEST_F(RenderTool, ClipRendersOnlyTheRegion)
     ASSERT_EQ(bmp.height, 2);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x)
-            EXPECT_EQ(bmp.At(x, y), RgbOf(kSmall[y][x + 1])) << x << "," << y;
+            EXPECT_EQ(bmp.At(x, y), kSmall[y][x + 1]) << x << "," << y;
 
     RunResult outside = RunRender(dir, {small, "-o", dir.Path("clip2.bmp"), "--clip", "0,0,5,2"});
     EXPECT_EQ(outside.status, 1);
@@ -211,10 +207,10 @@ TEST_F(RenderTool, JpegResultsGoThroughTrueColor)
         ASSERT_EQ(p.width, 16);
         ASSERT_EQ(p.height, 16);
         const int light = std::string(type) == "two" ? 255 : 240;
-        const Rgb dark = p.At(2, 8);
-        const Rgb bright = p.At(13, 8);
-        EXPECT_LE(dark.r, 6) << type;
-        EXPECT_NEAR(bright.g, light, 6) << type;
+        const std::uint32_t dark = p.At(2, 8);
+        const std::uint32_t bright = p.At(13, 8);
+        EXPECT_LE(dark >> 16, 6u) << type;                        // red
+        EXPECT_NEAR(int(bright >> 8 & 0xFF), light, 6) << type; // green
     }
 }
 
@@ -261,11 +257,12 @@ TEST_P(BundledPictures, RenderAsTheFiltersDefaultsSay)
     EXPECT_EQ(bmp.bitCount, type == "two" ? 1 : type == "grey" ? 8 : 24);
     for (int y = 0; y < bmp.height; ++y)
         for (int x = 0; x < bmp.width; ++x) {
-            const Rgb p = original.At(x, y);
+            const std::uint32_t p = original.At(x, y);
+            const int r = p >> 16, g = p >> 8 & 0xFF, b = p & 0xFF;
             if (type == "two")
-                ASSERT_EQ(bmp.IndexAt(x, y), (p.r <= 128 && p.g <= 128 && p.b <= 128) ? 0 : 1) << x << "," << y;
+                ASSERT_EQ(bmp.IndexAt(x, y), (r <= 128 && g <= 128 && b <= 128) ? 0 : 1) << x << "," << y;
             else if (type == "grey")
-                ASSERT_EQ(bmp.IndexAt(x, y), (p.r + p.g + p.b) / 3) << x << "," << y;
+                ASSERT_EQ(bmp.IndexAt(x, y), (r + g + b) / 3) << x << "," << y;
             else
                 ASSERT_EQ(bmp.At(x, y), p) << x << "," << y;
         }
@@ -325,7 +322,7 @@ TEST_F(RenderTool, SettingsFileWithTheCommandLineWinning)
     Bmp bmp = LoadBmp(dir.Path("s.bmp"));
     ASSERT_TRUE(bmp.ok);
     EXPECT_EQ(bmp.bitCount, 24);
-    EXPECT_EQ(bmp.At(0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(bmp.At(0, 0), 0xFFFFFFu);
 
     run = RunRender(dir, {"--settings", settings, small, "-o", dir.Path("s.bmp"), "-t", "grey"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -380,7 +377,7 @@ TEST_P(FilterOptions, ChangeTheResultAsTheFormulasSay)
     ASSERT_TRUE(bmp.ok);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(bmp.At(x, y), RgbOf(GetParam().expected[y][x])) << x << "," << y;
+            EXPECT_EQ(bmp.At(x, y), GetParam().expected[y][x]) << x << "," << y;
 }
 
 constexpr std::uint32_t B = 0x000000, W = 0xFFFFFF;

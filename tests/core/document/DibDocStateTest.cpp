@@ -2,14 +2,14 @@
 // pick, and the naming rule.
 #include "document/CDibDoc.h"
 #include "document/DocNaming.h"
-#include "support/TestDibs.h"
 #include "platform/Messages.h"
 #include "platform/RecordingPrompt.h"
+#include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
 
 using namespace lumacut;
-using namespace lumacut::testdib;
+using namespace lumacut::test;
 
 TEST(DibDocDefaults, FreshDocumentHoldsEveryDefault)
 {
@@ -81,13 +81,13 @@ TEST(DibDocOriginalPixel, ReadsStoredRowsAsBlueGreenRedValues)
     RecordingPrompt prompt;
     ScopedPrompt scoped(prompt);
     CDibDoc doc;
-    DibLayout layout;
+    BmpLayout layout;
     layout.width = 2;
     layout.height = 2;
     // Top row: red, green; bottom row: blue, (1, 2, 3).
     const std::uint32_t top[2] = {0xFF0000, 0x00FF00};
     const std::uint32_t bottom[2] = {0x0000FF, 0x010203};
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(layout, [&](int x, int y) { return y == 0 ? top[x] : bottom[x]; }))));
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(layout, [&](int x, int y) { return y == 0 ? top[x] : bottom[x]; }))));
     prompt.Clear();
 
     std::uint32_t c = 0xFFFFFFFF;
@@ -111,10 +111,10 @@ TEST(DibDocAccessors, GiveEachPicturesBlockPaletteAndSize)
     prompt.outputChoices = {kOutputGrey};
     ScopedPrompt scoped(prompt);
     CDibDoc doc;
-    DibLayout layout;
+    BmpLayout layout;
     layout.width = 5;
     layout.height = 3;
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(layout, [](int, int) { return 0u; }))));
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(layout, [](int, int) { return 0u; }))));
     EXPECT_EQ(doc.GetPictureBlock(true).Data(), doc.m_picOriginal.m_hDib.Data());
     EXPECT_EQ(doc.GetPictureBlock(false).Data(), doc.m_picNew.m_hDib.Data());
     ASSERT_NE(doc.GetPicturePalette(true), nullptr);

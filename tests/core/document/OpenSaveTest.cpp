@@ -2,8 +2,9 @@
 // ending, naming, m_saveExt, the modified mark, and failures that leave the
 // document as it was.
 #include "document/CDibDoc.h"
+#include "support/BmpBuilder.h"
+#include "support/BmpReader.h"
 #include "support/TempDir.h"
-#include "support/TestDibs.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
 #include "platform/RecordingPrompt.h"
@@ -15,7 +16,6 @@
 
 using namespace lumacut;
 using namespace lumacut::test;
-using namespace lumacut::testdib;
 namespace fs = std::filesystem;
 
 namespace {
@@ -72,11 +72,12 @@ void MakeNewPicture(CDibDoc& doc, int choice, int width, int height)
 struct Decoded {
     int width = 0, height = 0;
     CMemBlock block;
-    Rgb At(int x, int yTop) const
+    // 0xRRGGBB at column x of image row `top`.
+    std::uint32_t At(int x, int top) const
     {
         const std::size_t stride = RowLength(width, 24);
-        const std::uint8_t* p = block.Data() + 40 + stride * (height - 1 - yTop) + 3 * static_cast<std::size_t>(x);
-        return Rgb{p[2], p[1], p[0]};
+        const std::uint8_t* p = block.Data() + 40 + stride * (height - 1 - top) + 3 * static_cast<std::size_t>(x);
+        return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
     }
 };
 
@@ -87,9 +88,13 @@ Decoded ReadJpeg(const std::string& path)
     return d;
 }
 
-bool Near(const Rgb& a, const Rgb& b, int tolerance)
+// Every channel of two 0xRRGGBB colours within `tolerance`.
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance)
 {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+    for (int shift : {0, 8, 16})
+        if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > tolerance)
+            return false;
+    return true;
 }
 
 } // namespace
@@ -252,8 +257,8 @@ TEST_P(SaveBmp, WritesTheNewPictureInItsOwnDepth)
     EXPECT_EQ(bmp.bitCount, k.bitCount);
     ASSERT_EQ(bmp.table.size(), static_cast<std::size_t>(k.tableEntries));
     for (int i = 0; i < k.tableEntries; ++i) {
-        const std::uint8_t v = static_cast<std::uint8_t>(k.tableEntries == 2 ? i * 255 : i);
-        ASSERT_EQ(bmp.table[i], (Rgb{v, v, v})) << i;
+        const std::uint32_t v = k.tableEntries == 2 ? i * 255 : i;
+        ASSERT_EQ(bmp.table[i], v * 0x010101) << i;
     }
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 11; ++x) {
@@ -261,11 +266,8 @@ TEST_P(SaveBmp, WritesTheNewPictureInItsOwnDepth)
                 ASSERT_EQ(bmp.IndexAt(x, y), (x + y) % 2);
             else if (k.choice == kOutputGrey)
                 ASSERT_EQ(bmp.IndexAt(x, y), (x * 16 + y) % 256);
-            else {
-                const std::uint32_t c = Pattern(x, y);
-                ASSERT_EQ(bmp.At(x, y), (Rgb{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-                                             static_cast<std::uint8_t>(c)}));
-            }
+            else
+                ASSERT_EQ(bmp.At(x, y), Pattern(x, y));
         }
     EXPECT_EQ(doc.m_baseName, dir.Path("out"));
     EXPECT_EQ(doc.GetPathName(), path);
@@ -315,8 +317,8 @@ TEST_F(OpenSave, JpegOfATrueColorPictureIsWrittenAsItIs)
     const Decoded d = ReadJpeg(path);
     ASSERT_EQ(d.width, 16);
     ASSERT_EQ(d.height, 8);
-    EXPECT_TRUE(Near(d.At(2, 3), (Rgb{200, 100, 30}), 6));
-    EXPECT_TRUE(Near(d.At(13, 3), (Rgb{20, 100, 220}), 6));
+    EXPECT_TRUE(Near(d.At(2, 3), 0xC8641E, 6));
+    EXPECT_TRUE(Near(d.At(13, 3), 0x1464DC, 6));
     EXPECT_EQ(doc.m_saveExt, ".jpg");
     EXPECT_EQ(doc.GetPathName(), path);
     EXPECT_FALSE(doc.IsModified());
@@ -352,9 +354,9 @@ TEST_P(SaveJpegConverted, GoesThroughTrueColorAndLeavesTheNewPictureAlone)
     const Decoded d = ReadJpeg(dir.Path("out.jpg"));
     ASSERT_EQ(d.width, 16);
     ASSERT_EQ(d.height, 16);
-    const std::uint8_t light = choice == kOutputTwoColor ? 255 : 180;
-    EXPECT_TRUE(Near(d.At(2, 5), (Rgb{0, 0, 0}), 6));
-    EXPECT_TRUE(Near(d.At(13, 5), (Rgb{light, light, light}), 6));
+    const std::uint32_t light = choice == kOutputTwoColor ? 255 : 180;
+    EXPECT_TRUE(Near(d.At(2, 5), 0x000000, 6));
+    EXPECT_TRUE(Near(d.At(13, 5), light * 0x010101, 6));
     ASSERT_EQ(doc.m_picNew.m_hDib.Size(), before.Size());
     EXPECT_EQ(std::memcmp(doc.m_picNew.m_hDib.Data(), before.Data(), before.Size()), 0);
     EXPECT_EQ(doc.m_picNew.m_bitCount, choice == kOutputTwoColor ? 1 : 8);

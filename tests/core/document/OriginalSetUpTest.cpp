@@ -2,37 +2,39 @@
 // information text, every header form, "Choose Output" and the New
 // Picture's kind, and refusals that leave the document as it was.
 #include "document/CDibDoc.h"
-#include "support/TestDibs.h"
 #include "picture/Dib.h"
 #include "platform/RecordingPrompt.h"
+#include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
 
 using namespace lumacut;
-using namespace lumacut::testdib;
+using namespace lumacut::test;
 
 namespace {
 
-std::vector<std::uint8_t> Plain24(int width, int height)
+Bytes Plain24(int width, int height)
 {
-    DibLayout layout;
+    BmpLayout layout;
     layout.width = width;
     layout.height = height;
-    return BuildDib(layout, [](int x, int y) { return static_cast<std::uint32_t>(0x102030 + x * 0x10101 + y * 7); });
+    return MakeDib(layout, [](int x, int y) { return static_cast<std::uint32_t>(0x102030 + x * 0x10101 + y * 7); });
 }
 
-std::vector<Rgb> Ramp(int n)
+// 0xRRGGBB entries.
+std::vector<std::uint32_t> Ramp(int n)
 {
-    std::vector<Rgb> table;
+    std::vector<std::uint32_t> table;
     for (int i = 0; i < n; ++i)
-        table.push_back(Rgb{static_cast<std::uint8_t>(i * 3 + 1), static_cast<std::uint8_t>(255 - i),
-                            static_cast<std::uint8_t>(i * 7 % 256)});
+        table.push_back(static_cast<std::uint32_t>((i * 3 + 1) & 0xFF) << 16 | static_cast<std::uint32_t>(255 - i) << 8 |
+                        static_cast<std::uint32_t>(i * 7 % 256));
     return table;
 }
 
-std::uint32_t ValueOf(const Rgb& c)
+// A colour as the document gives it: red in the low byte.
+std::uint32_t ValueOf(std::uint32_t rgb)
 {
-    return c.r | (c.g << 8) | (static_cast<std::uint32_t>(c.b) << 16);
+    return (rgb >> 16) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
 
 } // namespace
@@ -49,12 +51,12 @@ private:
 
 TEST_F(OriginalSetUp, InformationTextHasItsFourLinesExactly)
 {
-    DibLayout layout;
+    BmpLayout layout;
     layout.width = 3;
     layout.height = 2;
-    layout.xPels = 2835;
-    layout.yPels = 2836;
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(layout, [](int, int) { return 0u; }))));
+    layout.xPelsPerMeter = 2835;
+    layout.yPelsPerMeter = 2836;
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(layout, [](int, int) { return 0u; }))));
     ASSERT_FALSE(prompt.messages.empty());
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Information);
     EXPECT_EQ(prompt.messages[0].text, "biWidth: 3, biHeight: 2, Colors: 0\n"
@@ -65,13 +67,13 @@ TEST_F(OriginalSetUp, InformationTextHasItsFourLinesExactly)
 
 TEST_F(OriginalSetUp, InformationOfACoreHeaderShowsZerosForFieldsItLacks)
 {
-    DibLayout layout;
+    BmpLayout layout;
     layout.headerSize = 12;
     layout.width = 3;
     layout.height = 2;
     layout.bitCount = 8;
     layout.table = Ramp(256);
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(layout, [](int, int) { return 0u; }))));
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(layout, [](int, int) { return 0u; }))));
     ASSERT_FALSE(prompt.messages.empty());
     EXPECT_EQ(prompt.messages[0].text, "biWidth: 3, biHeight: 2, Colors: 256\n"
                                        "Bit count 8,  Header 12, planes 1\n"
@@ -194,7 +196,7 @@ TEST_F(OriginalSetUp, ASecondPictureKeepsTheSettings)
 
 struct FormCase {
     const char* name;
-    DibLayout layout;
+    BmpLayout layout;
     int colors;
     int bitCount;
     int bytesPerPixel;
@@ -209,7 +211,7 @@ class HeaderForms : public ::testing::TestWithParam<FormCase> {};
 TEST_P(HeaderForms, GiveTheSamePixelsThroughTheReaders)
 {
     const FormCase& f = GetParam();
-    const DibLayout& s = f.layout;
+    const BmpLayout& s = f.layout;
     const int width = s.width, height = s.height;
     // Indices cycle through the table (and, for the short table, one past it).
     auto value = [&](int x, int y) -> std::uint32_t {
@@ -231,7 +233,7 @@ TEST_P(HeaderForms, GiveTheSamePixelsThroughTheReaders)
     RecordingPrompt prompt;
     ScopedPrompt scoped(prompt);
     CDibDoc doc;
-    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(BuildDib(s, value))));
+    ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(s, value))));
     EXPECT_EQ(prompt.Texts(false), std::vector<std::string>{});
     const CPicture& p = doc.m_picOriginal;
     EXPECT_EQ(p.m_colors, f.colors);
@@ -249,9 +251,9 @@ TEST_P(HeaderForms, GiveTheSamePixelsThroughTheReaders)
 
 namespace {
 
-DibLayout Layout(int headerSize, int bitCount, std::vector<Rgb> table, int clrUsed = 0, int compression = 0)
+BmpLayout Layout(int headerSize, int bitCount, std::vector<std::uint32_t> table, int clrUsed = 0, int compression = 0)
 {
-    DibLayout s;
+    BmpLayout s;
     s.headerSize = headerSize;
     s.width = 5;
     s.height = 3;
@@ -259,6 +261,8 @@ DibLayout Layout(int headerSize, int bitCount, std::vector<Rgb> table, int clrUs
     s.table = std::move(table);
     s.clrUsed = clrUsed;
     s.compression = compression;
+    if (compression == 3)
+        s.masks = kUsualMasks;
     return s;
 }
 
@@ -278,14 +282,14 @@ INSTANTIATE_TEST_SUITE_P(
                       FormCase{"windows_8_short_table", Layout(40, 8, Ramp(3), 3), 256, 8, 1},
                       FormCase{"windows_4_short_table", Layout(40, 4, Ramp(5), 5), 16, 4, 0},
                       FormCase{"windows_4", Layout(40, 4, Ramp(16)), 16, 4, 0},
-                      FormCase{"windows_1_coloured", Layout(40, 1, {Rgb{200, 0, 0}, Rgb{0, 0, 200}}), 2, 1, 0}),
+                      FormCase{"windows_1_coloured", Layout(40, 1, {0xC80000, 0x0000C8}), 2, 1, 0}),
     [](const auto& info) { return info.param.name; });
 
 // ---- refusals leave the document exactly as it was -----------------------------------
 
 struct RefusalCase {
     const char* name;
-    std::function<std::vector<std::uint8_t>()> make;
+    std::function<Bytes()> make;
 };
 inline void PrintTo(const RefusalCase& c, std::ostream* os)
 {
@@ -331,11 +335,11 @@ INSTANTIATE_TEST_SUITE_P(
     Blocks, Refusals,
     ::testing::Values(RefusalCase{"top_down",
                                   [] {
-                                      DibLayout s;
+                                      BmpLayout s;
                                       s.width = 2;
                                       s.height = 2;
                                       s.topDown = true;
-                                      return BuildDib(s, [](int, int) { return 0u; });
+                                      return MakeDib(s, [](int, int) { return 0u; });
                                   }},
                       RefusalCase{"unknown_header_size",
                                   [] {
@@ -370,15 +374,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   }},
                       RefusalCase{"rle_compressed",
                                   [] {
-                                      DibLayout s = Layout(40, 8, Ramp(256));
-                                      auto d = BuildDib(s, [](int, int) { return 0u; });
+                                      BmpLayout s = Layout(40, 8, Ramp(256));
+                                      auto d = MakeDib(s, [](int, int) { return 0u; });
                                       Put32(d, 16, 1);
                                       return d;
                                   }},
                       RefusalCase{"more_than_256_colours",
                                   [] {
-                                      DibLayout s = Layout(40, 8, Ramp(256));
-                                      auto d = BuildDib(s, [](int, int) { return 0u; });
+                                      BmpLayout s = Layout(40, 8, Ramp(256));
+                                      auto d = MakeDib(s, [](int, int) { return 0u; });
                                       Put32(d, 32, 300);
                                       return d;
                                   }},

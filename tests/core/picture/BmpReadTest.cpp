@@ -15,8 +15,6 @@ using namespace lumacut::test;
 
 namespace {
 
-constexpr std::uint32_t kUsualMasks[] = {0x00FF0000, 0x0000FF00, 0x000000FF};
-
 std::vector<std::uint32_t> DistinctTable(int n)
 {
     std::vector<std::uint32_t> table;
@@ -100,7 +98,7 @@ TEST(BmpRead, EveryDepthHeaderFormAndRowOrderAtWidthsOneToNine)
                 layout.table = DistinctTable(colors);
                 if (form.bitFields) {
                     layout.compression = 3;
-                    layout.masks.assign(std::begin(kUsualMasks), std::end(kUsualMasks));
+                    layout.masks = kUsualMasks;
                 }
                 PixelFn pixel = [&](int x, int top) {
                     return colors ? IndexPattern(x, top, colors) : ColorPattern(x, top);

@@ -3,6 +3,7 @@
 #include "picture/CPicture.h"
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
+#include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@
 namespace lumacut {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 
 // A packed DIB as another program might put it on the clipboard: any header
 // size, colour-table length, compression and row order.
@@ -28,52 +29,28 @@ struct DibLayout {
     bool topDown = false;
 };
 
-int TableEntries(const DibLayout& s)
-{
-    if (s.clrUsed)
-        return s.clrUsed;
-    return s.bitCount <= 8 ? 1 << s.bitCount : 0;
-}
-
 // Table entry i is (blue i, green 2i, red 3i); stored byte k of row y is
 // 16 y + k + 1, so every row and byte can be told apart.
 Bytes MakeDib(const DibLayout& s)
 {
-    const bool core = s.headerSize == 12;
-    const int entryBytes = core ? 3 : 4;
-    const int masks = s.compression == 3 && s.headerSize == 40 ? 12 : 0;
-    const int stride = RowBytes(std::int64_t{s.width} * s.bitCount);
-    Bytes dib(s.headerSize + masks + TableEntries(s) * entryBytes + stride * s.height);
-    std::uint8_t* p = dib.data();
-    WriteLE32(p, static_cast<std::uint32_t>(s.headerSize));
-    if (core) {
-        WriteLE16(p + 4, static_cast<std::uint16_t>(s.width));
-        WriteLE16(p + 6, static_cast<std::uint16_t>(s.height));
-        WriteLE16(p + 8, 1);
-        WriteLE16(p + 10, static_cast<std::uint16_t>(s.bitCount));
-    } else {
-        WriteLE32(p + dib::kWidth, static_cast<std::uint32_t>(s.width));
-        WriteLE32(p + dib::kHeight, static_cast<std::uint32_t>(s.topDown ? -s.height : s.height));
-        WriteLE16(p + dib::kPlanes, 1);
-        WriteLE16(p + dib::kBitCount, static_cast<std::uint16_t>(s.bitCount));
-        WriteLE32(p + dib::kCompression, static_cast<std::uint32_t>(s.compression));
-        WriteLE32(p + dib::kClrUsed, static_cast<std::uint32_t>(s.clrUsed));
-    }
-    std::uint8_t* q = p + s.headerSize;
-    if (masks) {
-        WriteLE32(q, 0x00FF0000u);
-        WriteLE32(q + 4, 0x0000FF00u);
-        WriteLE32(q + 8, 0x000000FFu);
-        q += 12;
-    }
-    for (int i = 0; i < TableEntries(s); ++i, q += entryBytes) {
-        q[0] = static_cast<std::uint8_t>(i);
-        q[1] = static_cast<std::uint8_t>(2 * i);
-        q[2] = static_cast<std::uint8_t>(3 * i);
-    }
-    for (int y = 0; y < s.height; ++y)
-        for (int k = 0; k < stride; ++k)
-            q[y * stride + k] = static_cast<std::uint8_t>(16 * y + k + 1);
+    test::BmpLayout layout;
+    layout.headerSize = s.headerSize;
+    layout.width = s.width;
+    layout.height = s.height;
+    layout.bitCount = s.bitCount;
+    layout.clrUsed = s.clrUsed;
+    layout.compression = static_cast<std::uint32_t>(s.compression);
+    layout.topDown = s.topDown;
+    if (s.compression == 3)
+        layout.masks = test::kUsualMasks;
+    const int entries = s.clrUsed ? s.clrUsed : (s.bitCount <= 8 ? 1 << s.bitCount : 0);
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(entries); ++i)
+        layout.table.push_back((3 * i & 0xFF) << 16 | (2 * i & 0xFF) << 8 | (i & 0xFF));
+    std::size_t rows = 0;
+    Bytes dib = test::MakeDib(layout, [](int, int) { return 0u; }, &rows);
+    const std::size_t stride = test::RowLength(s.width, s.bitCount);
+    for (std::size_t k = rows; k < dib.size(); ++k)
+        dib[k] = static_cast<std::uint8_t>(16 * ((k - rows) / stride) + (k - rows) % stride + 1);
     return dib;
 }
 

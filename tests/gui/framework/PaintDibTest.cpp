@@ -2,6 +2,7 @@
 #include "framework/PaintDib.h"
 
 #include "picture/Dib.h"
+#include "support/BmpBuilder.h"
 
 #include <QImage>
 #include <QPainter>
@@ -15,39 +16,17 @@ namespace lumacut {
 namespace {
 
 // A packed DIB whose pixel (x, y top-down) has palette index or colour
-// `pixel(x, y)`; 1-, 4- and 8-bit pictures use `table` (0x00RRGGBB).
+// `pixel(x, y)`; 1-, 4- and 8-bit pictures use `table`.
 CMemBlock MakeDib(int width, int height, int bitCount, const std::vector<QRgb>& table,
                   const std::function<std::uint32_t(int, int)>& pixel)
 {
-    const int stride = RowStride(width, bitCount);
-    const int tableBytes = static_cast<int>(table.size()) * 4;
-    CMemBlock block = CMemBlock::Allocate(kInfoHeaderSize + tableBytes + stride * height);
-    std::uint8_t* dib = block.Data();
-    WriteInfoHeader(dib, width, height, bitCount);
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        dib[kInfoHeaderSize + 4 * i] = qBlue(table[i]);
-        dib[kInfoHeaderSize + 4 * i + 1] = qGreen(table[i]);
-        dib[kInfoHeaderSize + 4 * i + 2] = qRed(table[i]);
-    }
-    std::uint8_t* rows = dib + kInfoHeaderSize + tableBytes;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = rows + (height - 1 - y) * stride; // bottom-up
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t v = pixel(x, y);
-            switch (bitCount) {
-            case 1: row[x / 8] |= static_cast<std::uint8_t>((v & 1) << (7 - x % 8)); break;
-            case 4: row[x / 2] |= static_cast<std::uint8_t>((v & 15) << (x % 2 ? 0 : 4)); break;
-            case 8: row[x] = static_cast<std::uint8_t>(v); break;
-            case 24:
-                row[3 * x] = qBlue(v), row[3 * x + 1] = qGreen(v), row[3 * x + 2] = qRed(v);
-                break;
-            case 32:
-                row[4 * x] = qBlue(v), row[4 * x + 1] = qGreen(v), row[4 * x + 2] = qRed(v), row[4 * x + 3] = 0;
-                break;
-            }
-        }
-    }
-    return block;
+    test::BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitCount = bitCount;
+    for (QRgb c : table)
+        layout.table.push_back(c & 0xFFFFFF);
+    return test::ToBlock(test::MakeDib(layout, pixel));
 }
 
 std::vector<QRgb> Table(int count)
