@@ -1,5 +1,6 @@
 // lumacut-render end to end: the built program on hand-made and bundled
 // pictures, its results read back byte by byte.
+#include "support/BlockPixels.h"
 #include "support/BmpBuilder.h"
 #include "support/BmpReader.h"
 #include "support/Files.h"
@@ -64,13 +65,7 @@ const std::uint32_t kSmall[2][4] = {{0x000000, 0xFFFFFF, 0x808080, 0x810000},
 struct Picture {
     int width = 0, height = 0;
     CMemBlock block;
-    // 0xRRGGBB at column x of image row `top`.
-    std::uint32_t At(int x, int top) const
-    {
-        const std::uint8_t* p =
-            block.Data() + 40 + RowLength(width, 24) * (height - 1 - top) + 3 * static_cast<std::size_t>(x);
-        return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
-    }
+    std::uint32_t At(int x, int top) const { return BlockPixel(block, x, top); }
 };
 
 } // namespace

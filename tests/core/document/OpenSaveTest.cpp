@@ -2,6 +2,7 @@
 // ending, naming, m_saveExt, the modified mark, and failures that leave the
 // document as it was.
 #include "document/CDibDoc.h"
+#include "support/BlockPixels.h"
 #include "support/BmpBuilder.h"
 #include "support/BmpReader.h"
 #include "support/TempDir.h"
@@ -72,13 +73,7 @@ void MakeNewPicture(CDibDoc& doc, int choice, int width, int height)
 struct Decoded {
     int width = 0, height = 0;
     CMemBlock block;
-    // 0xRRGGBB at column x of image row `top`.
-    std::uint32_t At(int x, int top) const
-    {
-        const std::size_t stride = RowLength(width, 24);
-        const std::uint8_t* p = block.Data() + 40 + stride * (height - 1 - top) + 3 * static_cast<std::size_t>(x);
-        return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
-    }
+    std::uint32_t At(int x, int top) const { return BlockPixel(block, x, top); }
 };
 
 Decoded ReadJpeg(const std::string& path)

@@ -5,7 +5,8 @@
 #include "picture/BmpFile.h"
 #include "platform/Messages.h"
 #include "platform/RecordingPrompt.h"
-#include "support/PictureTestSupport.h"
+#include "support/BlockPixels.h"
+#include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
 

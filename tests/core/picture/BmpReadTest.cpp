@@ -6,7 +6,9 @@
 #include "picture/DibValidate.h"
 #include "platform/Messages.h"
 #include "platform/RecordingPrompt.h"
-#include "support/PictureTestSupport.h"
+#include "support/BmpBuilder.h"
+#include "support/FirstDifference.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +150,7 @@ TEST(BmpRead, ColourTable)
         ASSERT_EQ(r.ok, 1);
         ExpectNormalisedBlock(r, layout.width, 1);
         for (std::size_t x = 0; x < c.expected.size(); ++x)
-            EXPECT_EQ(PixelAt(r.block, static_cast<int>(x), 0), c.expected[x]) << "x " << x;
+            EXPECT_EQ(BlockPixel(r.block, static_cast<int>(x), 0), c.expected[x]) << "x " << x;
     }
 }
 

@@ -3,8 +3,10 @@
 // clear are pinned down. Pixel comparisons against the reference PNGs live
 // in refs/ (they need Qt to decode PNG).
 #include "picture/BmpFile.h"
+#include "picture/Dib.h"
 #include "platform/RecordingPrompt.h"
-#include "support/PictureTestSupport.h"
+#include "support/BlockPixels.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +117,7 @@ TEST(BmpSuite, IndicesPastAShortColourTableReadBlack)
             const std::uint32_t want =
                 index >= 101 ? 0u : std::uint32_t{entry[2]} << 16 | std::uint32_t{entry[1]} << 8 | entry[0];
             pastTheTable += index >= 101;
-            ASSERT_EQ(PixelAt(block, x, top), want) << x << ", " << top << " index " << int(index);
+            ASSERT_EQ(BlockPixel(block, x, top), want) << x << ", " << top << " index " << int(index);
         }
     EXPECT_GT(pastTheTable, 0);
 }

@@ -6,7 +6,9 @@
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
 #include "platform/RecordingPrompt.h"
-#include "support/PictureTestSupport.h"
+#include "support/BlockPixels.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +70,7 @@ Difference Compare(const CMemBlock& block, int width, int height, const std::fun
     std::int64_t sum = 0;
     for (int top = 0; top < height; ++top)
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t a = PixelAt(block, x, top), b = want(x, top);
+            const std::uint32_t a = BlockPixel(block, x, top), b = want(x, top);
             for (int shift : {0, 8, 16}) {
                 const int diff = std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255));
                 d.max = std::max(d.max, diff);
@@ -211,8 +213,8 @@ TEST(JpegRead, TheFirstScanlineIsTheLastStoredRow)
     ASSERT_EQ(r.ok, 1);
     EXPECT_EQ(r.block.Size(), 40u + 2 * 12);
     for (int x = 0; x < 3; ++x) {
-        EXPECT_GE(PixelAt(r.block, x, 0) & 0xFF, 240u) << "top row white";
-        EXPECT_LE(PixelAt(r.block, x, 1) & 0xFF, 15u) << "bottom row black";
+        EXPECT_GE(BlockPixel(r.block, x, 0) & 0xFF, 240u) << "top row white";
+        EXPECT_LE(BlockPixel(r.block, x, 1) & 0xFF, 15u) << "bottom row black";
     }
 }
 
@@ -266,7 +268,7 @@ TEST(JpegWrite, QualityHundredRoundTripStaysCloseAndLeavesTheBlockAlone)
         ASSERT_EQ(r.ok, 1);
         ASSERT_EQ(r.width, width);
         ASSERT_EQ(r.height, height);
-        Difference d = Compare(r.block, width, height, [&](int x, int top) { return PixelAt(pic.m_hDib, x, top); });
+        Difference d = Compare(r.block, width, height, [&](int x, int top) { return BlockPixel(pic.m_hDib, x, top); });
         EXPECT_LE(d.max, 6);
         EXPECT_LE(d.mean, 1.5);
     }
@@ -297,7 +299,7 @@ TEST(JpegWrite, TwoColourAndGreyPicturesComeOutGrey)
         ASSERT_EQ(r.ok, 1);
         for (int top = 0; top < 16; ++top)
             for (int x = 0; x < 24; ++x) {
-                const std::uint32_t p = PixelAt(r.block, x, top);
+                const std::uint32_t p = BlockPixel(r.block, x, top);
                 const int red = p >> 16, green = (p >> 8) & 255, blue = p & 255;
                 ASSERT_LE(std::abs(red - green), 2) << x << ", " << top;
                 ASSERT_LE(std::abs(blue - green), 2) << x << ", " << top;

@@ -5,7 +5,8 @@
 #include "picture/CPicture.h"
 #include "picture/JpegFile.h"
 #include "platform/RecordingPrompt.h"
-#include "support/PictureTestSupport.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 #include "picture/CPicture.h"
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
+#include "support/BlockPixels.h"
 #include "view/ClipboardImage.h"
 
 #include <QBuffer>
@@ -14,14 +15,6 @@
 
 namespace lumacut {
 namespace {
-
-// Stored row y (bottom-up), column x of a 24-bit packed DIB, as 0xRRGGBB.
-unsigned PixelOf(const CMemBlock& dib, int x, int y)
-{
-    const int width = HeaderWidth(dib.Data());
-    const std::uint8_t* p = dib.Data() + kInfoHeaderSize + RowStride(width, 24) * y + 3 * x;
-    return (unsigned{p[2]} << 16) | (unsigned{p[1]} << 8) | p[0];
-}
 
 QImage TestImage()
 {
@@ -48,9 +41,9 @@ TEST(ClipboardImage, PngFromAnotherProgramBecomesTrueColour)
     EXPECT_EQ(HeaderBitCount(pasted.dib.Data()), 24);
     EXPECT_EQ(HeaderWidth(pasted.dib.Data()), 5);
     EXPECT_EQ(HeaderHeight(pasted.dib.Data()), 3);
-    EXPECT_EQ(PixelOf(pasted.dib, 0, 2), 0xFF0000u); // top row stored last
-    EXPECT_EQ(PixelOf(pasted.dib, 4, 0), 0x0000FFu);
-    EXPECT_EQ(PixelOf(pasted.dib, 2, 1), 0x0A141Eu);
+    EXPECT_EQ(test::BlockPixel(pasted.dib, 0, 0), 0xFF0000u); // the top row, stored last
+    EXPECT_EQ(test::BlockPixel(pasted.dib, 4, 2), 0x0000FFu);
+    EXPECT_EQ(test::BlockPixel(pasted.dib, 2, 1), 0x0A141Eu);
 }
 
 TEST(ClipboardImage, TextIsNoPicture)

@@ -3,6 +3,7 @@
 
 #include "picture/Dib.h"
 #include "support/BmpBuilder.h"
+#include "support/FirstDifference.h"
 
 #include <QImage>
 #include <QPainter>
@@ -82,16 +83,12 @@ QImage Canvas(int width, int height)
     return image;
 }
 
-// First differing pixel, or empty.
+// The image against the expected colours over `area`, alpha aside.
 std::string FirstDifference(const QImage& image, const std::function<QRgb(int, int)>& expected, QRect area)
 {
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) != (expected(x, y) & 0xFFFFFF))
-                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
-                       std::to_string(image.pixel(x, y) & 0xFFFFFF) + ", expected " +
-                       std::to_string(expected(x, y) & 0xFFFFFF);
-    return {};
+    return test::FirstDifference(
+        area.left(), area.top(), area.width(), area.height(), [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; },
+        [&](int x, int y) { return expected(x, y) & 0xFFFFFF; });
 }
 
 TEST(PaintDib, UnscaledEveryDepthAndRowPadding)

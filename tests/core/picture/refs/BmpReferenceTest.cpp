@@ -2,7 +2,8 @@
 // Qt: pixel for pixel, naming the first pixel that differs.
 #include "picture/BmpFile.h"
 #include "platform/RecordingPrompt.h"
-#include "support/PictureTestSupport.h"
+#include "support/FirstDifference.h"
+#include "support/Files.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
