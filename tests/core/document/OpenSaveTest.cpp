@@ -5,6 +5,7 @@
 #include "support/BlockPixels.h"
 #include "support/BmpBuilder.h"
 #include "support/BmpReader.h"
+#include "support/PictureBuilder.h"
 #include "support/TempDir.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
@@ -38,36 +39,19 @@ struct RecentFiles {
     std::vector<std::string> paths;
 };
 
-// The New Picture of the given kind, filled by hand (no render involved):
-// two colour and grey get index (x + y) % 2 and (x * 16 + y) % 256, true
-// colour gets Pattern.
-void MakeNewPicture(CDibDoc& doc, int choice, int width, int height)
+// The New Picture of the given kind (no render involved): two colour and
+// grey get index (x + y) % 2 and (x * 16 + y) % 256, true colour gets
+// Pattern, at x and y from the top.
+void MakeNewPicture(CDibDoc& doc, Output kind, int width, int height)
 {
-    CPicture& p = doc.m_picNew;
-    if (choice == kOutputTwoColor)
-        SetUpTwoColor(p);
-    else if (choice == kOutputGrey)
-        SetUpGrey(p);
-    else
-        SetUpTrueColor(p);
-    p.m_width = width;
-    p.m_height = height;
-    ASSERT_TRUE(p.MakeEmpty());
-    ASSERT_TRUE(p.Lock());
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int stored = height - 1 - y;
-            if (choice == kOutputTwoColor)
-                p.SetBW(x, stored, (x + y) % 2);
-            else if (choice == kOutputGrey)
-                p.SetIndex(x, stored, (x * 16 + y) % 256);
-            else {
-                const std::uint32_t c = Pattern(x, y);
-                p.SetRGB(x, stored, static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-                         static_cast<std::uint8_t>(c));
-            }
-        }
-    p.Unlock();
+    doc.m_picNew = MakePicture(kind, width, height, [&](int x, int stored) {
+        const int y = height - 1 - stored;
+        if (kind == Output::TwoColor)
+            return static_cast<std::uint32_t>((x + y) % 2);
+        if (kind == Output::Grey)
+            return static_cast<std::uint32_t>((x * 16 + y) % 256);
+        return Pattern(x, y);
+    });
 }
 
 struct Decoded {
@@ -226,7 +210,7 @@ TEST_F(OpenSave, AFailedReadLeavesTheDocumentAsItWas)
 
 struct BmpKindCase {
     const char* name;
-    int choice;
+    Output kind;
     int bitCount;
     int tableEntries;
 };
@@ -240,7 +224,7 @@ class SaveBmp : public OpenSave, public ::testing::WithParamInterface<BmpKindCas
 TEST_P(SaveBmp, WritesTheNewPictureInItsOwnDepth)
 {
     const BmpKindCase& k = GetParam();
-    MakeNewPicture(doc, k.choice, 11, 3);
+    MakeNewPicture(doc, k.kind, 11, 3);
     doc.SetModifiedFlag(true);
     const std::string path = dir.Path("out.bmp");
     ASSERT_TRUE(doc.OnSaveDocument(path));
@@ -257,9 +241,9 @@ TEST_P(SaveBmp, WritesTheNewPictureInItsOwnDepth)
     }
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 11; ++x) {
-            if (k.choice == kOutputTwoColor)
+            if (k.kind == Output::TwoColor)
                 ASSERT_EQ(bmp.IndexAt(x, y), (x + y) % 2);
-            else if (k.choice == kOutputGrey)
+            else if (k.kind == Output::Grey)
                 ASSERT_EQ(bmp.IndexAt(x, y), (x * 16 + y) % 256);
             else
                 ASSERT_EQ(bmp.At(x, y), Pattern(x, y));
@@ -271,15 +255,15 @@ TEST_P(SaveBmp, WritesTheNewPictureInItsOwnDepth)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SaveBmp,
-                         ::testing::Values(BmpKindCase{"two_color", kOutputTwoColor, 1, 2},
-                                           BmpKindCase{"grey", kOutputGrey, 8, 256},
-                                           BmpKindCase{"true_color", kOutputTrueColor, 24, 0}),
+                         ::testing::Values(BmpKindCase{"two_color", Output::TwoColor, 1, 2},
+                                           BmpKindCase{"grey", Output::Grey, 8, 256},
+                                           BmpKindCase{"true_color", Output::TrueColor, 24, 0}),
                          [](const auto& info) { return info.param.name; });
 
 TEST_F(OpenSave, SaveNamesTheDocumentByItsBaseName)
 {
     RecentFiles recent;
-    MakeNewPicture(doc, kOutputTrueColor, 2, 2);
+    MakeNewPicture(doc, Output::TrueColor, 2, 2);
     fs::create_directory(dir.Path("x.y"));
     ASSERT_TRUE(doc.OnSaveDocument(dir.Path("x.y/photo.old.bmp")));
     EXPECT_TRUE(fs::exists(dir.Path("x.y/photo.old.bmp")));
@@ -295,15 +279,7 @@ TEST_F(OpenSave, SaveNamesTheDocumentByItsBaseName)
 
 TEST_F(OpenSave, JpegOfATrueColorPictureIsWrittenAsItIs)
 {
-    SetUpTrueColor(doc.m_picNew);
-    doc.m_picNew.m_width = 16;
-    doc.m_picNew.m_height = 8;
-    ASSERT_TRUE(doc.m_picNew.MakeEmpty());
-    ASSERT_TRUE(doc.m_picNew.Lock());
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 16; ++x)
-            doc.m_picNew.SetRGB(x, y, x < 8 ? 200 : 20, 100, x < 8 ? 30 : 220);
-    doc.m_picNew.Unlock();
+    doc.m_picNew = MakePicture(Output::TrueColor, 16, 8, [](int x, int) { return x < 8 ? 0xC8641Eu : 0x1464DCu; });
     doc.m_jpegQuality = 100;
     doc.SetModifiedFlag(true);
     const std::string path = dir.Path("out.jpg");
@@ -319,28 +295,15 @@ TEST_F(OpenSave, JpegOfATrueColorPictureIsWrittenAsItIs)
     EXPECT_FALSE(doc.IsModified());
 }
 
-class SaveJpegConverted : public OpenSave, public ::testing::WithParamInterface<int> {};
+class SaveJpegConverted : public OpenSave, public ::testing::WithParamInterface<Output> {};
 
 TEST_P(SaveJpegConverted, GoesThroughTrueColorAndLeavesTheNewPictureAlone)
 {
-    const int choice = GetParam();
-    if (choice == kOutputTwoColor)
-        SetUpTwoColor(doc.m_picNew);
-    else
-        SetUpGrey(doc.m_picNew);
-    doc.m_picNew.m_width = 16;
-    doc.m_picNew.m_height = 16;
-    ASSERT_TRUE(doc.m_picNew.MakeEmpty());
-    ASSERT_TRUE(doc.m_picNew.Lock());
+    const Output kind = GetParam();
     // Left half black (index 0); right half white, or grey level 180.
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            if (choice == kOutputTwoColor)
-                doc.m_picNew.SetBW(x, y, x >= 8);
-            else
-                doc.m_picNew.SetIndex(x, y, x >= 8 ? 180 : 0);
-        }
-    doc.m_picNew.Unlock();
+    doc.m_picNew = MakePicture(kind, 16, 16, [&](int x, int) {
+        return x < 8 ? 0u : kind == Output::TwoColor ? 1u : 180u;
+    });
     const CMemBlock before = DuplicateBlock(doc.m_picNew.m_hDib);
     doc.m_jpegQuality = 95;
 
@@ -349,16 +312,16 @@ TEST_P(SaveJpegConverted, GoesThroughTrueColorAndLeavesTheNewPictureAlone)
     const Decoded d = ReadJpeg(dir.Path("out.jpg"));
     ASSERT_EQ(d.width, 16);
     ASSERT_EQ(d.height, 16);
-    const std::uint32_t light = choice == kOutputTwoColor ? 255 : 180;
+    const std::uint32_t light = kind == Output::TwoColor ? 255 : 180;
     EXPECT_TRUE(Near(d.At(2, 5), 0x000000, 6));
     EXPECT_TRUE(Near(d.At(13, 5), light * 0x010101, 6));
     ASSERT_EQ(doc.m_picNew.m_hDib.Size(), before.Size());
     EXPECT_EQ(std::memcmp(doc.m_picNew.m_hDib.Data(), before.Data(), before.Size()), 0);
-    EXPECT_EQ(doc.m_picNew.m_bitCount, choice == kOutputTwoColor ? 1 : 8);
+    EXPECT_EQ(doc.m_picNew.m_bitCount, kind == Output::TwoColor ? 1 : 8);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SaveJpegConverted, ::testing::Values(kOutputTwoColor, kOutputGrey),
-                         [](const auto& info) { return info.param == kOutputTwoColor ? "two_color" : "grey"; });
+INSTANTIATE_TEST_SUITE_P(Kinds, SaveJpegConverted, ::testing::Values(Output::TwoColor, Output::Grey),
+                         [](const auto& info) { return info.param == Output::TwoColor ? "two_color" : "grey"; });
 
 TEST_F(OpenSave, FailedSavesChangeNeitherFilesNorNaming)
 {
@@ -368,7 +331,7 @@ TEST_F(OpenSave, FailedSavesChangeNeitherFilesNorNaming)
 
     // No picture to convert.
     CDibDoc empty;
-    SetUpGrey(empty.m_picNew);
+    empty.m_picNew = MakeTarget(Output::Grey);
     EXPECT_FALSE(empty.OnSaveDocument(dir.Path("empty.jpg")));
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Conversion to 24 bits failed."});
     EXPECT_FALSE(fs::exists(dir.Path("empty.jpg")));

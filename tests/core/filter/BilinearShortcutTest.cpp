@@ -16,7 +16,7 @@
 
 using namespace lumacut;
 using namespace lumacut::fast;
-using namespace lumacut::testing;
+using namespace lumacut::test;
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 using namespace lumacut;
-using namespace lumacut::testing;
+using namespace lumacut::test;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 using namespace lumacut;
-using namespace lumacut::testing;
+using namespace lumacut::test;
 
 namespace {
 

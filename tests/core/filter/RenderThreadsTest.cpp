@@ -12,7 +12,7 @@
 #include <vector>
 
 using namespace lumacut;
-using namespace lumacut::testing;
+using namespace lumacut::test;
 
 TEST(RenderThreads, EveryIndexRunsExactlyOnce)
 {

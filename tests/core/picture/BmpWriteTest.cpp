@@ -7,6 +7,7 @@
 #include "platform/RecordingPrompt.h"
 #include "support/Files.h"
 #include "support/FirstDifference.h"
+#include "support/PictureBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,53 +21,42 @@ enum class Kind { TwoColor, Sixteen, Grey, TrueColor };
 
 // A picture of one of the kinds the program writes, filled through its own
 // pixel writers with a pattern that touches every bit of every row.
-CPicture MakePicture(Kind kind, int width, int height)
+CPicture PictureOf(Kind kind, int width, int height)
 {
-    CPicture pic;
-    pic.m_width = width;
-    pic.m_height = height;
+    auto v = [](int x, int y) { return static_cast<std::uint32_t>(x * 5 + y * 11 + 1); };
     switch (kind) {
-    case Kind::TwoColor: SetUpTwoColor(pic); break;
-    case Kind::Grey: SetUpGrey(pic); break;
-    case Kind::TrueColor: SetUpTrueColor(pic); break;
+    case Kind::TwoColor:
+        return MakePicture(Output::TwoColor, width, height, [](int x, int y) { return (x + y) % 3 == 0; });
     case Kind::Sixteen:
-        pic.m_colors = 16;
-        pic.m_bitCount = 4;
-        pic.m_bytesPerPixel = 0;
-        for (int i = 0; i < 16; ++i)
-            pic.m_rgb[i] = PaletteEntry{static_cast<std::uint8_t>(i * 16), static_cast<std::uint8_t>(255 - i * 9),
-                                        static_cast<std::uint8_t>(i * 5 + 3), 0};
+        return MakePaletted(
+            width, height, 4,
+            [](int i) {
+                return Rgb{static_cast<std::uint8_t>(i * 16), static_cast<std::uint8_t>(255 - i * 9),
+                           static_cast<std::uint8_t>(i * 5 + 3)};
+            },
+            [&](int x, int y) { return static_cast<int>(v(x, y) & 15); });
+    case Kind::Grey:
+        return MakePicture(Output::Grey, width, height, [&](int x, int y) { return v(x, y) & 255; });
+    case Kind::TrueColor:
         break;
     }
-    EXPECT_TRUE(pic.MakeEmpty());
-    EXPECT_TRUE(pic.Lock());
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            int v = x * 5 + y * 11 + 1;
-            switch (kind) {
-            case Kind::TwoColor: pic.SetBW(x, y, (x + y) % 3 == 0); break;
-            case Kind::Sixteen: pic.SetNibble(x, y, v & 15); break;
-            case Kind::Grey: pic.SetIndex(x, y, v & 255); break;
-            case Kind::TrueColor:
-                pic.SetRGB(x, y, static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v * 3),
-                           static_cast<std::uint8_t>(255 - v));
-                break;
-            }
-        }
-    return pic;
+    return MakePicture(Output::TrueColor, width, height, [&](int x, int y) {
+        const std::uint32_t n = v(x, y);
+        return (n & 0xFF) << 16 | (n * 3 & 0xFF) << 8 | ((255 - n) & 0xFF);
+    });
 }
 
-std::uint32_t ColorOf(const CPicture& pic, int x, int top)
+// 0xRRGGBB at column x of image row `top`, through the picture's own reader.
+std::uint32_t ColorOf(CPicture& pic, int x, int top)
 {
-    std::uint8_t r = 1, g = 2, b = 3;
-    pic.GetColor(x, pic.m_height - 1 - top, 0, 0, r, g, b);
-    return std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b;
+    const Rgb c = PixelAt(pic, x, pic.m_height - 1 - top);
+    return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
 }
 
 // A picture whose file must be preserved: written once, kept for comparing.
 Bytes WriteGoodFile(const std::string& path)
 {
-    CPicture pic = MakePicture(Kind::TrueColor, 5, 4);
+    CPicture pic = PictureOf(Kind::TrueColor, 5, 4);
     EXPECT_EQ(WriteBmpFile(path, pic.m_hDib, 0), 1);
     return ReadFileBytes(path);
 }
@@ -84,7 +74,7 @@ TEST(BmpWrite, EveryKindRoundTripsAtWidthsOneToNine)
         for (int width = 1; width <= 9; ++width)
             for (int height : {1, 2, 5}) {
                 SCOPED_TRACE(testing::Message() << name << " " << width << " x " << height);
-                CPicture pic = MakePicture(kind, width, height);
+                CPicture pic = PictureOf(kind, width, height);
                 const std::string path = dir.Path("round.bmp");
                 ASSERT_EQ(WriteBmpFile(path, pic.m_hDib, 4 * pic.m_colors), 1);
                 const Bytes file = ReadFileBytes(path);
@@ -120,7 +110,7 @@ TEST(BmpWrite, FileHeader)
     TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CPicture pic = MakePicture(c.kind, c.width, c.height);
+        CPicture pic = PictureOf(c.kind, c.width, c.height);
         WriteLE32(pic.m_hDib.Data() + dib::kSizeImage, 0); // recomputed on writing
         ASSERT_EQ(WriteBmpFile(dir.Path("h.bmp"), pic.m_hDib, 4 * pic.m_colors), 1);
         Bytes file = ReadFileBytes(dir.Path("h.bmp"));
@@ -206,7 +196,7 @@ TEST(BmpWrite, AFailedSaveLeavesTheExistingFileByteForByte)
         {"the target's folder is a file", good + "/inside.bmp"},
         {"the target's folder does not exist", dir.Path("nowhere/x.bmp")},
     };
-    CPicture pic = MakePicture(Kind::Grey, 7, 3);
+    CPicture pic = PictureOf(Kind::Grey, 7, 3);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingPrompt prompt;
@@ -232,7 +222,7 @@ TEST(BmpWrite, ASaveReplacesTheOldFileAndKeepsItsPermissions)
     ASSERT_EQ(::stat(path.c_str(), &fresh), 0);
     EXPECT_EQ(fresh.st_mode & 0777, 0666u & ~mask) << "a new file gets the usual permissions";
     ::chmod(path.c_str(), 0640);
-    CPicture pic = MakePicture(Kind::TwoColor, 10, 3);
+    CPicture pic = PictureOf(Kind::TwoColor, 10, 3);
     ASSERT_EQ(WriteBmpFile(path, pic.m_hDib, 8), 1);
     EXPECT_EQ(ReadFileBytes(path).size(), 74u);
     struct stat st {};
@@ -248,7 +238,7 @@ TEST(BmpWrite, SavingThroughASymbolicLinkRenewsThePictureItPointsTo)
     const std::string real = dir.Path("real/p.bmp");
     WriteGoodFile(real);
     ASSERT_EQ(::symlink(real.c_str(), dir.Path("link.bmp").c_str()), 0);
-    CPicture pic = MakePicture(Kind::TwoColor, 10, 3);
+    CPicture pic = PictureOf(Kind::TwoColor, 10, 3);
     ASSERT_EQ(WriteBmpFile(dir.Path("link.bmp"), pic.m_hDib, 8), 1);
     struct stat st {};
     ASSERT_EQ(::lstat(dir.Path("link.bmp").c_str(), &st), 0);

@@ -4,6 +4,7 @@
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
 #include "support/BmpBuilder.h"
+#include "support/PictureBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -256,15 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ClipboardCopy, ShownPictureTravelsAsABmpFileAndComesBackTheSame)
 {
-    CPicture picture;
-    picture.m_width = 10;
-    picture.m_height = 3;
-    SetUpTwoColor(picture);
-    ASSERT_TRUE(picture.MakeEmpty());
-    ASSERT_TRUE(picture.Lock());
-    picture.SetBW(9, 0, 1);
-    picture.SetBW(0, 2, 1);
-    picture.Unlock();
+    CPicture picture = test::MakePicture(test::Output::TwoColor, 10, 3,
+                                         [](int x, int y) { return (x == 9 && y == 0) || (x == 0 && y == 2); });
     // A render to a smaller size keeps the larger block: the copy takes only
     // what the picture's fields describe.
     picture.m_width = 5;

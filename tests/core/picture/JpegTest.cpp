@@ -8,6 +8,7 @@
 #include "platform/RecordingPrompt.h"
 #include "support/BlockPixels.h"
 #include "support/Files.h"
+#include "support/PictureBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -85,17 +86,10 @@ Difference Compare(const CMemBlock& block, int width, int height, const std::fun
 // quality 100 must stay close.
 CPicture Gradient(int width, int height)
 {
-    CPicture pic;
-    pic.m_width = width;
-    pic.m_height = height;
-    SetUpTrueColor(pic);
-    EXPECT_TRUE(pic.MakeEmpty());
-    EXPECT_TRUE(pic.Lock());
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pic.SetRGB(x, y, static_cast<std::uint8_t>(40 + 3 * x), static_cast<std::uint8_t>(200 - 3 * y),
-                       static_cast<std::uint8_t>(128 + x - y));
-    return pic;
+    return MakePicture(Output::TrueColor, width, height, [](int x, int y) {
+        return static_cast<std::uint32_t>((40 + 3 * x) & 0xFF) << 16 | static_cast<std::uint32_t>((200 - 3 * y) & 0xFF) << 8 |
+               static_cast<std::uint32_t>((128 + x - y) & 0xFF);
+    });
 }
 
 } // namespace
@@ -283,15 +277,9 @@ TEST(JpegWrite, TwoColourAndGreyPicturesComeOutGrey)
     ScopedPrompt scope(prompt);
     for (bool grey : {false, true}) {
         SCOPED_TRACE(grey ? "grey" : "two colour");
-        CPicture pic;
-        pic.m_width = 24;
-        pic.m_height = 16;
-        grey ? SetUpGrey(pic) : SetUpTwoColor(pic);
-        ASSERT_TRUE(pic.MakeEmpty());
-        ASSERT_TRUE(pic.Lock());
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 24; ++x)
-                grey ? pic.SetIndex(x, y, x * 10) : pic.SetBW(x, y, x >= 12);
+        CPicture pic = MakePicture(grey ? Output::Grey : Output::TwoColor, 24, 16, [&](int x, int) {
+            return grey ? static_cast<std::uint32_t>(x * 10) : x >= 12;
+        });
         CMemBlock trueColor = AllocTrueColorDib(24, 16);
         ASSERT_TRUE(ConvertToTrueColor(pic, trueColor));
         ASSERT_EQ(WriteJpegFile(dir.Path("g.jpg"), trueColor, 100), 1);

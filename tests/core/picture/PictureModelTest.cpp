@@ -4,6 +4,7 @@
 #include "picture/Dib.h"
 #include "picture/Helpers.h"
 #include "platform/RecordingPrompt.h"
+#include "support/PictureBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,25 +17,23 @@ using namespace lumacut;
 
 namespace {
 
-CPicture Made(int width, int height, int colors, int bitCount)
+// A zero-filled picture of the depth, locked; palette entry i is (i, i / 2, 255 - i).
+CPicture Made(int width, int height, int bitCount)
 {
-    CPicture pic;
-    pic.m_width = width;
-    pic.m_height = height;
-    pic.m_colors = colors;
-    pic.m_bitCount = bitCount;
-    pic.m_bytesPerPixel = bitCount / 8;
-    for (int i = 0; i < 256; ++i)
-        pic.m_rgb[i] = PaletteEntry{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i / 2),
-                                    static_cast<std::uint8_t>(255 - i), 0};
-    EXPECT_TRUE(pic.MakeEmpty());
+    auto entry = [](int i) {
+        return lumacut::Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i / 2),
+                            static_cast<std::uint8_t>(255 - i)};
+    };
+    CPicture pic = bitCount <= 8 ? test::MakePaletted(width, height, bitCount, entry, [](int, int) { return 0; })
+                                 : test::MakeTrueColor(width, height, [](int, int) { return lumacut::Rgb{0, 0, 0}; });
     EXPECT_TRUE(pic.Lock());
     return pic;
 }
 
-struct Rgb {
+// Red, green and blue as a reader gives them.
+struct Channels {
     std::uint8_t r = 7, g = 8, b = 9; // "untouched" marker
-    bool operator==(const Rgb&) const = default;
+    bool operator==(const Channels&) const = default;
 };
 
 } // namespace
@@ -72,7 +71,7 @@ TEST(PictureSizes, DibSize)
 
 TEST(PixelWriters, BitsAndNibblesLandWhereTheLayoutSays)
 {
-    CPicture bw = Made(16, 2, 2, 1);
+    CPicture bw = Made(16, 2, 1);
     bw.SetBW(0, 0, 1);
     EXPECT_EQ(bw.m_bits[0], 0x80);
     bw.SetBW(9, 0, 1);
@@ -82,35 +81,35 @@ TEST(PixelWriters, BitsAndNibblesLandWhereTheLayoutSays)
     bw.SetBW(15, 1, 1);
     EXPECT_EQ(bw.m_bits[bw.m_stride + 1], 0x01);
 
-    CPicture nib = Made(4, 1, 16, 4);
+    CPicture nib = Made(4, 1, 4);
     nib.m_bits[0] = 0x05;
     nib.SetNibble(0, 0, 0x1F);
     EXPECT_EQ(nib.m_bits[0], 0xF5) << "high nibble only, value masked to 4 bits";
     nib.SetNibble(1, 0, 3);
     EXPECT_EQ(nib.m_bits[0], 0xF3);
 
-    CPicture rgb = Made(3, 2, 0, 24);
+    CPicture rgb = Made(3, 2, 24);
     rgb.SetRGB(2, 1, 10, 20, 30);
     const std::uint8_t* p = rgb.m_bits + rgb.m_stride + 6;
     EXPECT_EQ(p[0], 30);
     EXPECT_EQ(p[1], 20);
     EXPECT_EQ(p[2], 10);
-    Rgb got;
+    Channels got;
     rgb.GetRGB(2, 1, 0, 0, got.r, got.g, got.b);
-    EXPECT_EQ(got, (Rgb{10, 20, 30}));
+    EXPECT_EQ(got, (Channels{10, 20, 30}));
 }
 
 TEST(PixelReaders, GetBWIsPureBlackOrWhiteWhateverThePalette)
 {
-    CPicture bw = Made(8, 1, 2, 1); // palette entries 0 and 1 are not black and white
+    CPicture bw = Made(8, 1, 1); // palette entries 0 and 1 are not black and white
     bw.SetBW(3, 0, 1);
-    Rgb on, off;
+    Channels on, off;
     bw.GetBW(3, 0, 0, 0, on.r, on.g, on.b);
     bw.GetBW(2, 0, 0, 0, off.r, off.g, off.b);
-    EXPECT_EQ(on, (Rgb{255, 255, 255}));
-    EXPECT_EQ(off, (Rgb{0, 0, 0}));
+    EXPECT_EQ(on, (Channels{255, 255, 255}));
+    EXPECT_EQ(off, (Channels{0, 0, 0}));
     // The offsets are added to the position.
-    Rgb shifted;
+    Channels shifted;
     bw.GetBW(1, 0, 2, 0, shifted.r, shifted.g, shifted.b);
     EXPECT_EQ(shifted, on);
 }
@@ -119,20 +118,20 @@ TEST(PixelReaders, OutsideThePictureNothingIsReadOrWritten)
 {
     struct Case {
         const char* name;
-        int colors, bitCount;
+        int bitCount;
     };
-    const Case cases[] = {{"two colour", 2, 1}, {"16 colours", 16, 4}, {"256 colours", 256, 8}, {"true colour", 0, 24}};
+    const Case cases[] = {{"two colour", 1}, {"16 colours", 4}, {"256 colours", 8}, {"true colour", 24}};
     const std::pair<int, int> outside[] = {{5, 0}, {0, 3}, {-1, 0}, {0, -1}, {std::numeric_limits<int>::min(), 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CPicture pic = Made(5, 3, c.colors, c.bitCount);
+        CPicture pic = Made(5, 3, c.bitCount);
         const std::vector<std::uint8_t> before(pic.m_hDib.Data(), pic.m_hDib.Data() + pic.m_hDib.Size());
         for (auto [x, y] : outside) {
-            Rgb got;
+            Channels got;
             pic.GetColor(x, y, 0, 0, got.r, got.g, got.b);
-            EXPECT_EQ(got, Rgb{}) << x << ", " << y;
+            EXPECT_EQ(got, Channels{}) << x << ", " << y;
             pic.GetColor(0, 0, x, y, got.r, got.g, got.b);
-            EXPECT_EQ(got, Rgb{}) << "offset " << x << ", " << y;
+            EXPECT_EQ(got, Channels{}) << "offset " << x << ", " << y;
             pic.SetBW(x, y, 1);
             pic.SetNibble(x, y, 15);
             pic.SetIndex(x, y, 255);
@@ -144,26 +143,26 @@ TEST(PixelReaders, OutsideThePictureNothingIsReadOrWritten)
 
 TEST(PixelReaders, GetColorDispatchesOnTheColourCount)
 {
-    CPicture pic = Made(4, 1, 16, 4);
+    CPicture pic = Made(4, 1, 4);
     pic.SetNibble(1, 0, 9);
-    Rgb got;
+    Channels got;
     pic.GetColor(1, 0, 0, 0, got.r, got.g, got.b);
-    EXPECT_EQ(got, (Rgb{9, 4, 246})) << "the nibble reader with palette entry 9";
+    EXPECT_EQ(got, (Channels{9, 4, 246})) << "the nibble reader with palette entry 9";
 
-    CPicture grey = Made(4, 1, 256, 8);
+    CPicture grey = Made(4, 1, 8);
     grey.SetIndex(2, 0, 200);
     grey.GetColor(2, 0, 0, 0, got.r, got.g, got.b);
-    EXPECT_EQ(got, (Rgb{200, 100, 55}));
+    EXPECT_EQ(got, (Channels{200, 100, 55}));
 
     pic.m_colors = 4; // no reader for four colours
-    Rgb untouched;
+    Channels untouched;
     pic.GetColor(1, 0, 0, 0, untouched.r, untouched.g, untouched.b);
-    EXPECT_EQ(untouched, Rgb{});
+    EXPECT_EQ(untouched, Channels{});
 }
 
 TEST(PictureBlock, MakeEmptyReusesALargeEnoughBlockAndReplacesASmallOne)
 {
-    CPicture pic = Made(8, 8, 0, 24);
+    CPicture pic = Made(8, 8, 24);
     pic.m_bits[0] = 0x5A;
     const std::uint8_t* first = pic.m_hDib.Data();
     const std::size_t firstSize = pic.m_hDib.Size();
@@ -236,7 +235,7 @@ TEST(PictureBlock, PaletteFromDibReadsBothTableForms)
 
 TEST(PictureBlock, ConvertToTrueColorReadsEveryPixel)
 {
-    CPicture pic = Made(9, 2, 256, 8);
+    CPicture pic = Made(9, 2, 8);
     for (int x = 0; x < 9; ++x)
         pic.SetIndex(x, 1, x * 20);
     CMemBlock target = AllocTrueColorDib(9, 2);

@@ -9,7 +9,7 @@
 #include <string>
 
 using namespace lumacut;
-using namespace lumacut::testing;
+using namespace lumacut::test;
 
 namespace {
 
