@@ -2,7 +2,10 @@
 // rendering only on a change, Continuous Update, Choose Color and Swap View.
 #include "dialogs/CFilterDlg.h"
 
-#include "support/EditTestSupport.h"
+#include "FakeView.h"
+#include "support/PictureBytes.h"
+#include "support/ScriptedGuiPrompt.h"
+#include "support/TestDocument.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -38,11 +41,11 @@ FilterSettings Sample()
 
 // A dialog over a document and a view that shows the New Picture.
 struct Fixture {
-    explicit Fixture(int outputColors, FilterSettings settings = Sample())
-        : scoped(prompt), doc(MakeTestDocument(16, 8, outputColors)), view(doc.get()), preview(*doc, view)
+    explicit Fixture(Output output, FilterSettings settings = Sample())
+        : scoped(prompt), doc(MakeTestDocument(16, 8, output)), view(doc.get()), preview(*doc, view)
     {
         dlg.SetPreview(&preview);
-        dlg.LoadSettings(settings, outputColors);
+        dlg.LoadSettings(settings, doc->m_picNew.m_colors);
         dlg.show();
     }
     ScriptedGuiPrompt prompt;
@@ -57,7 +60,7 @@ struct Fixture {
 
 struct LayoutCase {
     const char* name;
-    int outputColors;
+    Output output;
     int kind;
     std::array<const char*, 4> labels;
     std::array<bool, 4> kindEnabled;
@@ -77,7 +80,7 @@ TEST_P(FilterDlgLayoutTest, LabelsAndEnablingFollowTheOutputType)
     const LayoutCase& c = GetParam();
     FilterSettings s = Sample();
     s.kind = c.kind;
-    Fixture f(c.outputColors, s);
+    Fixture f(c.output, s);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(f.dlg.m_kind[i]->text().toStdString(), c.labels[i]) << i;
         EXPECT_EQ(f.dlg.m_kind[i]->isEnabled(), c.kindEnabled[i]) << i;
@@ -96,24 +99,24 @@ TEST_P(FilterDlgLayoutTest, LabelsAndEnablingFollowTheOutputType)
 INSTANTIATE_TEST_SUITE_P(
     PerOutputType, FilterDlgLayoutTest,
     ::testing::Values(
-        LayoutCase{"TwoColorSharp", 2, 3, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
+        LayoutCase{"TwoColorSharp", Output::TwoColor, 3, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
                    {true, true, true, true}, true, false, false},
-        LayoutCase{"TwoColorBlack", 2, 0, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
+        LayoutCase{"TwoColorBlack", Output::TwoColor, 0, {"Define Black", "Define White", "Define Filter", "Define Sharp"},
                    {true, true, true, true}, false, false, false},
-        LayoutCase{"GreySharp", 256, 3, {"Normal Filter", "  ", "  ", "Sharp Filter"},
+        LayoutCase{"GreySharp", Output::Grey, 3, {"Normal Filter", "  ", "  ", "Sharp Filter"},
                    {true, false, false, true}, true, true, true},
-        LayoutCase{"GreyNormal", 256, 0, {"Normal Filter", "  ", "  ", "Sharp Filter"},
+        LayoutCase{"GreyNormal", Output::Grey, 0, {"Normal Filter", "  ", "  ", "Sharp Filter"},
                    {true, false, false, true}, false, true, true},
-        LayoutCase{"TrueColorNoFilter", 0, 0, {"No Filter", "Emphasize Color", "De-emphasize Color", "Define Sharp"},
+        LayoutCase{"TrueColorNoFilter", Output::TrueColor, 0, {"No Filter", "Emphasize Color", "De-emphasize Color", "Define Sharp"},
                    {true, true, true, true}, false, true, true},
-        LayoutCase{"TrueColorEmphasize", 0, 1,
+        LayoutCase{"TrueColorEmphasize", Output::TrueColor, 1,
                    {"No Filter", "Emphasize Color", "De-emphasize Color", "Define Sharp"},
                    {true, true, true, true}, true, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FilterDlg, SlidersHaveTheirRangesTicksAndPositions)
 {
-    Fixture f(0);
+    Fixture f(Output::TrueColor);
     struct {
         QSlider* slider;
         int min, max, tick, pos;
@@ -131,7 +134,7 @@ TEST(FilterDlg, SlidersHaveTheirRangesTicksAndPositions)
 
 TEST(FilterDlg, EachSliderShowsItsValueAsItMoves)
 {
-    Fixture f(0);
+    Fixture f(Output::TrueColor);
     struct {
         QSlider* slider;
         QLabel* value;
@@ -153,12 +156,13 @@ TEST(FilterDlg, EachSliderShowsItsValueAsItMoves)
 // this one does not offer (grey has no buttons for 1 and 2).
 TEST(FilterDlg, TheCheckedKindIsAlwaysOfferedAndRendersAsTheRecordDoes)
 {
-    for (int outputColors : {2, 256, 0})
+    for (Output output : {Output::TwoColor, Output::Grey, Output::TrueColor})
         for (int kind = 0; kind < 4; ++kind) {
             FilterSettings loaded = Sample();
             loaded.kind = kind;
-            Fixture f(outputColors, loaded);
-            const std::string name = std::to_string(outputColors) + " colours, kind " + std::to_string(kind);
+            Fixture f(output, loaded);
+            const std::string name =
+                std::to_string(f.doc->m_picNew.m_colors) + " colours, kind " + std::to_string(kind);
             int checked = -1;
             for (int i = 0; i < 4; ++i)
                 if (f.dlg.m_kind[i]->isChecked())
@@ -207,7 +211,7 @@ TEST(FilterDlg, StoreTakesLowBytesAndMakesFlagsZeroOrOne)
 
 TEST(FilterDlg, ShowRendersAndRedrawsOnlyAfterAChange)
 {
-    Fixture f(256);
+    Fixture f(Output::Grey);
     EXPECT_EQ(f.view.updates, 0) << "opening the dialog renders nothing";
     f.dlg.Show();
     EXPECT_EQ(f.view.updates, 0) << "nothing changed since loading";
@@ -226,7 +230,7 @@ TEST(FilterDlg, ShowRendersAndRedrawsOnlyAfterAChange)
 
 TEST(FilterDlg, ContinuousUpdateRendersEveryChange)
 {
-    Fixture f(2);
+    Fixture f(Output::TwoColor);
     ASSERT_TRUE(f.dlg.m_continuous->isChecked()) << "on by default";
     f.dlg.m_lightDark->setValue(10);
     EXPECT_EQ(f.view.updates, 1);
@@ -250,7 +254,7 @@ TEST(FilterDlg, ContinuousUpdateRendersEveryChange)
 
 TEST(FilterDlg, UncheckedChannelDisablesItsFieldButKeepsItsValue)
 {
-    Fixture f(0);
+    Fixture f(Output::TrueColor);
     f.dlg.m_activeRed->click();
     EXPECT_FALSE(f.dlg.m_editRed->isEnabled());
     FilterSettings out;
@@ -261,7 +265,7 @@ TEST(FilterDlg, UncheckedChannelDisablesItsFieldButKeepsItsValue)
 
 TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
 {
-    Fixture f(0);
+    Fixture f(Output::TrueColor);
     f.dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg));
     f.dlg.m_editBlue->setText("300");
@@ -284,7 +288,7 @@ TEST(FilterDlg, ColourValueOutOfRangeIsRefusedWithFocusAndNoRender)
 
 TEST(FilterDlg, ChooseColorTakesTheSystemDialogsAnswer)
 {
-    Fixture f(0);
+    Fixture f(Output::TrueColor);
     f.prompt.colorAnswers.push_back(QColor(200, 100, 50));
     QTest::mouseClick(f.dlg.m_chooseColor, Qt::LeftButton);
     ASSERT_EQ(f.prompt.colorQuestions.size(), 1u);
@@ -303,7 +307,7 @@ TEST(FilterDlg, ChooseColorTakesTheSystemDialogsAnswer)
 
 TEST(FilterDlg, SwapViewTwiceReturnsViewAndLabel)
 {
-    Fixture f(0);
+    Fixture f(Output::TrueColor);
     EXPECT_EQ(f.dlg.m_swapView->text(), "Swap View");
     QTest::mouseClick(f.dlg.m_swapView, Qt::LeftButton);
     EXPECT_TRUE(f.view.showOriginal);
@@ -319,7 +323,7 @@ TEST(FilterDlg, SwapViewTwiceReturnsViewAndLabel)
 TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
 {
     {
-        Fixture f(0);
+        Fixture f(Output::TrueColor);
             f.dlg.m_continuous->click(); // off
         f.dlg.m_gamma->setValue(5);
         QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
@@ -328,7 +332,7 @@ TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
         EXPECT_EQ(f.dlg.m_lastShown.gamma, 5);
     }
     {
-        Fixture f(0);
+        Fixture f(Output::TrueColor);
             f.dlg.m_continuous->click(); // off
         f.dlg.m_gamma->setValue(5);
         QTest::mouseClick(f.dlg.m_cancel, Qt::LeftButton);

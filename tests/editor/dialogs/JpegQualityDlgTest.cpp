@@ -2,20 +2,18 @@
 // dialog kept open; the document's quality changes on OK only.
 #include "dialogs/CJpegQualityDlg.h"
 
-#include "support/EditTestSupport.h"
-
 #include "picture/JpegFile.h"
+#include "support/Files.h"
+#include "support/ScriptedGuiPrompt.h"
+#include "support/TempDir.h"
+#include "support/TestDocument.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 using namespace lumacut;
 using namespace lumacut::test;
@@ -96,20 +94,12 @@ TEST(JpegQuality, OkStoresTheQualityInThatDocumentOnly)
     EXPECT_EQ(prompt.modalTitles, (std::vector<QString>{"Jpeg Quality Output", "Jpeg Quality Output"}));
 }
 
-namespace {
-std::vector<char> FileBytes(const QString& path)
-{
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-} // namespace
-
 TEST(JpegQuality, TheNextJpegSaveUsesTheDocumentsQuality)
 {
     ScriptedGuiPrompt prompt;
     ScopedGuiPrompt p(prompt);
-    auto a = MakeTestDocument(24, 16, 0);
-    auto b = MakeTestDocument(24, 16, 0);
+    auto a = MakeTestDocument(24, 16, Output::TrueColor);
+    auto b = MakeTestDocument(24, 16, Output::TrueColor);
     a->ApplyFilter(a->m_filter);
     b->ApplyFilter(b->m_filter);
     ScriptModalRuns(prompt, {[](QDialog& d) {
@@ -121,20 +111,19 @@ TEST(JpegQuality, TheNextJpegSaveUsesTheDocumentsQuality)
     OnJpegQuality(*a);
     ASSERT_EQ(a->m_jpegQuality, 40);
 
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    auto path = [&](const char* name) { return dir.filePath(name); };
-    ASSERT_TRUE(a->OnSaveDocument(path("a.jpg").toStdString()));
-    ASSERT_TRUE(b->OnSaveDocument(path("b.jpg").toStdString()));
-    ASSERT_EQ(WriteJpegFile(path("q40.jpg").toStdString(), a->m_picNew.m_hDib, 40), 1);
-    ASSERT_EQ(WriteJpegFile(path("q90.jpg").toStdString(), b->m_picNew.m_hDib, 90), 1);
-    EXPECT_NE(FileBytes(path("q40.jpg")), FileBytes(path("q90.jpg")));
-    EXPECT_EQ(FileBytes(path("a.jpg")), FileBytes(path("q40.jpg")));
-    EXPECT_EQ(FileBytes(path("b.jpg")), FileBytes(path("q90.jpg"))) << "another document keeps 90";
+    TempDir dir;
+    auto path = [&](const char* name) { return dir.Path(name); };
+    ASSERT_TRUE(a->OnSaveDocument(path("a.jpg")));
+    ASSERT_TRUE(b->OnSaveDocument(path("b.jpg")));
+    ASSERT_EQ(WriteJpegFile(path("q40.jpg"), a->m_picNew.m_hDib, 40), 1);
+    ASSERT_EQ(WriteJpegFile(path("q90.jpg"), b->m_picNew.m_hDib, 90), 1);
+    EXPECT_NE(ReadFileBytes(path("q40.jpg")), ReadFileBytes(path("q90.jpg")));
+    EXPECT_EQ(ReadFileBytes(path("a.jpg")), ReadFileBytes(path("q40.jpg")));
+    EXPECT_EQ(ReadFileBytes(path("b.jpg")), ReadFileBytes(path("q90.jpg"))) << "another document keeps 90";
 
     // BMP files ignore the quality.
-    ASSERT_TRUE(a->OnSaveDocument(path("a.bmp").toStdString()));
-    ASSERT_TRUE(b->OnSaveDocument(path("b.bmp").toStdString()));
-    EXPECT_EQ(FileBytes(path("a.bmp")), FileBytes(path("b.bmp")));
+    ASSERT_TRUE(a->OnSaveDocument(path("a.bmp")));
+    ASSERT_TRUE(b->OnSaveDocument(path("b.bmp")));
+    EXPECT_EQ(ReadFileBytes(path("a.bmp")), ReadFileBytes(path("b.bmp")));
     EXPECT_TRUE(prompt.messages.empty());
 }

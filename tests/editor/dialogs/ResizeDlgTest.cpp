@@ -3,7 +3,10 @@
 #include "dialogs/CResizeDlg.h"
 
 #include "document/ResizeMath.h"
-#include "support/EditTestSupport.h"
+#include "FakeView.h"
+#include "support/PictureBytes.h"
+#include "support/ScriptedGuiPrompt.h"
+#include "support/TestDocument.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,7 +24,7 @@ namespace {
 // A 101 x 51 true-colour document, rendered once, and a dialog over it filled
 // as Resize De Luxe fills it.
 struct Fixture {
-    Fixture() : scoped(prompt), doc(MakeTestDocument(101, 51, 0)), view(doc.get()), preview(*doc, view)
+    Fixture() : scoped(prompt), doc(MakeTestDocument(101, 51, Output::TrueColor)), view(doc.get()), preview(*doc, view)
     {
         dlg.SetPreview(&preview);
         doc->ApplyFilter(doc->m_filter);

@@ -1,9 +1,9 @@
 // The view's paint: status texts, scroll sizes, display scales, destination
 // rectangles, the focus rectangle, printing, and the display commands.
 #include "support/QtPrinters.h"
+#include "support/TestDocument.h"
 #include "view/CDibView.h"
 #include "view/StatusTexts.h"
-#include "support/ViewTestSupport.h"
 
 #include <QImage>
 #include <QPainter>
@@ -17,7 +17,19 @@
 namespace lumacut {
 namespace {
 
+using test::LoadTestPictures;
+
 const QRgb kUntouched = qRgb(1, 2, 3);
+
+// The test document's colours as a painted image holds them.
+QRgb OriginalAt(int x, int y)
+{
+    return 0xFF000000u | test::TestOriginalColor(x, y);
+}
+QRgb NewAt(int x, int y)
+{
+    return 0xFF000000u | test::TestNewColor(x, y);
+}
 
 struct ViewFixture : ::testing::Test {
     void SetUp() override
@@ -72,15 +84,15 @@ TEST_F(ViewFixture, FitToWindowKeepsProportionsCentresAndMapsBack)
     EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(view.verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(image.pixel(0, 49), kUntouched);
-    EXPECT_EQ(image.pixel(0, 50), TestOriginalColor(0, 0));
-    EXPECT_EQ(image.pixel(399, 249), TestOriginalColor(99, 49));
+    EXPECT_EQ(image.pixel(0, 50), OriginalAt(0, 0));
+    EXPECT_EQ(image.pixel(399, 249), OriginalAt(99, 49));
     EXPECT_EQ(image.pixel(399, 250), kUntouched);
-    EXPECT_EQ(image.pixel(13, 63), TestOriginalColor(3, 3));
+    EXPECT_EQ(image.pixel(13, 63), OriginalAt(3, 3));
     EXPECT_EQ(g_sizeText, "Size: 100,  50");
     // Every point maps to the pixel painted under it; the margins to none.
     for (QPoint p : {QPoint(13, 63), QPoint(0, 50), QPoint(399, 249), QPoint(201, 149)}) {
         const QPoint pixel = view.ClientToPicture(p);
-        EXPECT_EQ(image.pixel(p), TestOriginalColor(pixel.x(), pixel.y())) << p.x() << "," << p.y();
+        EXPECT_EQ(image.pixel(p), OriginalAt(pixel.x(), pixel.y())) << p.x() << "," << p.y();
     }
     EXPECT_LT(view.ClientToPicture(QPoint(10, 49)).y(), 0);
     EXPECT_EQ(view.PictureToClient(Rect{0, 0, 100, 50}), (Rect{0, 50, 400, 250}));
@@ -93,8 +105,8 @@ TEST_F(ViewFixture, FourHundredPercentScrollsAndScales)
     QImage image = Paint();
     EXPECT_DOUBLE_EQ(view.m_dispScaleX, 4.0);
     EXPECT_DOUBLE_EQ(view.m_dispScaleY, 4.0);
-    EXPECT_EQ(image.pixel(0, 199), TestOriginalColor(0, 49));
-    EXPECT_EQ(image.pixel(399, 0), TestOriginalColor(99, 0));
+    EXPECT_EQ(image.pixel(0, 199), OriginalAt(0, 49));
+    EXPECT_EQ(image.pixel(399, 0), OriginalAt(99, 0));
     EXPECT_EQ(image.pixel(0, 200), kUntouched);
 }
 
@@ -107,7 +119,7 @@ TEST_F(ViewFixture, HundredPercentIsOneToOneAndFollowsTheScrollPosition)
     view.verticalScrollBar()->setValue(20);
     QImage image = Paint(view.viewport()->size());
     EXPECT_EQ(view.m_scrollPos, QPoint(30, 20));
-    EXPECT_EQ(image.pixel(0, 0), TestOriginalColor(30, 20));
+    EXPECT_EQ(image.pixel(0, 0), OriginalAt(30, 20));
     EXPECT_EQ(view.ClientToPicture(QPoint(10, 5)), QPoint(40, 25));
     EXPECT_GE(view.horizontalScrollBar()->maximum(), 600 - view.viewport()->width());
 }
@@ -135,20 +147,20 @@ TEST_F(ViewFixture, FocusRectangleOnlyOverTheNewPicture)
     // At 200 % the outline runs along (20, 40)-(219, 139).
     int differing = 0;
     for (int x = 20; x < 220; ++x)
-        differing += withFocus.pixel(x, 40) != TestNewColor(x / 2, 20);
+        differing += withFocus.pixel(x, 40) != NewAt(x / 2, 20);
     EXPECT_GT(differing, 50);
-    EXPECT_EQ(withFocus.pixel(100, 100), TestNewColor(50, 50)); // inside untouched
+    EXPECT_EQ(withFocus.pixel(100, 100), NewAt(50, 50)); // inside untouched
 
     view.m_focusShown = false;
     QImage without = Paint();
-    EXPECT_EQ(without.pixel(20, 40), TestNewColor(10, 20));
+    EXPECT_EQ(without.pixel(20, 40), NewAt(10, 20));
 
     // Over the Original nothing is outlined, and the flag stays.
     view.m_focusShown = true;
     view.m_showOriginal = true;
     QImage original = Paint();
     for (int x = 20; x < 220; x += 7)
-        EXPECT_EQ(original.pixel(x, 40), TestOriginalColor(x / 2, 20));
+        EXPECT_EQ(original.pixel(x, 40), OriginalAt(x / 2, 20));
     EXPECT_TRUE(view.m_focusShown);
 }
 
@@ -163,7 +175,7 @@ TEST_F(ViewFixture, PaintsDrawTheBandAndKeepTheDrag)
         QImage image = Paint();
         EXPECT_EQ(view.m_pressPoint, QPoint(5, 5));
         EXPECT_EQ(view.m_band, (Rect{5, 5, 40, 30}));
-        EXPECT_NE(image.pixel(20, 5), TestOriginalColor(20, 5)); // the band's top edge
+        EXPECT_NE(image.pixel(20, 5), OriginalAt(20, 5)); // the band's top edge
     }
 }
 
@@ -184,9 +196,9 @@ TEST_F(ViewFixture, PrintingFitsThePageAndKeepsProportions)
     view.m_showOriginal = false;
     view.OnDraw(painter, device);
     painter.end();
-    EXPECT_EQ(page.pixel(479, 159), TestNewColor(299, 99));
+    EXPECT_EQ(page.pixel(479, 159), NewAt(299, 99));
     EXPECT_EQ(page.pixel(0, 160), kUntouched);
-    EXPECT_EQ(page.pixel(0, 0), TestNewColor(0, 0)); // no focus outline on paper
+    EXPECT_EQ(page.pixel(0, 0), NewAt(0, 0)); // no focus outline on paper
 }
 
 TEST_F(ViewFixture, PrintToPdfWritesAPage)

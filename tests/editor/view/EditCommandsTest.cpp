@@ -6,7 +6,8 @@
 #include "dialogs/CJpegQualityDlg.h"
 #include "dialogs/CResizeDlg.h"
 #include "dialogs/CFilterDlg.h"
-#include "support/EditTestSupport.h"
+#include "support/PictureBytes.h"
+#include "support/TestDocument.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -23,16 +24,16 @@ namespace {
 
 // A started editor whose one document holds a w x h picture rendered once.
 struct Editor {
-    Editor(int w, int h, int outputColors, int kind = 3)
+    Editor(int w, int h, Output output, int kind = 3)
     {
         EXPECT_TRUE(s.started);
         view = s.Frame()->ActiveView();
         doc = view->GetDocument();
-        FillTestPictures(*doc, w, h, outputColors);
+        LoadTestPictures(*doc, w, h, output);
         doc->m_filter.kind = kind;
         doc->m_filter.color = MakeColor(30, 200, 60);
         doc->ApplyFilter(doc->m_filter);
-        twin = MakeTestDocument(w, h, outputColors);
+        twin = MakeTestDocument(w, h, output);
     }
     // The New Picture a document in this state renders with `settings`.
     std::vector<std::uint8_t> Expected(const FilterSettings& settings)
@@ -70,7 +71,7 @@ CResizeDlg& ResizeDialog(QDialog& d)
 
 TEST(ColorChange, OkKeepsTheSettingsAndUndoColorGoesBackOneLevel)
 {
-    Editor e(40, 30, 256);
+    Editor e(40, 30, Output::Grey);
     const FilterSettings before = e.doc->m_filter;
     ScriptModalRuns(e.s.prompt, {[](QDialog& d) {
         CFilterDlg& dlg = FilterDialog(d);
@@ -96,7 +97,7 @@ TEST(ColorChange, OkKeepsTheSettingsAndUndoColorGoesBackOneLevel)
 
 TEST(ColorChange, CancelRestoresTheSettingsAndTheNewPicture)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     FilterSettings undo = e.doc->m_filter;
     undo.gamma = 11;
     e.doc->m_filterUndo = undo;
@@ -120,7 +121,7 @@ TEST(ColorChange, CancelRestoresTheSettingsAndTheNewPicture)
 
 TEST(ColorChange, APickedColourFollowedByCancelKeepsThePickedRender)
 {
-    Editor e(40, 30, 256);
+    Editor e(40, 30, Output::Grey);
     const FilterSettings before = e.doc->m_filter;
     FilterSettings picked = before;
     picked.color = MakeColor(250, 10, 10);
@@ -141,7 +142,7 @@ TEST(ColorChange, APickedColourFollowedByCancelKeepsThePickedRender)
 
 TEST(ColorChange, ATwoColourOriginalIsRefusedBeforeAnythingChanges)
 {
-    Editor e(16, 8, 0);
+    Editor e(16, 8, Output::TrueColor);
     e.doc->m_picOriginal.m_colors = 2;
     e.view->m_showOriginal = true;
     e.Run(ID_COLOR_CHANGE);
@@ -155,7 +156,7 @@ TEST(ColorChange, ATwoColourOriginalIsRefusedBeforeAnythingChanges)
 
 TEST(ColorChange, AViewWithoutItsDocumentSaysSoAndOpensNothing)
 {
-    Editor e(8, 8, 0);
+    Editor e(8, 8, Output::TrueColor);
     e.view->DetachDocument();
     e.view->ColorChange(0, false);
     EXPECT_EQ(e.s.prompt.Texts(), std::vector<std::string>{"Sorry Null, No Doc"});
@@ -164,7 +165,7 @@ TEST(ColorChange, AViewWithoutItsDocumentSaysSoAndOpensNothing)
 
 TEST(ResizeDeluxe, OpensWithTheRoundedPercentage)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     e.doc->m_scale = 0.625;
     e.doc->ApplyFilter(e.doc->m_filter);
     EXPECT_TRUE(e.Update(ID_RESIZE_DELUXE).checked);
@@ -182,7 +183,7 @@ TEST(ResizeDeluxe, OpensWithTheRoundedPercentage)
 
 TEST(ResizeDeluxe, ShowResultAtHalfThenCancelRestoresEverything)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     const auto picture = PictureBytes(e.doc->m_picNew);
     int shownWidth = 0;
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
@@ -207,7 +208,7 @@ TEST(ResizeDeluxe, ShowResultAtHalfThenCancelRestoresEverything)
 
 TEST(ResizeDeluxe, OkRendersOnceWithTheNewSize)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     const void* afterDialog = nullptr;
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
         CResizeDlg& dlg = ResizeDialog(d);
@@ -234,7 +235,7 @@ TEST(ResizeDeluxe, OkRendersOnceWithTheNewSize)
 
 TEST(ResizeDeluxe, FootprintWithinThreeDecimalsIsStoredButNotRendered)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     const void* before = BlockAddress(e.doc->m_picNew);
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
         CResizeDlg& dlg = ResizeDialog(d);
@@ -249,7 +250,7 @@ TEST(ResizeDeluxe, FootprintWithinThreeDecimalsIsStoredButNotRendered)
 
 TEST(ResizeDeluxe, RefusedSizesNeverRender)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     const auto picture = PictureBytes(e.doc->m_picNew);
     bool stayedOpen = false;
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
@@ -275,7 +276,7 @@ TEST(ResizeDeluxe, RefusedSizesNeverRender)
 
 TEST(TiltCommands, ResetTiltIsEnabledAboveAHundredthAndRenders)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     e.doc->m_tilt = 0.01;
     EXPECT_FALSE(e.Update(ID_RESET_TILT).enabled);
     e.doc->m_tilt = -0.3;
@@ -290,7 +291,7 @@ TEST(TiltCommands, ResetTiltIsEnabledAboveAHundredthAndRenders)
 
 TEST(TiltCommands, TiltModifyIsEnabledAndDoesNothing)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     e.doc->m_tilt = 0.2;
     const auto picture = PictureBytes(e.doc->m_picNew);
     EXPECT_TRUE(e.Update(ID_TILT_MODIFY).enabled);
@@ -301,7 +302,7 @@ TEST(TiltCommands, TiltModifyIsEnabledAndDoesNothing)
 
 TEST(FocusRectangle, TogglesAndIsCheckedWhileShown)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     EXPECT_FALSE(e.Update(ID_FOCUS_RECT).checked);
     e.Run(ID_FOCUS_RECT);
     EXPECT_TRUE(e.view->m_focusShown);
@@ -314,7 +315,7 @@ TEST(FocusRectangle, TogglesAndIsCheckedWhileShown)
 
 TEST(Clip, FocusRectangleBecomesThePictureAndClipAgainRestoresIt)
 {
-    Editor e(200, 100, 0);
+    Editor e(200, 100, Output::TrueColor);
     e.view->m_focusShown = true;
     e.doc->m_clipRect = Rect{10, 20, 110, 70};
     FilterSettings settings = e.doc->m_filter;
@@ -341,7 +342,7 @@ TEST(Clip, FocusRectangleBecomesThePictureAndClipAgainRestoresIt)
 
 TEST(Clip, WithoutAFocusRectangleItStaysOff)
 {
-    Editor e(60, 40, 0);
+    Editor e(60, 40, Output::TrueColor);
     e.doc->m_clipRect = Rect{10, 10, 20, 20};
     e.Run(ID_CLIP_TOGGLE);
     EXPECT_FALSE(e.doc->m_clipActive);
@@ -350,7 +351,7 @@ TEST(Clip, WithoutAFocusRectangleItStaysOff)
 
 TEST(ClippingOptions, FixLeftAndFixRightExcludeEachOtherAndRenderNothing)
 {
-    Editor e(40, 30, 0);
+    Editor e(40, 30, Output::TrueColor);
     const void* block = BlockAddress(e.doc->m_picNew);
     struct Step {
         int id;
@@ -374,7 +375,7 @@ TEST(ClippingOptions, FixLeftAndFixRightExcludeEachOtherAndRenderNothing)
 
 TEST(JpegQualityCommand, RunsOnTheActiveDocumentWithoutUpdateRule)
 {
-    Editor e(16, 8, 0);
+    Editor e(16, 8, Output::TrueColor);
     EXPECT_TRUE(e.Update(ID_JPEG_QUALITY).enabled);
     ScriptModalRuns(e.s.prompt, {[](QDialog& d) {
         auto& dlg = dynamic_cast<CJpegQualityDlg&>(d);

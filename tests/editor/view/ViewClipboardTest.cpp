@@ -39,7 +39,7 @@ TEST_F(ViewClipboard, CopyThenPasteMakesTheShownPictureTheOriginal)
 {
     // A two-colour New Picture; the paste keeps its depth.
     m_prompt.outputChoices.assign(8, kOutputTwoColor);
-    LoadPictures(kOutputTwoColor);
+    LoadPictures(test::Output::TwoColor);
     ShowNew();
     const std::vector<std::uint8_t> shown = NewPictureBytes();
     Command(ID_EDIT_COPY);

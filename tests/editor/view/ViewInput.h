@@ -1,7 +1,7 @@
 #pragma once
-// A view on a document with a known Original for the tests of the mouse, the
-// keys and the clipboard: Qt Test's events headless, dialogs answered
-// through the prompt seam.
+// A view on the test document for the tests of the mouse, the keys and the
+// clipboard: Qt Test's events headless, dialogs answered through the prompt
+// seam.
 #include "framework/CommandIds.h"
 #include "framework/GuiPrompt.h"
 #include "document/CDibDoc.h"
@@ -14,6 +14,7 @@
 #include "view/CDibView.h"
 #include "view/ClipboardImage.h"
 #include "support/ScriptedGuiPrompt.h"
+#include "support/TestDocument.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -42,18 +43,20 @@ namespace viewtest {
 inline constexpr int kWidth = 200;
 inline constexpr int kHeight = 100;
 
-// The test picture's colour at top-down pixel (x, y).
+// The Original's colour at top-down pixel (x, y), as a colour pick gives it.
 inline std::uint32_t ColorAt(int x, int y)
 {
-    return MakeColor(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(2 * y), 77);
+    const std::uint32_t c = test::TestOriginalColor(x, y);
+    return MakeColor(static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c));
 }
 
+// The Original as an image another program might put on the clipboard.
 inline QImage TestImage()
 {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            image.setPixel(x, y, qRgb(x, 2 * y, 77));
+            image.setPixel(x, y, 0xFF000000u | test::TestOriginalColor(x, y));
     return image;
 }
 
@@ -101,7 +104,7 @@ protected:
     {
         m_prompt.onModal = [this](QDialog& dialog) { return m_dialogs.Run(dialog); };
         m_prompt.outputChoices.assign(8, kOutputTrueColor);
-        LoadPictures(kOutputTrueColor);
+        LoadPictures(test::Output::TrueColor);
         m_doc.SetTitle("test.bmp");
         m_view = std::make_unique<CDibView>(&m_doc);
         m_view->resize(320, 240);
@@ -112,34 +115,12 @@ protected:
         m_prompt.messages.clear();
     }
 
-    // The test picture as Original, a New Picture of the kind rendered from it,
-    // as the set-up of a loaded picture leaves them.
-    void LoadPictures(int outputChoice)
+    // The test document's pictures, the New Picture of the kind rendered from
+    // the Original, as the set-up of a loaded picture leaves them.
+    void LoadPictures(test::Output kind)
     {
-        CPicture& original = m_doc.m_picOriginal;
-        original = CPicture();
-        original.m_hDib = TrueColorDibFromImage(viewtest::TestImage());
-        SetUpTrueColor(original);
-        original.m_width = viewtest::kWidth;
-        original.m_height = viewtest::kHeight;
-        original.m_stride = RowStride(viewtest::kWidth, 24);
-        original.m_pPalette = std::make_unique<CPalette>();
-
-        CPicture& next = m_doc.m_picNew;
-        next = CPicture();
-        if (outputChoice == kOutputTwoColor)
-            SetUpTwoColor(next);
-        else if (outputChoice == kOutputGrey)
-            SetUpGrey(next);
-        else
-            SetUpTrueColor(next);
-        next.m_width = viewtest::kWidth;
-        next.m_height = viewtest::kHeight;
-        next.MakeEmpty();
-        m_doc.m_clipRect = Rect{0, 0, viewtest::kWidth, viewtest::kHeight};
-        m_doc.m_clipActive = false;
+        test::LoadTestPictures(m_doc, viewtest::kWidth, viewtest::kHeight, kind);
         m_doc.ApplyFilter(m_doc.m_filter);
-        m_doc.m_pictureReady = true;
     }
 
     // A full paint: sets the display scales and scroll position, ends drags.

@@ -2,7 +2,7 @@
 // pass that stops at the first refused field.
 #include "framework/DataExchange.h"
 
-#include "support/EditTestSupport.h"
+#include "support/ScriptedGuiPrompt.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 using namespace lumacut;
-using namespace lumacut::test;
 
 TEST(DataExchangeText, WholeNumbersOnly)
 {

@@ -4,7 +4,6 @@
 #include "app/HelpText.h"
 
 #include "support/StartedApp.h"
-#include "support/EditTestSupport.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,7 +13,6 @@
 #include <gtest/gtest.h>
 
 using namespace lumacut;
-using namespace lumacut::test;
 
 namespace {
 std::vector<std::string> Split(const std::string& text, const std::string& sep)

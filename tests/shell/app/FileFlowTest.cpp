@@ -1,7 +1,7 @@
 // Opening and saving through the editor: the framework's Open, the
 // document's Open and Save As, Save beside an opened JPEG, the recent files.
 #include "support/StartedApp.h"
-#include "support/ViewTestSupport.h"
+#include "support/TestDocument.h"
 
 #include <QFile>
 #include <QUrl>
@@ -173,7 +173,7 @@ TEST(FileFlow, FileDialogsStartInTheDocumentsFolderElseTheLastOneUsed)
 
     // Untitled, or no document at all: the folder of the last file chosen.
     s.Frame()->OnCmdMsg(ID_FILE_NEW);
-    LoadTestPictures(*ActiveDoc(s), 30, 10); // as a paste would
+    test::LoadTestPictures(*ActiveDoc(s), 30, 10); // as a paste would
     s.Frame()->OnCmdMsg(ID_FILE_SAVE);
     ASSERT_EQ(s.prompt.saveRequests.size(), 2u);
     EXPECT_EQ(s.prompt.saveRequests[1].directory, folder.dir.path());

@@ -2,7 +2,7 @@
 // seam; Print writes the page.
 #include "support/StartedApp.h"
 #include "framework/Printing.h"
-#include "support/ViewTestSupport.h"
+#include "support/TestDocument.h"
 
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -30,7 +30,7 @@ TEST(Printing, PrintSetupRunsThePageSetupDialog)
 TEST(Printing, PrintAcceptedWritesThePageCancelledWritesNothing)
 {
     StartedApp s;
-    LoadTestPictures(*s.Frame()->ActiveView()->GetDocument(), 300, 100);
+    test::LoadTestPictures(*s.Frame()->ActiveView()->GetDocument(), 300, 100);
     QTemporaryDir dir;
     const QString pdf = dir.filePath("out.pdf");
     SharedPrinter().setOutputFormat(QPrinter::PdfFormat);
@@ -51,7 +51,7 @@ TEST(Printing, PrintAcceptedWritesThePageCancelledWritesNothing)
 TEST(Printing, PreviewRunsThePreviewDialog)
 {
     StartedApp s;
-    LoadTestPictures(*s.Frame()->ActiveView()->GetDocument(), 30, 10);
+    test::LoadTestPictures(*s.Frame()->ActiveView()->GetDocument(), 30, 10);
     bool preview = false;
     s.prompt.onModal = [&](QDialog& dialog) {
         preview = qobject_cast<QPrintPreviewDialog*>(&dialog) != nullptr;

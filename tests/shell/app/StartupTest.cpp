@@ -1,7 +1,7 @@
 // Start-up, untitled names, windows of a document, the modified flag and the
 // save question.
 #include "support/StartedApp.h"
-#include "support/ViewTestSupport.h"
+#include "support/TestDocument.h"
 
 #include <QFile>
 #include <QLabel>
@@ -184,7 +184,7 @@ TEST(Documents, SaveOfAnUntitledDocumentAsksForABmpName)
 {
     StartedApp s;
     CDibDoc* doc = s.Frame()->ActiveView()->GetDocument();
-    LoadTestPictures(*doc, 30, 10); // as a paste would
+    test::LoadTestPictures(*doc, 30, 10); // as a paste would
     s.Frame()->OnCmdMsg(ID_FILE_SAVE); // cancelled: nothing answered
     ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
     const FileDialogRequest& request = s.prompt.saveRequests[0];
