@@ -7,6 +7,7 @@
 #include "platform/RecordingPrompt.h"
 #include "support/BlockPixels.h"
 #include "support/Files.h"
+#include "support/PictureBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -40,15 +41,9 @@ private:
 
 Bytes SmallJpeg()
 {
-    CPicture pic;
-    pic.m_width = 13;
-    pic.m_height = 7;
-    SetUpTrueColor(pic);
-    EXPECT_TRUE(pic.MakeEmpty());
-    EXPECT_TRUE(pic.Lock());
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 13; ++x)
-            pic.SetRGB(x, y, static_cast<std::uint8_t>(x * 19), static_cast<std::uint8_t>(y * 37), 90);
+    CPicture pic = MakePicture(Output::TrueColor, 13, 7, [](int x, int y) {
+        return static_cast<std::uint32_t>((x * 19) & 0xFF) << 16 | static_cast<std::uint32_t>((y * 37) & 0xFF) << 8 | 90;
+    });
     TempDir dir;
     RecordingPrompt prompt;
     ScopedPrompt scope(prompt);

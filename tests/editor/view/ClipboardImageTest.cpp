@@ -3,6 +3,7 @@
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
 #include "support/BlockPixels.h"
+#include "support/PictureBuilder.h"
 #include "view/ClipboardImage.h"
 
 #include <QBuffer>
@@ -67,14 +68,9 @@ TEST(ClipboardImage, UndecodablePictureIsOfferedButRefused)
 
 TEST(ClipboardImage, CopyOffersOurBmpAndAnImageOfTheSamePicture)
 {
-    CPicture picture;
-    picture.m_width = 4;
-    picture.m_height = 2;
-    SetUpGrey(picture);
-    ASSERT_TRUE(picture.MakeEmpty());
-    ASSERT_TRUE(picture.Lock());
-    picture.SetIndex(3, 1, 200); // top-right
-    picture.Unlock();
+    CPicture picture = test::MakePicture(test::Output::Grey, 4, 2, [](int x, int y) {
+        return x == 3 && y == 1 ? 200u : 0u; // top-right
+    });
 
     std::unique_ptr<QMimeData> data(PictureMimeData(picture));
     ASSERT_TRUE(data);

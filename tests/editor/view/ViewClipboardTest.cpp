@@ -181,11 +181,7 @@ TEST_F(ViewClipboard, PasteFollowsWhatTheClipboardHolds)
 TEST_F(ViewClipboard, DamagedDibsAreRefusedAndChangeNothing)
 {
     // A valid 8-bit BMP file image to damage.
-    CPicture grey;
-    grey.m_width = 6;
-    grey.m_height = 4;
-    SetUpGrey(grey);
-    ASSERT_TRUE(grey.MakeEmpty());
+    const CPicture grey = test::MakePicture(test::Output::Grey, 6, 4);
     const std::vector<std::uint8_t> valid = BmpFileBytes(PackedDibOf(grey));
 
     std::vector<std::vector<std::uint8_t>> damaged;

@@ -1,17 +1,12 @@
 // Magnification ring, scroll sizes, display scales, destination rectangles,
 // conversions and the print rectangle.
+#include "support/Printers.h"
 #include "support/QtPrinters.h"
 #include "view/ViewGeometry.h"
 
 #include <gtest/gtest.h>
 
 namespace lumacut {
-
-inline void PrintTo(const Rect& r, std::ostream* os)
-{
-    *os << '(' << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ')';
-}
-
 namespace {
 
 TEST(ZoomRing, NextAndPrevWalkFitHundredTwoFourHundredAndWrap)

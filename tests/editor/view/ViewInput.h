@@ -13,6 +13,7 @@
 #include "platform/Messages.h"
 #include "view/CDibView.h"
 #include "view/ClipboardImage.h"
+#include "support/Printers.h"
 #include "support/ScriptedGuiPrompt.h"
 #include "support/TestDocument.h"
 
@@ -32,11 +33,6 @@
 #include <vector>
 
 namespace lumacut {
-
-inline void PrintTo(const Rect& r, std::ostream* os)
-{
-    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 namespace viewtest {
 
