@@ -1,5 +1,6 @@
-// The resize dialog: data exchange, handlers and the shared apply step with
-// its change test and refusals (the arithmetic: core/document/ResizeMathTest.cpp).
+// The resize dialog: data exchange, handlers, Show Result and the refusals
+// in its fields (the arithmetic: core/document/ResizeMathTest.cpp; OK, the
+// change test and refused sizes through the command: editor/view/EditCommandsTest.cpp).
 #include "dialogs/CResizeDlg.h"
 
 #include "document/ResizeMath.h"
@@ -101,28 +102,6 @@ TEST(ResizeDlg, ShowResultAlwaysRendersAndOkRightAfterRendersNothingMore)
     EXPECT_EQ(f.dlg.result(), IDOK);
 }
 
-TEST(ResizeDlg, OkWithANewPercentageRendersTheNewSize)
-{
-    Fixture f;
-    f.dlg.m_percentageEdit->setText("50");
-    QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
-    EXPECT_EQ(f.dlg.result(), IDOK);
-    EXPECT_EQ(f.doc->m_picNew.m_width, 51);
-    EXPECT_EQ(f.doc->m_picNew.m_height, 26);
-    EXPECT_DOUBLE_EQ(f.doc->m_scale, 0.5);
-}
-
-TEST(ResizeDlg, FootprintChangeBelowThreeDecimalsIsStoredButNotRendered)
-{
-    Fixture f;
-    const void* before = BlockAddress(f.doc->m_picNew);
-    f.dlg.m_footprintEdit->setText("1.0004");
-    QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
-    EXPECT_EQ(f.dlg.result(), IDOK);
-    EXPECT_DOUBLE_EQ(f.doc->m_footprint, 1.0004);
-    EXPECT_EQ(BlockAddress(f.doc->m_picNew), before);
-}
-
 TEST(ResizeDlg, FootprintOutsideItsRangeIsRefusedAndTheDialogStays)
 {
     for (const char* text : {"0", "10.5", "abc"}) {
@@ -164,20 +143,5 @@ TEST(ResizeDlg, PercentageOutsideTheSamplersRangeIsRefusedInTheField)
         EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Enter an integer between 5 and 400."}) << c.text;
         EXPECT_EQ(QApplication::focusWidget(), f.dlg.m_percentageEdit) << c.text;
         EXPECT_DOUBLE_EQ(f.doc->m_scale, 1.0) << c.text;
-    }
-}
-
-TEST(ResizeDlg, RefusedPercentagesRenderNothing)
-{
-    for (const char* text : {"0", "99999999"}) {
-        Fixture f;
-        const auto before = BlockBytes(f.doc->m_picNew);
-        f.dlg.m_percentageEdit->setText(text);
-        QTest::mouseClick(f.dlg.m_showResult, Qt::LeftButton);
-        QTest::mouseClick(f.dlg.m_ok, Qt::LeftButton);
-        EXPECT_TRUE(f.dlg.isVisible()) << text;
-        EXPECT_EQ(f.prompt.Texts().size(), 2u) << text;
-        EXPECT_EQ(BlockBytes(f.doc->m_picNew), before) << text;
-        EXPECT_DOUBLE_EQ(f.doc->m_scale, 1.0) << text;
     }
 }

@@ -1,5 +1,5 @@
 // The view's paint: status texts, scroll sizes, display scales, destination
-// rectangles, the focus rectangle, printing, and the display commands.
+// rectangles, the focus rectangle, the printed page, and the display commands.
 #include "support/QtPrinters.h"
 #include "support/TestDocument.h"
 #include "view/CDibView.h"
@@ -7,11 +7,8 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace lumacut {
@@ -199,17 +196,6 @@ TEST_F(ViewFixture, PrintingFitsThePageAndKeepsProportions)
     EXPECT_EQ(page.pixel(479, 159), NewAt(299, 99));
     EXPECT_EQ(page.pixel(0, 160), kUntouched);
     EXPECT_EQ(page.pixel(0, 0), NewAt(0, 0)); // no focus outline on paper
-}
-
-TEST_F(ViewFixture, PrintToPdfWritesAPage)
-{
-    LoadTestPictures(doc, 300, 100);
-    QTemporaryDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("page.pdf"));
-    view.PrintTo(printer);
-    EXPECT_GT(QFileInfo(dir.filePath("page.pdf")).size(), 1000);
 }
 
 // ---- commands ------------------------------------------------------------------------

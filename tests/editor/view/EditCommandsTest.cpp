@@ -210,14 +210,17 @@ TEST(ResizeDeluxe, OkRendersOnceWithTheNewSize)
 {
     Editor e(40, 30, Output::TrueColor);
     const void* afterDialog = nullptr;
+    int result = -1;
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
         CResizeDlg& dlg = ResizeDialog(d);
         dlg.m_percentageEdit->setText("50");
         dlg.m_ok->click();
         afterDialog = BlockAddress(e.doc->m_picNew);
-        return dlg.result();
+        result = dlg.result();
+        return result;
     }});
     e.Run(ID_RESIZE_DELUXE);
+    EXPECT_EQ(result, IDOK);
     EXPECT_EQ(e.doc->m_picNew.m_width, 20);
     EXPECT_EQ(e.doc->m_picNew.m_height, 15);
     EXPECT_DOUBLE_EQ(e.doc->m_scale, 0.5);
@@ -237,13 +240,16 @@ TEST(ResizeDeluxe, FootprintWithinThreeDecimalsIsStoredButNotRendered)
 {
     Editor e(40, 30, Output::TrueColor);
     const void* before = BlockAddress(e.doc->m_picNew);
+    int result = -1;
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
         CResizeDlg& dlg = ResizeDialog(d);
         dlg.m_footprintEdit->setText("1.0004");
         dlg.m_ok->click();
-        return dlg.result();
+        result = dlg.result();
+        return result;
     }});
     e.Run(ID_RESIZE_DELUXE);
+    EXPECT_EQ(result, IDOK);
     EXPECT_DOUBLE_EQ(e.doc->m_footprint, 1.0004);
     EXPECT_EQ(BlockAddress(e.doc->m_picNew), before);
 }
@@ -251,24 +257,24 @@ TEST(ResizeDeluxe, FootprintWithinThreeDecimalsIsStoredButNotRendered)
 TEST(ResizeDeluxe, RefusedSizesNeverRender)
 {
     Editor e(40, 30, Output::TrueColor);
-    const auto picture = PictureBytes(e.doc->m_picNew);
-    bool stayedOpen = false;
+    const auto block = BlockBytes(e.doc->m_picNew);
+    bool stayedOpen = true;
     ScriptModalRuns(e.s.prompt, {[&](QDialog& d) {
         CResizeDlg& dlg = ResizeDialog(d);
-        dlg.m_percentageEdit->setText("0");
-        dlg.m_ok->click();
-        dlg.m_percentageEdit->setText("5000000");
-        dlg.m_showResult->click();
-        stayedOpen = dlg.result() == 0;
+        for (const char* text : {"0", "5000000", "99999999"}) {
+            dlg.m_percentageEdit->setText(text);
+            dlg.m_showResult->click();
+            dlg.m_ok->click();
+            stayedOpen = stayedOpen && dlg.result() == 0;
+        }
         dlg.m_percentageEdit->setText("100");
         dlg.m_cancel->click();
         return dlg.result();
     }});
     e.Run(ID_RESIZE_DELUXE);
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(e.s.prompt.Texts(), (std::vector<std::string>{"Enter an integer between 5 and 400.",
-                                                            "Enter an integer between 5 and 400."}));
-    EXPECT_EQ(PictureBytes(e.doc->m_picNew), picture);
+    EXPECT_EQ(e.s.prompt.Texts(), std::vector<std::string>(6, "Enter an integer between 5 and 400."));
+    EXPECT_EQ(BlockBytes(e.doc->m_picNew), block);
     EXPECT_DOUBLE_EQ(e.doc->m_scale, 1.0);
 }
 

@@ -217,19 +217,24 @@ TEST(FileFlow, SaveAsAsksWithTheProgramFilterAndWritesTheNamedType)
     EXPECT_EQ(s.prompt.saveRequests.back().defaultSuffix, "jpg");
 }
 
-TEST(FileFlow, SavingAnUntitledDocumentWritesWhereTheUserSays)
+TEST(FileFlow, SavingAnUntitledDocumentAsksForABmpNameAndWritesWhereTheUserSays)
 {
     PictureFolder folder;
     StartedApp s;
-    s.prompt.openNames = {folder.Path("eight.bmp")};
-    s.Frame()->OnCmdMsg(ID_FILE_OPEN);
     CDibDoc* doc = ActiveDoc(s);
-    doc->SetPathName("", false);
-    doc->SetTitle("Lumacut1");
+    test::LoadTestPictures(*doc, 30, 10); // as a paste would
+    s.Frame()->OnCmdMsg(ID_FILE_SAVE); // cancelled: nothing answered
+    ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
+    const FileDialogRequest request = s.prompt.saveRequests[0];
+    EXPECT_EQ(request.defaultSuffix, "bmp");
+    EXPECT_EQ(request.initialName, "Lumacut1.bmp");
+    EXPECT_EQ(request.filter, "BMP Files (*.bmp);;All Files (*.*) (*)");
+    EXPECT_TRUE(doc->GetPathName().empty());
+
     s.prompt.saveNames = {folder.Path("named.bmp")};
     EXPECT_TRUE(s.Frame()->OnCmdMsg(ID_FILE_SAVE));
-    ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
-    EXPECT_EQ(s.prompt.saveRequests[0].initialName, "Lumacut1.bmp");
+    ASSERT_EQ(s.prompt.saveRequests.size(), 2u);
+    EXPECT_EQ(s.prompt.saveRequests[1].initialName, "Lumacut1.bmp");
     EXPECT_EQ(Contents(folder.Path("named.bmp")).left(2), "BM");
     EXPECT_EQ(doc->GetPathName(), folder.Path("named.bmp").toStdString());
 }
@@ -281,15 +286,6 @@ TEST(FileFlow, RecentFilesKeepTheLastFourOpenedAndReopen)
     s.Frame()->OnCmdMsg(ID_FILE_MRU_FILE1 + 3);
     EXPECT_EQ(s.FrameCount(), frames);
     EXPECT_EQ(ActiveDoc(s)->GetPathName(), folder.Path("b.bmp").toStdString());
-}
-
-TEST(FileFlow, ADroppedFileOpensInANewWindow)
-{
-    PictureFolder folder;
-    StartedApp s;
-    s.Frame()->OnDropFiles({QUrl::fromLocalFile(folder.Path("plain.bmp"))});
-    EXPECT_EQ(s.FrameCount(), 2);
-    EXPECT_EQ(ActiveDoc(s)->GetPathName(), folder.Path("plain.bmp").toStdString());
 }
 
 } // namespace

@@ -95,10 +95,15 @@ TEST(MainFrame, ShortcutsReachTheActiveView)
 TEST(MainFrame, DroppedFilesOpenInNewWindows)
 {
     StartedApp s;
+    EXPECT_TRUE(s.Frame()->acceptDrops());
     s.Frame()->OnDropFiles({QUrl::fromLocalFile("/nonexistent/a.txt"), QUrl("http://example.com/b.bmp")});
     // Neither opens: a file of no known type, and no local file.
     EXPECT_EQ(s.FrameCount(), 1);
-    EXPECT_TRUE(s.Frame()->acceptDrops());
+
+    const QString picture = QStringLiteral(LUMACUT_TESTDATA_DIR "/bmpsuite/g/rgb24.bmp");
+    s.Frame()->OnDropFiles({QUrl::fromLocalFile(picture)});
+    EXPECT_EQ(s.FrameCount(), 2);
+    EXPECT_EQ(s.Frame()->ActiveView()->GetDocument()->GetPathName(), picture.toStdString());
 }
 
 } // namespace

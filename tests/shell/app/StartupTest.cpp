@@ -1,7 +1,6 @@
 // Start-up, untitled names, windows of a document, the modified flag and the
 // save question.
 #include "support/StartedApp.h"
-#include "support/TestDocument.h"
 
 #include <QFile>
 #include <QLabel>
@@ -178,20 +177,6 @@ TEST(Documents, ExitAsksForEachModifiedDocumentAndCancelStops)
     EXPECT_TRUE(s.Frame()->close());
     ProcessDeletes();
     EXPECT_EQ(s.FrameCount(), 0);
-}
-
-TEST(Documents, SaveOfAnUntitledDocumentAsksForABmpName)
-{
-    StartedApp s;
-    CDibDoc* doc = s.Frame()->ActiveView()->GetDocument();
-    test::LoadTestPictures(*doc, 30, 10); // as a paste would
-    s.Frame()->OnCmdMsg(ID_FILE_SAVE); // cancelled: nothing answered
-    ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
-    const FileDialogRequest& request = s.prompt.saveRequests[0];
-    EXPECT_EQ(request.defaultSuffix, "bmp");
-    EXPECT_EQ(request.initialName, "Lumacut1.bmp");
-    EXPECT_EQ(request.filter, "BMP Files (*.bmp);;All Files (*.*) (*)");
-    EXPECT_TRUE(doc->GetPathName().empty());
 }
 
 TEST(Commands, WithoutDocumentOnlyApplicationAndFrameCommandsAreEnabled)
