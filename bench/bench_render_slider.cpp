@@ -6,7 +6,7 @@
 // render and the paint of a step apart.
 #include "RenderBenchPictures.h"
 
-#include "app/LongWork.h"
+#include "framework/LongWork.h"
 #include "document/CDibDoc.h"
 #include "filter/RenderLoop.h"
 #include "view/CDibView.h"

@@ -80,6 +80,18 @@ wait_changed() {
     done
     return 1
 }
+# Prints KEY's value once it has held still for a few probe writes: the probe is
+# written on a timer, so a read right after an event can be stale.
+settled() {
+    local last="" value same=0
+    for _ in $(seq 50); do
+        value=$(get "$1")
+        if [ "$value" = "$last" ]; then same=$((same + 1)); else same=0; last=$value; fi
+        [ "$same" -ge 4 ] && break
+        sleep 0.1
+    done
+    echo "$last"
+}
 field() { cut -d, -f"$2" <<<"$1"; }
 # Centre of a widget the probe lists as KEY=x,y,w,h[,...].
 centre() {
@@ -169,7 +181,7 @@ if wait_for modal '^Black White Filter$'; then
     wait_changed new.checksum "$before" && ok "the New Picture follows the slider during the drag" ||
         fail "no render while the slider is dragged"
     xdotool mouseup 1
-    light=$(field "$(get slider.0)" 5)
+    light=$(field "$(settled slider.0)" 5)
     press button.OK
     wait_for modal '^$' && wait_for filter.light "^$light$" && [ "${light:-0}" -gt 0 ] &&
         ok "Light/Dark $light kept on OK" || fail "Light/Dark is $(get filter.light), the slider showed $light"

@@ -2,14 +2,15 @@
 // The editor's prompt seam for GUI tests: records every message and question
 // and answers from scripts, never showing a window. Modal dialogs go to
 // `onModal` (fill fields, press buttons, return the dialog's result); without
-// it they are rejected as if closed.
-#include "app/GuiPrompt.h"
+// it they are rejected as if closed, or ScriptModalRuns scripts them in turn.
+#include "framework/GuiPrompt.h"
 #include "platform/RecordingPrompt.h"
 
 #include <QDialog>
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,5 +96,21 @@ private:
         return name;
     }
 };
+
+// Scripted modal runs in order: each action gets the dialog (initialised,
+// not shown) and returns its result code. Unscripted runs are rejected.
+inline void ScriptModalRuns(ScriptedGuiPrompt& prompt, std::deque<std::function<int(QDialog&)>> actions)
+{
+    auto queue = std::make_shared<std::deque<std::function<int(QDialog&)>>>(std::move(actions));
+    prompt.onModal = [queue](QDialog& d) {
+        if (queue->empty()) {
+            d.reject();
+            return d.result();
+        }
+        auto action = std::move(queue->front());
+        queue->pop_front();
+        return action(d);
+    };
+}
 
 } // namespace lumacut

@@ -1,7 +1,7 @@
 // lumacut-render's options: every option and its range, malformed values,
 // settings files and which source wins.
-#include "document/TestDibs.h"
 #include "lumacut-render/Options.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -266,7 +266,7 @@ TEST(SettingsText, RefusesUnknownNamesAndMissingValues)
 
 TEST(SettingsFile, CommandLineWinsOverTheFile)
 {
-    testdib::TempDir dir;
+    test::TempDir dir;
     const std::string file = dir.Path("render.settings");
     std::ofstream(file) << "light=-20\nkind=2\nnegative=yes\nscale=2\ntype=grey\nquality=40\nlist=FF0000,00FF00\n";
     RenderOptions o;
@@ -287,7 +287,7 @@ TEST(SettingsFile, CommandLineWinsOverTheFile)
 
 TEST(SettingsFile, FlagsTakeWordsAndBadValuesNameTheFile)
 {
-    testdib::TempDir dir;
+    test::TempDir dir;
     const std::string file = dir.Path("s.txt");
     std::ofstream(file) << "negative=off\nverbose=1\n";
     RenderOptions o;
@@ -309,7 +309,7 @@ TEST(SettingsFile, FlagsTakeWordsAndBadValuesNameTheFile)
 
 TEST(SettingsFile, MayNameTheOutput)
 {
-    testdib::TempDir dir;
+    test::TempDir dir;
     const std::string file = dir.Path("s.txt");
     std::ofstream(file) << "output=from-file.jpg\n";
     RenderOptions o;

@@ -1,9 +1,9 @@
 // Where lumacut-render's results go, and its console: messages led by the
 // file name from several threads at once.
-#include "document/TestDibs.h"
 #include "lumacut-render/RenderJob.h"
 #include "lumacut-render/ToolConsole.h"
 #include "platform/Messages.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 using namespace lumacut;
 using namespace lumacut::render;
-using lumacut::testdib::TempDir;
+using lumacut::test::TempDir;
 
 namespace {
 
@@ -59,7 +59,7 @@ TEST(PlanJobs, OneInputToAFileOrAFolder)
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].output, dir.Path("out.JPG"));
 
-    RenderOptions o = WithInputs({"x/in.jpg"}, dir.path());
+    RenderOptions o = WithInputs({"x/in.jpg"}, dir.Path());
     o.format = "jpg";
     ASSERT_TRUE(PlanJobs(o, jobs, error)) << error;
     EXPECT_EQ(jobs[0].output, dir.Path("in.jpg"));
@@ -73,7 +73,7 @@ TEST(PlanJobs, SeveralInputsNeedAFolderAndDistinctResults)
     TempDir dir;
     std::vector<RenderJob> jobs;
     std::string error;
-    ASSERT_TRUE(PlanJobs(WithInputs({"a/one.jpg", "b/two.bmp"}, dir.path()), jobs, error)) << error;
+    ASSERT_TRUE(PlanJobs(WithInputs({"a/one.jpg", "b/two.bmp"}, dir.Path()), jobs, error)) << error;
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[0].input, "a/one.jpg");
     EXPECT_EQ(jobs[0].output, dir.Path("one.bmp"));
@@ -82,7 +82,7 @@ TEST(PlanJobs, SeveralInputsNeedAFolderAndDistinctResults)
     EXPECT_FALSE(PlanJobs(WithInputs({"one.jpg", "two.jpg"}, dir.Path("out.bmp")), jobs, error));
     EXPECT_EQ(error, "with several inputs -o must name an existing folder: " + dir.Path("out.bmp"));
 
-    EXPECT_FALSE(PlanJobs(WithInputs({"a/same.jpg", "b/same.bmp"}, dir.path()), jobs, error));
+    EXPECT_FALSE(PlanJobs(WithInputs({"a/same.jpg", "b/same.bmp"}, dir.Path()), jobs, error));
     EXPECT_EQ(error, "a/same.jpg and b/same.bmp would both be written to " + dir.Path("same.bmp"));
 }
 
@@ -93,7 +93,7 @@ TEST(PlanJobs, NeverOverwritesAnInput)
     std::ofstream(input) << "x";
     std::vector<RenderJob> jobs;
     std::string error;
-    EXPECT_FALSE(PlanJobs(WithInputs({input}, dir.path()), jobs, error));
+    EXPECT_FALSE(PlanJobs(WithInputs({input}, dir.Path()), jobs, error));
     EXPECT_EQ(error, dir.Path("pic.bmp") + " would overwrite its own input");
     EXPECT_FALSE(PlanJobs(WithInputs({input}, input), jobs, error));
 }

@@ -1,6 +1,10 @@
 // lumacut-render end to end: the built program on hand-made and bundled
 // pictures, its results read back byte by byte.
-#include "document/TestDibs.h"
+#include "support/BlockPixels.h"
+#include "support/BmpBuilder.h"
+#include "support/BmpReader.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 #include "picture/BmpFile.h"
 #include "picture/JpegFile.h"
 
@@ -13,7 +17,7 @@
 #include <tuple>
 
 using namespace lumacut;
-using namespace lumacut::testdib;
+using namespace lumacut::test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -42,8 +46,9 @@ RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args)
 {
     std::string command = Quote(LUMACUT_RENDER_BIN);
     for (const std::string& a : args)
-        command += " " + Quote(a);
-    command += " >" + Quote(dir.Path("stdout.txt")) + " 2>" + Quote(dir.Path("stderr.txt")) + " </dev/null";
+        command.append(" ").append(Quote(a));
+    command.append(" >").append(Quote(dir.Path("stdout.txt")));
+    command.append(" 2>").append(Quote(dir.Path("stderr.txt"))).append(" </dev/null");
     RunResult run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -52,30 +57,15 @@ RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args)
     return run;
 }
 
-std::string Data(const std::string& name)
-{
-    return std::string(LUMACUT_TESTDATA_DIR) + "/" + name;
-}
-
 // The hand-checked picture, 4 x 2 (0xRRGGBB, top row first).
 const std::uint32_t kSmall[2][4] = {{0x000000, 0xFFFFFF, 0x808080, 0x810000},
                                     {0x1E3C5A, 0xFF0000, 0x0A141F, 0x0000C8}};
-
-Rgb RgbOf(std::uint32_t v)
-{
-    return Rgb{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
-}
 
 // A decoded 24-bit block (the program's own readers) for comparisons.
 struct Picture {
     int width = 0, height = 0;
     CMemBlock block;
-    Rgb At(int x, int yTop) const
-    {
-        const std::uint8_t* p =
-            block.Data() + 40 + RowLength(width, 24) * (height - 1 - yTop) + 3 * static_cast<std::size_t>(x);
-        return Rgb{p[2], p[1], p[0]};
-    }
+    std::uint32_t At(int x, int top) const { return BlockPixel(block, x, top); }
 };
 
 } // namespace
@@ -122,8 +112,8 @@ TEST_F(RenderTool, TwoColorFollowsDefineBlack)
         ASSERT_TRUE(bmp.ok);
         EXPECT_EQ(bmp.bitCount, 1);
         ASSERT_EQ(bmp.table.size(), 2u);
-        EXPECT_EQ(bmp.table[0], (Rgb{0, 0, 0}));
-        EXPECT_EQ(bmp.table[1], (Rgb{255, 255, 255}));
+        EXPECT_EQ(bmp.table[0], 0x000000u);
+        EXPECT_EQ(bmp.table[1], 0xFFFFFFu);
         EXPECT_EQ(bmp.width, 4);
         EXPECT_EQ(bmp.height, 2);
         for (int y = 0; y < 2; ++y)
@@ -141,7 +131,7 @@ TEST_F(RenderTool, GreyIsTheMeanOfTheChannels)
     ASSERT_TRUE(bmp.ok);
     EXPECT_EQ(bmp.bitCount, 8);
     ASSERT_EQ(bmp.table.size(), 256u);
-    EXPECT_EQ(bmp.table[77], (Rgb{77, 77, 77}));
+    EXPECT_EQ(bmp.table[77], 0x4D4D4Du);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(bmp.IndexAt(x, y), expected[y][x]) << x << "," << y;
@@ -162,7 +152,7 @@ TEST_F(RenderTool, TrueColorKeepsOrInvertsEveryPixel)
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 4; ++x) {
                 const std::uint32_t v = negative ? 0xFFFFFF - kSmall[y][x] : kSmall[y][x];
-                EXPECT_EQ(bmp.At(x, y), RgbOf(v)) << x << "," << y;
+                EXPECT_EQ(bmp.At(x, y), v) << x << "," << y;
             }
     }
 }
@@ -176,8 +166,8 @@ TEST_F(RenderTool, HalfSizeTakesEverySecondPixelFromTheBottomRow)
     ASSERT_EQ(bmp.width, 2);
     ASSERT_EQ(bmp.height, 1);
     // New pixel (x, 0) samples the Original exactly at (2x, 0), the bottom row.
-    EXPECT_EQ(bmp.At(0, 0), RgbOf(kSmall[1][0]));
-    EXPECT_EQ(bmp.At(1, 0), RgbOf(kSmall[1][2]));
+    EXPECT_EQ(bmp.At(0, 0), kSmall[1][0]);
+    EXPECT_EQ(bmp.At(1, 0), kSmall[1][2]);
 }
 
 TEST_F(RenderTool, ClipRendersOnlyTheRegion)
@@ -190,7 +180,7 @@ TEST_F(RenderTool, ClipRendersOnlyTheRegion)
     ASSERT_EQ(bmp.height, 2);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x)
-            EXPECT_EQ(bmp.At(x, y), RgbOf(kSmall[y][x + 1])) << x << "," << y;
+            EXPECT_EQ(bmp.At(x, y), kSmall[y][x + 1]) << x << "," << y;
 
     RunResult outside = RunRender(dir, {small, "-o", dir.Path("clip2.bmp"), "--clip", "0,0,5,2"});
     EXPECT_EQ(outside.status, 1);
@@ -212,16 +202,16 @@ TEST_F(RenderTool, JpegResultsGoThroughTrueColor)
         ASSERT_EQ(p.width, 16);
         ASSERT_EQ(p.height, 16);
         const int light = std::string(type) == "two" ? 255 : 240;
-        const Rgb dark = p.At(2, 8);
-        const Rgb bright = p.At(13, 8);
-        EXPECT_LE(dark.r, 6) << type;
-        EXPECT_NEAR(bright.g, light, 6) << type;
+        const std::uint32_t dark = p.At(2, 8);
+        const std::uint32_t bright = p.At(13, 8);
+        EXPECT_LE(dark >> 16, 6u) << type;                        // red
+        EXPECT_NEAR(int(bright >> 8 & 0xFF), light, 6) << type; // green
     }
 }
 
 TEST_F(RenderTool, QualityReachesTheJpegWriter)
 {
-    const std::string input = Data("jpeg/testorig.jpg");
+    const std::string input = DataPath("jpeg/testorig.jpg");
     ASSERT_EQ(RunRender(dir, {input, "-o", dir.Path("low.jpg"), "-t", "true", "-q", "10"}).status, 0);
     ASSERT_EQ(RunRender(dir, {input, "-o", dir.Path("high.jpg"), "-t", "true", "-q", "95"}).status, 0);
     EXPECT_LT(fs::file_size(dir.Path("low.jpg")) * 2, fs::file_size(dir.Path("high.jpg")));
@@ -244,7 +234,7 @@ class BundledPictures : public RenderTool, public ::testing::WithParamInterface<
 TEST_P(BundledPictures, RenderAsTheFiltersDefaultsSay)
 {
     const DataCase& c = GetParam();
-    const std::string input = Data(c.file);
+    const std::string input = DataPath(c.file);
     const std::string out = dir.Path("result.bmp");
     RunResult run = RunRender(dir, {input, "-o", out, "-t", c.type});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -262,11 +252,12 @@ TEST_P(BundledPictures, RenderAsTheFiltersDefaultsSay)
     EXPECT_EQ(bmp.bitCount, type == "two" ? 1 : type == "grey" ? 8 : 24);
     for (int y = 0; y < bmp.height; ++y)
         for (int x = 0; x < bmp.width; ++x) {
-            const Rgb p = original.At(x, y);
+            const std::uint32_t p = original.At(x, y);
+            const int r = p >> 16, g = p >> 8 & 0xFF, b = p & 0xFF;
             if (type == "two")
-                ASSERT_EQ(bmp.IndexAt(x, y), (p.r <= 128 && p.g <= 128 && p.b <= 128) ? 0 : 1) << x << "," << y;
+                ASSERT_EQ(bmp.IndexAt(x, y), (r <= 128 && g <= 128 && b <= 128) ? 0 : 1) << x << "," << y;
             else if (type == "grey")
-                ASSERT_EQ(bmp.IndexAt(x, y), (p.r + p.g + p.b) / 3) << x << "," << y;
+                ASSERT_EQ(bmp.IndexAt(x, y), (r + g + b) / 3) << x << "," << y;
             else
                 ASSERT_EQ(bmp.At(x, y), p) << x << "," << y;
         }
@@ -293,7 +284,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     const std::string unknown = dir.Path("picture.png");
     std::ofstream(unknown) << "x";
 
-    RunResult run = RunRender(dir, {small, missing, second, unknown, Data("jpeg/testorig.jpg"), "-o", outDir, "--format",
+    RunResult run = RunRender(dir, {small, missing, second, unknown, DataPath("jpeg/testorig.jpg"), "-o", outDir, "--format",
                               "jpg", "-j", "2", "-t", "true", "-v"});
     EXPECT_EQ(run.status, 1);
     // Each failure is reported with its file's name; the others are rendered.
@@ -310,7 +301,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     }
     EXPECT_FALSE(fs::exists(outDir + "/missing.jpg"));
     // -v: the picture information text and the result, led by the file name.
-    EXPECT_NE(run.out.find(Data("jpeg/testorig.jpg") + ": biWidth: 227, biHeight: 149, Colors: 0\n"),
+    EXPECT_NE(run.out.find(DataPath("jpeg/testorig.jpg") + ": biWidth: 227, biHeight: 149, Colors: 0\n"),
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find(second + ": Bit count 24,  Header 40, planes 1\n"), std::string::npos) << run.out;
@@ -326,7 +317,7 @@ TEST_F(RenderTool, SettingsFileWithTheCommandLineWinning)
     Bmp bmp = LoadBmp(dir.Path("s.bmp"));
     ASSERT_TRUE(bmp.ok);
     EXPECT_EQ(bmp.bitCount, 24);
-    EXPECT_EQ(bmp.At(0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(bmp.At(0, 0), 0xFFFFFFu);
 
     run = RunRender(dir, {"--settings", settings, small, "-o", dir.Path("s.bmp"), "-t", "grey"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -381,7 +372,7 @@ TEST_P(FilterOptions, ChangeTheResultAsTheFormulasSay)
     ASSERT_TRUE(bmp.ok);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(bmp.At(x, y), RgbOf(GetParam().expected[y][x])) << x << "," << y;
+            EXPECT_EQ(bmp.At(x, y), GetParam().expected[y][x]) << x << "," << y;
 }
 
 constexpr std::uint32_t B = 0x000000, W = 0xFFFFFF;

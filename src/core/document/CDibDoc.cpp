@@ -1,0 +1,275 @@
+#include "document/CDibDoc.h"
+
+#include "document/DocNaming.h"
+#include "document/PictureInfo.h"
+#include "filter/RenderLoop.h"
+#include "picture/BmpFile.h"
+#include "picture/ClipboardDib.h"
+#include "picture/Dib.h"
+#include "picture/DibValidate.h"
+#include "picture/Helpers.h"
+#include "picture/JpegFile.h"
+#include "platform/Messages.h"
+#include "platform/Prompt.h"
+
+namespace lumacut {
+
+CDibDoc::CDibDoc()
+{
+    // The Original starts as a 16-colour picture without a block, the New
+    // Picture as a copy of it.
+    m_picOriginal.m_colors = 16;
+    m_picNew.m_colors = 16;
+}
+
+bool CDibDoc::OnNewDocument()
+{
+    return CDocument::OnNewDocument();
+}
+
+// ---- open ---------------------------------------------------------------------
+
+bool CDibDoc::OnOpenDocument(const std::string& path)
+{
+    // The type comes from the path alone. Anything but .bmp and .jpg is
+    // refused with a message (never replaced by some other file).
+    const int type = FileTypeOf(path);
+    if (type != kFileTypeBmp && type != kFileTypeJpeg) {
+        ShowMessage(msg::Join(msg::kUnknownFileType, path));
+        return false;
+    }
+
+    // Read into a block of our own: a failed read leaves the document as it was.
+    CMemBlock block;
+    int width = 0;
+    int height = 0;
+    const int read = type == kFileTypeBmp ? ReadBmpFile(path, block, width, height)
+                                          : ReadJpegFile(path, block, width, height);
+    if (!read || !block)
+        return false;
+    if (!AdoptOriginal(std::move(block)))
+        return false;
+
+    m_baseName = BaseNameOf(path);
+    // The ".bmp" name is where Save will write; it need not exist yet, so
+    // the recent files get the file that was read.
+    SetPathName(m_baseName + ".bmp", false);
+    AddToRecentFiles(path);
+    m_saveExt = ".bmp";
+    SetModifiedFlag(false);
+    m_pictureReady = true;
+    return true;
+}
+
+// ---- set-up of a new Original ------------------------------------------------------
+
+namespace {
+
+int FullTableColors(int bitCount)
+{
+    return bitCount <= 8 ? 1 << bitCount : 0;
+}
+
+// The one layout the document keeps an Original in (the readers' own):
+// 40-byte header, a full colour table of 4-byte entries up to 8 bits and none
+// above, no bit-field masks, bottom-up rows right after the table. The
+// picture model's readers find the rows and colours of such a block alone.
+bool InKeptLayout(const DibCheck& check)
+{
+    const int colors = FullTableColors(check.bitCount);
+    return check.headerSize == kInfoHeaderSize && check.compression == 0 && !check.topDown &&
+           check.colors == colors && check.tableOffset == static_cast<std::size_t>(kInfoHeaderSize) &&
+           check.pixelOffset == static_cast<std::size_t>(kInfoHeaderSize + 4 * colors);
+}
+
+} // namespace
+
+bool CDibDoc::AdoptOriginal(CMemBlock dib)
+{
+    if (!dib)
+        return false;
+    // Everything is checked before the document is touched, so a refusal
+    // leaves it exactly as it was.
+    const DibCheck check = ValidateDib(dib.Data(), dib.Size());
+    if (!check.ok || check.topDown) {
+        ShowMessage(std::string(msg::kBmpTooLarge), PromptIcon::Information);
+        return false;
+    }
+    const std::string information = PictureInformationText(dib.Data(), check, FullTableColors(check.bitCount));
+    // A reader's block is taken as it is; any other form is rebuilt (same
+    // depth and pixels: core entries widened, a short table filled up with
+    // black, masks and later header fields dropped).
+    CMemBlock block;
+    if (InKeptLayout(check)) {
+        block = std::move(dib);
+    } else {
+        std::string why;
+        block = DibFromPackedBytes(dib.Data(), dib.Size(), why);
+        if (!block) {
+            ShowMessage(std::string(msg::kNoMemAllocated));
+            return false;
+        }
+    }
+
+    CPicture original;
+    original.m_hDib = std::move(block);
+    const DibHeaderInfo info = ParseDibHeader(original.m_hDib.Data());
+    original.m_width = info.width;
+    original.m_height = info.height;
+    original.m_colors = info.colors;
+    original.m_bitCount = info.bitCount;
+    original.m_bytesPerPixel = info.bitCount / 8;
+    original.m_stride = RowStride(info.width, info.bitCount);
+    // A true-colour Original gets a palette object that holds no palette.
+    original.m_pPalette = std::make_unique<CPalette>();
+    PaletteFromDib(original.m_hDib, original.m_pPalette.get(), original.m_logPalette, original.m_rgb);
+
+    // The questions come while the document is still whole as it was: views
+    // may repaint behind the boxes.
+    ShowMessage(information, PromptIcon::Information);
+    const int choice = Prompt().ChooseOutput();
+
+    // Commit: from here on nothing refuses.
+    m_picOriginal = std::move(original);
+    m_picNew.m_pPalette.reset();
+    m_picNew.m_hDib.Free();
+    m_picNew.m_bits = nullptr;
+    m_clipRect = Rect{0, 0, m_picOriginal.m_width, m_picOriginal.m_height};
+    m_clipActive = false;
+    m_picNew.m_width = m_picOriginal.m_width;
+    m_picNew.m_height = m_picOriginal.m_height;
+    SetUpNewPictureKind(choice);
+    m_picNew.MakeEmpty();
+    ApplyFilter(m_filter);
+    return true;
+}
+
+bool CDibDoc::PrepareOriginal()
+{
+    if (!m_picOriginal.m_hDib)
+        return false;
+    CMemBlock held = std::move(m_picOriginal.m_hDib);
+    if (AdoptOriginal(std::move(held)))
+        return true;
+    // The refused block is gone; nothing may describe it any more.
+    m_picOriginal.m_pPalette.reset();
+    m_picOriginal.m_bits = nullptr;
+    m_picOriginal.m_width = 0;
+    m_picOriginal.m_height = 0;
+    m_picOriginal.m_stride = 0;
+    return false;
+}
+
+void CDibDoc::SetUpNewPictureKind(int choice)
+{
+    switch (choice) {
+    case kOutputTwoColor: SetUpTwoColor(m_picNew); break;
+    case kOutputGrey: SetUpGrey(m_picNew); break;
+    case kOutputTrueColor: SetUpTrueColor(m_picNew); break;
+    default:
+        // Another answer keeps the kind, but a fresh document has none yet:
+        // it then gets the dialog's own default.
+        if (m_picNew.m_colors != 2 && m_picNew.m_colors != 256 && m_picNew.m_colors != 0)
+            SetUpTwoColor(m_picNew);
+        break;
+    }
+    m_picNew.m_bytesPerPixel = m_picNew.m_bitCount / 8;
+}
+
+// ---- save ----------------------------------------------------------------------
+
+bool CDibDoc::OnSaveDocument(const std::string& path)
+{
+    const int type = FileTypeOf(path);
+    if (type == kFileTypeBmp) {
+        // The New Picture in its own depth: 1, 8 or 24 bits.
+        const int written = WriteBmpFile(path, m_picNew.m_hDib, 4 * m_picNew.m_colors);
+        if (written)
+            TakeSavedName(path, ".bmp");
+        return written != 0;
+    }
+    if (type == kFileTypeJpeg) {
+        bool written = false;
+        if (m_picNew.m_bitCount == 24) {
+            written = WriteJpegFile(path, m_picNew.m_hDib, m_jpegQuality) != 0;
+        } else {
+            CMemBlock trueColor = AllocTrueColorDib(m_picNew.m_width, m_picNew.m_height);
+            if (trueColor && ConvertToTrueColor(m_picNew, trueColor))
+                written = WriteJpegFile(path, trueColor, m_jpegQuality) != 0;
+            else
+                ShowMessage(std::string(msg::kConversionFailed));
+        }
+        if (written)
+            TakeSavedName(path, ".jpg");
+        return written;
+    }
+    ShowMessage(msg::Join(msg::kUnknownFileType, path));
+    return false;
+}
+
+void CDibDoc::TakeSavedName(const std::string& path, const char* extension)
+{
+    m_baseName = BaseNameOf(path);
+    // The document goes on naming the file it really wrote: with a name like
+    // photo.old.bmp, base name + extension would be another file, which a
+    // later Save would overwrite unasked.
+    SetPathName(path, true);
+    m_saveExt = extension;
+    SetModifiedFlag(false);
+}
+
+// ---- rendering --------------------------------------------------------------------
+
+RenderRequest CDibDoc::RenderRequestFor(CPicture& target)
+{
+    RenderRequest request;
+    request.original = &m_picOriginal;
+    request.target = &target;
+    request.scale = m_scale;
+    request.footprint = m_footprint;
+    request.tilt = m_tilt;
+    request.clipActive = m_clipActive;
+    request.clip = m_clipRect;
+    request.colorList = m_colorList;
+    request.colorListCount = m_colorListCount;
+    return request;
+}
+
+bool CDibDoc::NeedsResample() const
+{
+    return lumacut::NeedsResample(m_scale, m_footprint);
+}
+
+bool CDibDoc::GetOriginalPixel(int x, int y, std::uint32_t& color)
+{
+    if (!m_picOriginal.Lock()) {
+        ShowMessage(std::string(msg::kDraxXError2));
+        return false;
+    }
+    // Outside the Original the reader leaves these as they are: black.
+    std::uint8_t red = 0, green = 0, blue = 0;
+    m_picOriginal.GetColor(x, y, 0, 0, red, green, blue);
+    m_picOriginal.Unlock();
+    color = MakeColor(red, green, blue);
+    return true;
+}
+
+// ---- accessors -----------------------------------------------------------------------
+
+const CMemBlock& CDibDoc::GetPictureBlock(bool original) const
+{
+    return original ? m_picOriginal.m_hDib : m_picNew.m_hDib;
+}
+
+const CPalette* CDibDoc::GetPicturePalette(bool original) const
+{
+    return original ? m_picOriginal.m_pPalette.get() : m_picNew.m_pPalette.get();
+}
+
+PictureSize CDibDoc::GetPictureSize(bool original) const
+{
+    const CPicture& p = original ? m_picOriginal : m_picNew;
+    return {p.m_width, p.m_height};
+}
+
+} // namespace lumacut

@@ -1,0 +1,102 @@
+#pragma once
+// The document: both pictures (the Original and the New Picture) and every
+// setting that decides how the New Picture is made from the Original.
+#include "document/CDocument.h"
+#include "filter/FilterSettings.h"
+#include "filter/RenderLoop.h"
+#include "picture/CPicture.h"
+#include "picture/Rect.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumacut {
+
+class IRenderWait;
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+class CDibDoc : public CDocument {
+public:
+    static constexpr int kMaxColorList = 10;
+
+    CDibDoc();
+
+    // ---- framework operations ---------------------------------------------------
+    bool OnNewDocument() override;
+    // Reads a .bmp or .jpg file into the Original and prepares the document,
+    // named after the file with ".bmp"; the file read goes on the recent
+    // files. A failed open leaves the document as it was.
+    bool OnOpenDocument(const std::string& path) override;
+    // Writes the New Picture as .bmp (in its own depth) or .jpg.
+    bool OnSaveDocument(const std::string& path) override;
+
+    // Makes `dib` (a packed DIB from a file reader or the clipboard; untrusted)
+    // the Original and sets the document up for it: checks, picture
+    // information, "Choose Output", the New Picture's kind and first render.
+    // A refused picture ("BMP is too large": unreadable, top-down or over the
+    // size limits) gives false and leaves the whole document as it was. Any
+    // header form that validates is taken and kept in one layout: 40-byte
+    // header, full colour table up to 8 bits, no masks, bottom-up rows.
+    // Naming, the modified mark and m_pictureReady are the caller's.
+    bool AdoptOriginal(CMemBlock dib);
+
+    // Sets the document up again for the block already in the Original (the
+    // same steps as AdoptOriginal). A refused block is released and the
+    // Original left empty; the New Picture is kept. False without a block.
+    bool PrepareOriginal();
+
+    // ---- rendering --------------------------------------------------------------
+    // The only producer of the New Picture (DocumentRender.cpp), with
+    // `settings`. Without `wait` it renders into the New Picture itself (a
+    // failed render leaves none). With `wait` (the editor, whose views paint
+    // meanwhile) it renders on a worker thread into a picture of its own that
+    // takes the New Picture's place when complete, so a failed render leaves
+    // the old one whole; the render's messages are shown after it. A render
+    // asked for while one of this document runs is not started (false).
+    // Callers redraw afterwards.
+    bool ApplyFilter(const FilterSettings& settings, IRenderWait* wait = nullptr);
+    bool IsRendering() const { return m_rendering; }
+    // The document's render settings, rendering into `target` (the New
+    // Picture, or a picture standing in for it while a render runs).
+    RenderRequest RenderRequestFor(CPicture& target);
+    bool NeedsResample() const;
+    // The Original's pixel at column x and stored row y as 0x00BBGGRR.
+    bool GetOriginalPixel(int x, int y, std::uint32_t& color);
+
+    // ---- accessors for the views (original: true for the Original) --------------
+    const CMemBlock& GetPictureBlock(bool original) const;
+    const CPalette* GetPicturePalette(bool original) const;
+    PictureSize GetPictureSize(bool original) const;
+
+    // ---- state, in declaration order ------------------------------------------------
+    CPicture m_picOriginal;
+    CPicture m_picNew;
+    bool m_canUndoColor = true;
+    bool m_clipActive = false;
+    Rect m_clipRect;             // top-down, in the full-size result
+    bool m_pictureReady = false;
+    FilterSettings m_filterUndo;
+    FilterSettings m_filter;
+    double m_scale = 1.0;
+    double m_footprint = 1.0;
+    double m_tilt = 0.0;         // radians
+    std::string m_baseName;
+    int m_jpegQuality = 90;
+    std::string m_saveExt = ".jpg";
+    std::uint32_t m_colorList[kMaxColorList] = {};
+    int m_colorListCount = 0;
+
+private:
+    bool m_rendering = false;
+    // The New Picture's kind from the answer to "Choose Output".
+    void SetUpNewPictureKind(int choice);
+    // After a successful save: base name, path with `extension`, m_saveExt,
+    // modified mark cleared.
+    void TakeSavedName(const std::string& path, const char* extension);
+};
+
+} // namespace lumacut

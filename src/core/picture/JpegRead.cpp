@@ -1,0 +1,175 @@
+#include "picture/JpegFile.h"
+
+#include "picture/Dib.h"
+#include "picture/JpegError.h"
+#include "picture/Limits.h"
+#include "platform/Messages.h"
+#include "platform/Prompt.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace lumacut {
+
+namespace {
+
+// Messages are shown after the library's frame has been left, never inside it.
+enum class Outcome { Decoded, LibraryError, TooLarge, NotThreeComponents, NoBlock };
+
+// Where the compressed bytes come from: a file or memory.
+struct Source {
+    std::FILE* file = nullptr;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+};
+
+// Every library call of the reader between the setjmp and a possible jump.
+// Plain data only: a jump out of here destroys nothing.
+Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlock* block)
+{
+    if (source->file)
+        jpeg_stdio_src(cinfo, source->file);
+    else
+        jpeg_mem_src(cinfo, source->data, static_cast<unsigned long>(source->size));
+    jpeg_read_header(cinfo, TRUE);
+    if (!SizeWithinLimits(cinfo->image_width, cinfo->image_height))
+        return Outcome::TooLarge;
+    // Colour files decode straight into the block's blue-green-red order;
+    // greyscale and CMYK keep their own and are refused by the block maker.
+    if (cinfo->out_color_space == JCS_RGB)
+        cinfo->out_color_space = JCS_EXT_BGR;
+    jpeg_calc_output_dimensions(cinfo);
+    const int width = static_cast<int>(cinfo->output_width);
+    const int height = static_cast<int>(cinfo->output_height);
+    if (!SizeWithinLimits(width, height))
+        return Outcome::TooLarge;
+    if (cinfo->output_components != 3)
+        return Outcome::NotThreeComponents;
+    if (!MakeBitmapColors0(*block, cinfo->output_components, width, height))
+        return Outcome::NoBlock;
+
+    jpeg_start_decompress(cinfo);
+    // The first scanline is the top of the picture: the last stored row.
+    const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
+    std::uint8_t* rows = block->Data() + kInfoHeaderSize;
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JSAMPROW row = rows + stride * (static_cast<std::size_t>(height) - 1 - cinfo->output_scanline);
+        jpeg_read_scanlines(cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(cinfo);
+    return Outcome::Decoded;
+}
+
+// The reader's one exit: whatever happened, the decompressor is destroyed.
+Outcome Decode(jpeg_decompress_struct* cinfo, jpeg::ErrorManager* errors, const Source* source, CMemBlock* block)
+{
+    jpeg::InstallErrorManager(*errors, *reinterpret_cast<jpeg_common_struct*>(cinfo));
+    jpeg::CollectWarnings(*errors);
+    volatile Outcome outcome = Outcome::LibraryError;
+    if (setjmp(errors->jump) == 0) {
+        jpeg_create_decompress(cinfo);
+        outcome = DecodeSteps(cinfo, source, block);
+    }
+    jpeg_destroy_decompress(cinfo);
+    return outcome;
+}
+
+int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, int& width, int& height)
+{
+    width = 0;
+    height = 0;
+    block.Free();
+    jpeg_decompress_struct cinfo;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    jpeg::ErrorManager errors;
+    const Outcome outcome = Decode(&cinfo, &errors, &source, &block);
+    if (outcome == Outcome::Decoded) {
+        width = ReadLE32s(block.Data() + dib::kWidth);
+        height = ReadLE32s(block.Data() + dib::kHeight);
+        // Damaged data the library decoded past: the picture opens, and the
+        // user learns why part of it is grey or garbled.
+        if (errors.warning[0] != '\0')
+            ShowMessage(std::string(msg::kJpegReadWarning) + path + ": " + errors.warning +
+                            std::string(msg::kJpegPartlyRead),
+                        PromptIcon::Warning);
+        return 1;
+    }
+    block.Free();
+    switch (outcome) {
+    case Outcome::LibraryError:
+        ShowMessage(std::string(msg::kJpegReadFailed) + path + ": " + errors.text);
+        break;
+    case Outcome::TooLarge: ShowMessage(path + std::string(msg::kPictureTooLarge)); break;
+    case Outcome::NotThreeComponents:
+        ShowMessage(std::string(msg::kComponentsNeed3));
+        ShowMessage(std::string(msg::kNoMemAllocated));
+        break;
+    case Outcome::NoBlock: ShowMessage(std::string(msg::kNoMemAllocated)); break;
+    case Outcome::Decoded: break;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool MakeBitmapColors0(CMemBlock& block, int components, int width, int height)
+{
+    if (components != 3) {
+        ShowMessage(std::string(msg::kComponentsNeed3));
+        return false;
+    }
+    if (!SizeWithinLimits(width, height))
+        return false;
+    const std::size_t stride = static_cast<std::size_t>(RowBytes(std::int64_t{components} * 8 * width));
+    const std::size_t size = static_cast<std::size_t>(height) * stride + kInfoHeaderSize;
+    if (block && block.Size() < size)
+        block.Free();
+    if (!block)
+        block = CMemBlock::Allocate(size);
+    if (!block)
+        return false;
+    WriteInfoHeader(block.Data(), width, height, components * 8);
+    return true;
+}
+
+void SwapRedBlue(std::uint8_t* row, int count)
+{
+    for (int i = 0; i < count; ++i, row += 3) {
+        const std::uint8_t red = row[0];
+        row[0] = row[2];
+        row[2] = red;
+    }
+}
+
+int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        width = 0;
+        height = 0;
+        block.Free();
+        ShowMessage(jpeg::CantOpenText(path));
+        return 0;
+    }
+    // The library asks for 4 KB at a time; with a larger buffer of our own
+    // a photo is read in far fewer calls. It outlives the stream.
+    std::vector<char> buffer(std::size_t{1} << 20);
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+    Source source;
+    source.file = file;
+    const int result = ReadFrom(source, path, block, width, height);
+    std::fclose(file);
+    return result;
+}
+
+int ReadJpegBytes(const std::uint8_t* data, std::size_t size, const std::string& path, CMemBlock& block, int& width,
+                  int& height)
+{
+    Source source;
+    source.data = data;
+    source.size = size;
+    return ReadFrom(source, path, block, width, height);
+}
+
+} // namespace lumacut

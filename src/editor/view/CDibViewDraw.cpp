@@ -1,0 +1,112 @@
+// CDibView: drawing.
+#include "view/CDibView.h"
+
+#include "framework/PaintDib.h"
+#include "view/StatusTexts.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPen>
+
+namespace lumacut {
+
+namespace {
+
+const QColor kBackground(0xC8, 0xC8, 0xC8);
+
+// The look of a focus rectangle: a dotted outline just inside the
+// rectangle, visible on dark and light pictures alike.
+void DrawFocusRect(QPainter& painter, const Rect& r)
+{
+    if (r.Width() <= 0 || r.Height() <= 0)
+        return;
+    const QRect rect(r.left, r.top, r.Width() - 1, r.Height() - 1);
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.drawRect(rect);
+    painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    painter.drawRect(rect);
+    painter.restore();
+}
+
+Rect Normalized(Rect r)
+{
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    return r;
+}
+
+} // namespace
+
+void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
+{
+    CDibDoc* doc = GetDocument();
+    if (!doc || !doc->m_pictureReady)
+        return;
+
+    const PictureSize size = doc->GetPictureSize(m_showOriginal);
+    const int w = size.width, h = size.height;
+    const CMemBlock& block = doc->GetPictureBlock(m_showOriginal);
+    const int colors = m_showOriginal ? doc->m_picOriginal.m_colors : doc->m_picNew.m_colors;
+
+    // "New Size" is the region being drawn or outlined, else the New Picture.
+    const bool dragging = m_band.left != NO_POINT;
+    const PictureSize newSize = doc->GetPictureSize(false);
+    g_sizeText = FormatSizeText(w, h);
+    g_newSizeText = dragging || m_focusShown ? FormatNewSizeText(doc->m_clipRect.Width(), doc->m_clipRect.Height())
+                                             : FormatNewSizeText(newSize.width, newSize.height);
+
+    const ScreenLayout layout = ComputeScreenLayout(m_zoom, w, h, device.client);
+    SetScrollSizes(layout.scrollSize);
+    m_scrollPos = layout.fitToWindow ? QPoint(0, 0) : GetScrollPosition();
+    m_dispScaleX = layout.scaleX;
+    m_dispScaleY = layout.scaleY;
+    m_dispOrigin = layout.origin;
+
+    const Rect source{0, 0, w, h};
+    Rect dest = layout.dest;
+    painter.save();
+    if (device.printing)
+        dest = PrintRect(w, h, device.horzRes, device.vertRes, device.lpx, device.lpy);
+    else
+        painter.translate(-m_scrollPos);
+
+    PaintDib(painter, dest, block, colors * 4, h, source, doc->GetPicturePalette(m_showOriginal));
+
+    // The outline follows the screen's scales, so it stays off paper.
+    if (m_focusShown && !m_showOriginal && !device.printing)
+        DrawFocusRect(painter, PictureToClient(doc->m_clipRect));
+    painter.restore();
+
+    if (dragging && !device.printing) {
+        const Rect band = Normalized(m_band);
+        if (band.Width() > 1)
+            DrawFocusRect(painter, band);
+    }
+}
+
+void CDibView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), kBackground);
+    DrawDevice device;
+    device.client = viewport()->size();
+    OnDraw(painter, device);
+}
+
+void CDibView::scrollContentsBy(int, int)
+{
+    Invalidate(true);
+}
+
+void CDibView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+    Invalidate(true);
+}
+
+} // namespace lumacut

@@ -1,0 +1,41 @@
+#pragma once
+// `lumacut --screenshot FILE.png [--output-kind N] PICTURE`: starts the editor
+// with every question answered (information boxes acknowledged, "Choose
+// Output" answered with N), shows the New Picture fitted to a maximised
+// window, saves a picture of the main window and quits. Used by
+// `make screenshot` under Xvfb.
+#include "framework/GuiPrompt.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace lumacut {
+
+class CLumacutApp;
+
+struct ScreenshotRequest {
+    QString outputPath;   // empty: normal start
+    int outputKind = kOutputGrey;
+    QStringList remaining; // the other arguments, for InitInstance
+};
+
+// Takes the screenshot options out of `arguments` (program name excluded).
+ScreenshotRequest ParseScreenshotArguments(const QStringList& arguments);
+
+// Answers without showing anything.
+class AutoAnswerPrompt : public GuiPrompt {
+public:
+    explicit AutoAnswerPrompt(int outputKind) : m_outputKind(outputKind) {}
+    void Message(const std::string&, PromptIcon) override {}
+    int ChooseOutput() override { return m_outputKind; }
+    int RunModal(QDialog&) override { return 0; }
+
+private:
+    int m_outputKind;
+};
+
+// Arranges the started editor for the picture and schedules the grab and
+// the end of the program.
+void ScheduleScreenshot(CLumacutApp& app, const QString& outputPath);
+
+} // namespace lumacut
