@@ -115,9 +115,9 @@ void FastSampler::Untilted(int y, SamplerScratch& scratch, std::uint8_t* out) co
         cache.slots = std::min(m_mostRows, kCacheSlots);
         cache.first = m_spanFirst;
         cache.count = m_spanCount;
-        scratch.cachePixels.resize(std::size_t(4) * cache.slots * cache.count);
+        scratch.cachePixels = std::make_unique_for_overwrite<double[]>(std::size_t(4) * cache.slots * cache.count);
         scratch.cacheRows.assign(cache.slots, -1);
-        cache.pixels = scratch.cachePixels.data();
+        cache.pixels = scratch.cachePixels.get();
         cache.row = scratch.cacheRows.data();
     }
     const CSampler& s = m_job.sampler;

@@ -7,6 +7,7 @@
 #include "filter/Kernels.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace lumacut::fast {
@@ -18,7 +19,9 @@ struct SamplerScratch {
     std::vector<std::uint64_t> within;
     std::vector<TentWindow> windows;
     std::vector<int> left; // by the bilinear shortcut
-    std::vector<double> cachePixels;
+    // Left uninitialised: a band touches only the rows it turns, and most
+    // samples of a plain 50 % resize turn none.
+    std::unique_ptr<double[]> cachePixels;
     std::vector<int> cacheRows;
     RowCache cache;
 };

@@ -1,6 +1,7 @@
 #include "filter/GreyRows.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace lumacut::fast {
 
@@ -28,10 +29,19 @@ void GreyRows::Row(const std::uint8_t* src, int step, int n, std::uint8_t* dst) 
         std::memset(dst, m_lanes.tone[0], std::size_t(n));
         return;
     }
-    for (int i = 0; i < n; ++i, src += step) {
-        const auto seen = static_cast<std::uint64_t>(m_seen[kB][src[kB]] + m_seen[kG][src[kG]] + m_seen[kR][src[kR]]);
-        dst[i] = m_lanes.tone[(seen * m_divisor) >> 40];
-    }
+    // The step as a constant lets the compiler unroll the look-ups; the
+    // divisor in a local, as the byte writes could alias the member.
+    const std::uint64_t divisor = m_divisor;
+    const auto mean = [&](auto constStep) {
+        for (int i = 0; i < n; ++i, src += constStep.value) {
+            const auto seen = static_cast<std::uint64_t>(m_seen[kB][src[kB]] + m_seen[kG][src[kG]] + m_seen[kR][src[kR]]);
+            dst[i] = m_lanes.tone[(seen * divisor) >> 40];
+        }
+    };
+    if (step == 4)
+        mean(std::integral_constant<int, 4>{});
+    else
+        mean(std::integral_constant<int, 3>{});
 }
 
 } // namespace lumacut::fast

@@ -156,10 +156,12 @@ void SumPairs(const SourceImage& s, const TentWindow* windows, int count, std::u
 
 } // namespace
 
-void SumWindows(const SourceImage& s, RowCache* cache, const TentWindow* windows, int count, std::uint8_t* out)
+void SumWindows(const SourceImage& original, RowCache* cache, const TentWindow* windows, int count, std::uint8_t* out)
 {
     if (count == 0)
         return;
+    // A copy the byte writes cannot alias, so its fields stay in registers.
+    const SourceImage s = original;
     BySource(s.kind, [&]<Source S>(SourceTag<S>) {
         const TentAxis& rows = *windows[0].y;
         if (!cache || rows.count > cache->slots) {
@@ -171,7 +173,7 @@ void SumWindows(const SourceImage& s, RowCache* cache, const TentWindow* windows
         }
         // every window has these rows: each turned into vectors when first read
         const double* cached[kCacheSlots] = {};
-        SumPairs<S>(s, windows, count, out, [&](const TentWindow& w, int r) {
+        const auto cachedRow = [&](const TentWindow& w, int r) {
             if (!cached[r])
                 cached[r] = CachedRow<S>(s, *cache, rows.first + r);
             const double* row = cached[r] + 4 * (w.x->first - cache->first);
@@ -180,7 +182,20 @@ void SumWindows(const SourceImage& s, RowCache* cache, const TentWindow* windows
                 std::memcpy(&p, row + 4 * c, sizeof p);
                 return p;
             };
-        });
+        };
+        if (rows.single < 0) {
+            SumPairs<S>(s, windows, count, out, cachedRow);
+            return;
+        }
+        // One row of factor 1: the many windows of one column of factor 1
+        // copy their pixel without the sums' bookkeeping.
+        for (int i = 0; i < count; ++i) {
+            const int column = windows[i].x->single;
+            if (column >= 0)
+                std::memcpy(out + 3 * windows[i].out, PixelOf<S>(s, column, rows.single), 3);
+            else
+                SumPairs<S>(s, windows + i, 1, out, cachedRow);
+        }
     });
 }
 
