@@ -65,12 +65,10 @@ bool CDibDoc::ApplyFilter(const FilterSettings& settings, IRenderWait* wait)
     // the views go on painting the old one.
     CPicture shadow;
     CopyPictureFields(m_picNew, shadow);
-    bool reused = false;
     {
         std::lock_guard<std::mutex> lock(Spare().mutex);
         CMemBlock& spare = Spare().block;
-        reused = spare && spare.Size() <= 2 * m_picNew.m_hDib.Size();
-        if (reused)
+        if (spare && spare.Size() <= 2 * m_picNew.m_hDib.Size())
             shadow.m_hDib = std::move(spare);
     }
     const bool made = RenderOnWorker(settings, RenderRequestFor(shadow), *wait);
@@ -84,9 +82,6 @@ bool CDibDoc::ApplyFilter(const FilterSettings& settings, IRenderWait* wait)
         return true;
     }
     shadow.Unlock();
-    // the block may have held another document's picture
-    if (reused)
-        ClearRowPadding(shadow);
     Spare().block = std::move(m_picNew.m_hDib);
     m_picNew = std::move(shadow);
     return true;

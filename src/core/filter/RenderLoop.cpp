@@ -105,6 +105,9 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     // A picture whose fields do not agree with its block is not touched.
     if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0)
         runPass(job);
+    // MakeEmpty may have kept a larger block: none of what it held may stay
+    // in the rows' padding, where no pass writes.
+    ClearRowPadding(target);
 
     original.Unlock();
     target.Unlock();

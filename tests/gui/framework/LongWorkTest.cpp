@@ -48,10 +48,8 @@ TEST_P(EditorRender, GivesTheSamePictureAsApplyFilter)
     auto a = MakeTestDocument(37, 23, c.kind);
     auto b = MakeTestDocument(37, 23, c.kind);
     for (CDibDoc* d : {a.get(), b.get()}) {
-        // A blank New Picture, as before the first render: a render in place
-        // leaves what its block held in the rows' padding, the editor's
-        // render into a block of its own does not.
-        d->m_picNew = MakePicture(c.kind, 37, 23);
+        // The render in place reuses the set-up's larger block: its old
+        // bytes must not stay in the smaller result's row padding.
         d->m_scale = c.scale;
         d->m_footprint = c.footprint;
         d->m_tilt = c.tilt;
