@@ -4,7 +4,7 @@
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // libFuzzer target: whole BMP files through the reader, in memory.
 #include "picture/BmpFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <cstddef>
 #include <cstdint>

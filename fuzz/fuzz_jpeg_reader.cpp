@@ -1,6 +1,6 @@
 // libFuzzer target: whole JPEG files through the reader, in memory.
 #include "picture/JpegFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // `onModal` (fill fields, press buttons, return the dialog's result); without
 // it they are rejected as if closed, or ScriptModalRuns scripts them in turn.
 #include "framework/GuiPrompt.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 #include "document/CDibDoc.h"
 #include "document/DocNaming.h"
 #include "platform/Messages.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "support/TempDir.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // Picture's kind, and refusals that leave the document as it was.
 #include "document/CDibDoc.h"
 #include "picture/Dib.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 
 #include "support/PictureBuilder.h"
 #include "picture/Dib.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <gtest/gtest.h>
 

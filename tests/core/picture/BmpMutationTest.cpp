@@ -4,7 +4,7 @@
 // this too).
 #include "picture/BmpFile.h"
 #include "platform/Messages.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BlockPixels.h"
 #include "support/BmpBuilder.h"
 

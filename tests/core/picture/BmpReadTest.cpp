@@ -5,7 +5,7 @@
 #include "picture/Dib.h"
 #include "picture/DibValidate.h"
 #include "platform/Messages.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BmpBuilder.h"
 #include "support/FirstDifference.h"
 #include "support/TempDir.h"

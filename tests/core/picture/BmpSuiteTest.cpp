@@ -4,7 +4,7 @@
 // in refs/ (they need Qt to decode PNG).
 #include "picture/BmpFile.h"
 #include "picture/Dib.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BlockPixels.h"
 #include "support/Files.h"
 

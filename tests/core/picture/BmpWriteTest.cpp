@@ -4,7 +4,7 @@
 #include "picture/BmpFile.h"
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/Files.h"
 #include "support/FirstDifference.h"
 #include "support/PictureBuilder.h"

@@ -4,7 +4,7 @@
 // never a crash (the sanitizer build runs this too).
 #include "picture/CPicture.h"
 #include "picture/JpegFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BlockPixels.h"
 #include "support/Files.h"
 #include "support/PictureBuilder.h"

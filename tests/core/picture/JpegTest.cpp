@@ -5,7 +5,7 @@
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/BlockPixels.h"
 #include "support/Files.h"
 #include "support/PictureBuilder.h"

@@ -3,7 +3,7 @@
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/Helpers.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/PictureBuilder.h"
 
 #include <gtest/gtest.h>

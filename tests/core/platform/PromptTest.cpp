@@ -1,5 +1,5 @@
 #include "platform/Prompt.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // BMP files against the reference renderings of the BMP Suite, decoded by
 // Qt: pixel for pixel, naming the first pixel that differs.
 #include "picture/BmpFile.h"
-#include "platform/RecordingPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "support/FirstDifference.h"
 #include "support/Files.h"
 
