@@ -50,7 +50,7 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
     const PictureSize size = doc->GetPictureSize(m_showOriginal);
     const int w = size.width, h = size.height;
     const CMemBlock& block = doc->GetPictureBlock(m_showOriginal);
-    const int colors = m_showOriginal ? doc->m_picOriginal.m_colors : doc->m_picNew.m_colors;
+    const int colors = m_showOriginal ? doc->m_picOriginal.Colors() : doc->m_picNew.Colors();
 
     // "New Size" is the region being drawn or outlined, else the New Picture.
     const bool dragging = m_band.left != NO_POINT;

@@ -24,9 +24,7 @@ CPicture Ramp(int width, int height)
 Rgb Sample(CPicture& p, CSampler& s, int x, int y, double dx = 0, double dy = 0)
 {
     Rgb c{1, 2, 3};
-    p.Lock();
     p.GetFootprintColor(x, y, s, dx, dy, c.red, c.green, c.blue);
-    p.Unlock();
     return c;
 }
 
