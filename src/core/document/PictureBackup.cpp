@@ -1,6 +1,5 @@
 #include "document/PictureBackup.h"
 
-#include <memory>
 #include <utility>
 
 namespace lumacut {

@@ -339,7 +339,7 @@ void CPicture::ClearRowPadding()
     const std::int64_t bits = std::int64_t{m_width} * m_bitCount;
     const auto used = static_cast<int>((bits + 7) / 8);
     const int lastBits = static_cast<int>(bits % 8); // bits used in the last byte, 0 for all
-    std::uint8_t* row = m_hDib.Data() + kInfoHeaderSize + 4 * std::int64_t{m_colors};
+    std::uint8_t* row = MutableRow(0);
     for (int y = 0; y < m_height; ++y, row += stride) {
         if (lastBits != 0)
             row[used - 1] &= static_cast<std::uint8_t>(0xFF << (8 - lastBits)); // the first pixel is the top bit
