@@ -11,17 +11,10 @@ namespace lumacut::bench {
 
 inline CPicture MakePhoto(int width, int height)
 {
-    CPicture p;
-    p.m_width = width;
-    p.m_height = height;
-    p.m_colors = 0;
-    p.m_bitCount = 24;
-    p.m_bytesPerPixel = 3;
-    p.MakeEmpty();
-    p.Lock();
+    CPicture p = CPicture::Empty(PictureKind::TrueColor, width, height);
     std::uint32_t seed = 12345;
     for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = p.m_bits + std::int64_t{y} * p.m_stride;
+        std::uint8_t* row = p.MutableRow(y);
         for (int x = 0; x < width; ++x) {
             seed = seed * 1664525u + 1013904223u;
             int noise = static_cast<int>(seed >> 28) - 8;
@@ -31,7 +24,6 @@ inline CPicture MakePhoto(int width, int height)
             row[3 * x + 2] = clamp(((x + y) * 255 / (width + height)) ^ (noise & 15));
         }
     }
-    p.Unlock();
     return p;
 }
 
@@ -50,12 +42,9 @@ enum class BenchOutput { TwoColor = 0, Grey = 1, TrueColor = 2 };
 inline CPicture MakeNewPicture(BenchOutput kind)
 {
     CPicture p;
-    if (kind == BenchOutput::TwoColor)
-        SetUpTwoColor(p);
-    else if (kind == BenchOutput::Grey)
-        SetUpGrey(p);
-    else
-        SetUpTrueColor(p);
+    p.SetKind(kind == BenchOutput::TwoColor ? PictureKind::TwoColor
+              : kind == BenchOutput::Grey   ? PictureKind::Grey
+                                            : PictureKind::TrueColor);
     return p;
 }
 

@@ -37,9 +37,9 @@ void Run(benchmark::State& state, BenchOutput output, const FilterSettings& sett
     request.colorListCount = 2;
     for (auto _ : state) {
         RenderNewPicture(settings, request);
-        benchmark::DoNotOptimize(target.m_hDib.Data());
+        benchmark::DoNotOptimize(target.Block().Data());
     }
-    double megapixels = double(target.m_width) * target.m_height / 1e6;
+    double megapixels = double(target.Width()) * target.Height() / 1e6;
     state.counters["MP/s"] = benchmark::Counter(megapixels, benchmark::Counter::kIsIterationInvariantRate);
 }
 

@@ -28,15 +28,11 @@ std::string DataFile(const char* name)
 bool Read(const std::string& path, CPicture& original)
 {
     int width = 0, height = 0;
-    if (!ReadJpegFile(path, original.m_hDib, width, height))
+    CMemBlock block;
+    if (!ReadJpegFile(path, block, width, height))
         return false;
-    original.m_width = width;
-    original.m_height = height;
-    original.m_colors = 0;
-    original.m_bitCount = 24;
-    original.m_bytesPerPixel = 3;
-    original.m_stride = RowStride(width, 24);
-    return true;
+    original = CPicture::FromDib(std::move(block));
+    return original.HasBlock();
 }
 
 struct Job {
@@ -69,12 +65,9 @@ void BM_Pipeline(benchmark::State& state)
         state.SkipWithError("no test photo: run bench/compare-peers.sh once");
         return;
     }
-    if (job.output == 0)
-        SetUpTwoColor(target);
-    else if (job.output == 1)
-        SetUpGrey(target);
-    else
-        SetUpTrueColor(target);
+    target.SetKind(job.output == 0   ? PictureKind::TwoColor
+                   : job.output == 1 ? PictureKind::Grey
+                                     : PictureKind::TrueColor);
     RenderRequest request;
     request.original = &original;
     request.target = &target;
@@ -93,12 +86,12 @@ void BM_Pipeline(benchmark::State& state)
             if (stage == 0)
                 RenderNewPicture(settings, request);
             if (stage == 0)
-                WriteBmpFile(out, target.m_hDib, 4 * target.m_colors);
+                WriteBmpFile(out, target.Block(), 4 * target.Colors());
             request.original = &original;
         } else if (stage == 2) {
             RenderNewPicture(settings, request);
         } else {
-            WriteBmpFile(out, target.m_hDib, 4 * target.m_colors);
+            WriteBmpFile(out, target.Block(), 4 * target.Colors());
         }
     }
     std::remove(out.c_str());

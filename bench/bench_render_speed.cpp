@@ -35,7 +35,7 @@ void Rate(benchmark::State& state, double megapixels)
 void BM_Baseline(benchmark::State& state)
 {
     const int threads = static_cast<int>(state.range(0)) ? RenderThreadCount() : 1;
-    const CMemBlock& source = Photo().m_hDib;
+    const CMemBlock& source = Photo().Block();
     std::vector<std::uint8_t> target(source.Size(), 1);
     const std::size_t bytes = source.Size();
     for (auto _ : state) {
@@ -67,9 +67,9 @@ void Run(benchmark::State& state, BenchOutput output, const FilterSettings& sett
     RenderNewPictureInBands(settings, request, bands);
     for (auto _ : state) {
         RenderNewPictureInBands(settings, request, bands);
-        benchmark::DoNotOptimize(target.m_hDib.Data());
+        benchmark::DoNotOptimize(target.Block().Data());
     }
-    Rate(state, double(target.m_width) * target.m_height / 1e6);
+    Rate(state, double(target.Width()) * target.Height() / 1e6);
 }
 
 // The same work on the calling thread alone, timed by its own CPU time:
@@ -101,7 +101,7 @@ const char* CurveName(bool curveMoved)
 
 void BM_BaselineOneThreadCpu(benchmark::State& state)
 {
-    const CMemBlock& source = Photo().m_hDib;
+    const CMemBlock& source = Photo().Block();
     std::vector<std::uint8_t> target(source.Size(), 1);
     for (auto _ : state) {
         std::memcpy(target.data(), source.Data(), source.Size());

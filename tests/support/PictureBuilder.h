@@ -4,6 +4,7 @@
 // are as in CPicture: column x, stored row y (0 = the bottom row).
 #include "filter/FilterFormulas.h"
 #include "picture/CPicture.h"
+#include "picture/Dib.h"
 
 #include <gtest/gtest.h>
 
@@ -14,45 +15,56 @@ namespace lumacut::test {
 
 using RgbFn = std::function<Rgb(int x, int y)>;
 
-// Gives `p` (its kind and colour table set) a block of width x height and
-// sets every pixel from `value(x, y)`: a table index up to 8 bits, else
-// 0xRRGGBB. Without `value` the pixels stay zero.
-inline CPicture Filled(CPicture p, int width, int height, const std::function<std::uint32_t(int x, int y)>& value)
+// Sets every pixel of `p` from `value(x, y)`: a table index up to 8 bits,
+// else 0xRRGGBB. Without `value` the pixels stay zero.
+inline CPicture Filled(CPicture p, const std::function<std::uint32_t(int x, int y)>& value)
 {
-    p.m_width = width;
-    p.m_height = height;
-    if (!p.MakeEmpty() || !p.Lock()) {
-        ADD_FAILURE() << "no block for a " << width << " x " << height << " picture";
+    if (!p.HasBlock()) {
+        ADD_FAILURE() << "no block for a " << p.Width() << " x " << p.Height() << " picture";
         return p;
     }
-    for (int y = 0; value && y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+    for (int y = 0; value && y < p.Height(); ++y)
+        for (int x = 0; x < p.Width(); ++x) {
             const std::uint32_t v = value(x, y);
-            if (p.m_bitCount == 1)
+            if (p.BitCount() == 1)
                 p.SetBW(x, y, static_cast<int>(v));
-            else if (p.m_bitCount == 4)
+            else if (p.BitCount() == 4)
                 p.SetNibble(x, y, static_cast<int>(v));
-            else if (p.m_bitCount == 8)
+            else if (p.BitCount() == 8)
                 p.SetIndex(x, y, static_cast<int>(v));
             else {
-                std::uint8_t* q = p.m_bits + y * p.m_stride + x * p.m_bytesPerPixel;
+                std::uint8_t* q = p.MutableRow(y) + x * p.BytesPerPixel();
                 q[0] = static_cast<std::uint8_t>(v);
                 q[1] = static_cast<std::uint8_t>(v >> 8);
                 q[2] = static_cast<std::uint8_t>(v >> 16);
             }
         }
-    p.Unlock();
     return p;
+}
+
+// A zero-filled block in the kept layout: 40-byte header, full colour table
+// from `palette` up to 8 bits.
+inline CMemBlock PlainBlock(int width, int height, int bitCount, const std::function<Rgb(int i)>& palette = nullptr)
+{
+    const int colors = bitCount <= 8 ? 1 << bitCount : 0;
+    CMemBlock block = CMemBlock::Allocate(static_cast<std::size_t>(DibSize(width, height, bitCount, colors)));
+    if (!block)
+        return block;
+    WriteInfoHeader(block.Data(), width, height, bitCount);
+    for (int i = 0; palette && i < colors; ++i) {
+        const Rgb c = palette(i);
+        std::uint8_t* e = block.Data() + kInfoHeaderSize + 4 * i;
+        e[0] = c.blue;
+        e[1] = c.green;
+        e[2] = c.red;
+    }
+    return block;
 }
 
 // A 24-bit (or 32-bit) Original, pixel (x, y) from `fn`.
 inline CPicture MakeTrueColor(int width, int height, const RgbFn& fn, int bitCount = 24)
 {
-    CPicture p;
-    p.m_colors = 0;
-    p.m_bitCount = bitCount;
-    p.m_bytesPerPixel = bitCount / 8;
-    return Filled(std::move(p), width, height, [&](int x, int y) {
+    return Filled(CPicture::FromDib(PlainBlock(width, height, bitCount)), [&](int x, int y) {
         const Rgb c = fn(x, y);
         return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
     });
@@ -63,15 +75,8 @@ inline CPicture MakeTrueColor(int width, int height, const RgbFn& fn, int bitCou
 inline CPicture MakePaletted(int width, int height, int bitCount, const std::function<Rgb(int i)>& palette,
                              const std::function<int(int x, int y)>& index)
 {
-    CPicture p;
-    p.m_colors = 1 << bitCount;
-    p.m_bitCount = bitCount;
-    p.m_bytesPerPixel = bitCount / 8;
-    for (int i = 0; i < p.m_colors; ++i) {
-        Rgb c = palette(i);
-        p.m_rgb[i] = PaletteEntry{c.red, c.green, c.blue, 0};
-    }
-    return Filled(std::move(p), width, height, [&](int x, int y) { return static_cast<std::uint32_t>(index(x, y)); });
+    return Filled(CPicture::FromDib(PlainBlock(width, height, bitCount, palette)),
+                  [&](int x, int y) { return static_cast<std::uint32_t>(index(x, y)); });
 }
 
 enum class Output { TwoColor, Grey, TrueColor };
@@ -80,12 +85,9 @@ enum class Output { TwoColor, Grey, TrueColor };
 inline CPicture MakeTarget(Output kind)
 {
     CPicture p;
-    if (kind == Output::TwoColor)
-        SetUpTwoColor(p);
-    else if (kind == Output::Grey)
-        SetUpGrey(p);
-    else
-        SetUpTrueColor(p);
+    p.SetKind(kind == Output::TwoColor ? PictureKind::TwoColor
+              : kind == Output::Grey   ? PictureKind::Grey
+                                       : PictureKind::TrueColor);
     return p;
 }
 
@@ -94,16 +96,16 @@ inline CPicture MakeTarget(Output kind)
 inline CPicture MakePicture(Output kind, int width, int height,
                             const std::function<std::uint32_t(int x, int y)>& value = nullptr)
 {
-    return Filled(MakeTarget(kind), width, height, value);
+    CPicture p = MakeTarget(kind);
+    p.MakeEmpty(width, height);
+    return Filled(std::move(p), value);
 }
 
 // The colour at (x, y) through the picture's own reader.
-inline Rgb PixelAt(CPicture& p, int x, int y)
+inline Rgb PixelAt(const CPicture& p, int x, int y)
 {
     Rgb c{1, 2, 3};
-    p.Lock();
     p.GetColor(x, y, 0, 0, c.red, c.green, c.blue);
-    p.Unlock();
     return c;
 }
 

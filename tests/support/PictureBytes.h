@@ -12,27 +12,27 @@ namespace lumacut::test {
 // picture it holds).
 inline std::vector<std::uint8_t> PictureBytes(const CPicture& p)
 {
-    if (!p.m_hDib)
+    if (!p.Block())
         return {};
-    auto size = static_cast<std::size_t>(DibSize(p.m_width, p.m_height, p.m_bitCount, p.m_colors));
-    if (size > p.m_hDib.Size())
-        size = p.m_hDib.Size();
-    return std::vector<std::uint8_t>(p.m_hDib.Data(), p.m_hDib.Data() + size);
+    auto size = static_cast<std::size_t>(DibSize(p.Width(), p.Height(), p.BitCount(), p.Colors()));
+    if (size > p.Block().Size())
+        size = p.Block().Size();
+    return std::vector<std::uint8_t>(p.Block().Data(), p.Block().Data() + size);
 }
 
 // The whole block.
 inline std::vector<std::uint8_t> BlockBytes(const CPicture& p)
 {
-    if (!p.m_hDib)
+    if (!p.Block())
         return {};
-    return std::vector<std::uint8_t>(p.m_hDib.Data(), p.m_hDib.Data() + p.m_hDib.Size());
+    return std::vector<std::uint8_t>(p.Block().Data(), p.Block().Data() + p.Block().Size());
 }
 
 // Every render of the editor gives the New Picture a block of its own, so a
 // render shows as a new block address.
 inline const void* BlockAddress(const CPicture& p)
 {
-    return p.m_hDib.Data();
+    return p.Block().Data();
 }
 
 } // namespace lumacut::test

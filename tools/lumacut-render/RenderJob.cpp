@@ -107,7 +107,7 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
 
     const PictureSize size = doc.GetPictureSize(false);
     summary = "-> " + job.output + " (" + std::to_string(size.width) + "x" + std::to_string(size.height) + ", " +
-              std::to_string(doc.m_picNew.m_bitCount) + " bits)";
+              std::to_string(doc.m_picNew.BitCount()) + " bits)";
     return true;
 }
 

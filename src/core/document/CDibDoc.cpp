@@ -18,8 +18,8 @@ CDibDoc::CDibDoc()
 {
     // The Original starts as a 16-colour picture without a block, the New
     // Picture as a copy of it.
-    m_picOriginal.m_colors = 16;
-    m_picNew.m_colors = 16;
+    m_picOriginal = CPicture::NoPicture();
+    m_picNew = CPicture::NoPicture();
 }
 
 bool CDibDoc::OnNewDocument()
@@ -70,18 +70,6 @@ int FullTableColors(int bitCount)
     return bitCount <= 8 ? 1 << bitCount : 0;
 }
 
-// The one layout the document keeps an Original in (the readers' own):
-// 40-byte header, a full colour table of 4-byte entries up to 8 bits and none
-// above, no bit-field masks, bottom-up rows right after the table. The
-// picture model's readers find the rows and colours of such a block alone.
-bool InKeptLayout(const DibCheck& check)
-{
-    const int colors = FullTableColors(check.bitCount);
-    return check.headerSize == kInfoHeaderSize && check.compression == 0 && !check.topDown &&
-           check.colors == colors && check.tableOffset == static_cast<std::size_t>(kInfoHeaderSize) &&
-           check.pixelOffset == static_cast<std::size_t>(kInfoHeaderSize + 4 * colors);
-}
-
 } // namespace
 
 bool CDibDoc::AdoptOriginal(CMemBlock dib)
@@ -111,18 +99,12 @@ bool CDibDoc::AdoptOriginal(CMemBlock dib)
         }
     }
 
-    CPicture original;
-    original.m_hDib = std::move(block);
-    const DibHeaderInfo info = ParseDibHeader(original.m_hDib.Data());
-    original.m_width = info.width;
-    original.m_height = info.height;
-    original.m_colors = info.colors;
-    original.m_bitCount = info.bitCount;
-    original.m_bytesPerPixel = info.bitCount / 8;
-    original.m_stride = RowStride(info.width, info.bitCount);
-    // A true-colour Original gets a palette object that holds no palette.
-    original.m_pPalette = std::make_unique<CPalette>();
-    PaletteFromDib(original.m_hDib, original.m_pPalette.get(), original.m_logPalette, original.m_rgb);
+    // The block is in the kept layout now, so the picture takes it.
+    CPicture original = CPicture::FromDib(std::move(block));
+    if (!original.HasBlock()) {
+        ShowMessage(std::string(msg::kNoMemAllocated));
+        return false;
+    }
 
     // The questions come while the document is still whole as it was: views
     // may repaint behind the boxes.
@@ -131,49 +113,40 @@ bool CDibDoc::AdoptOriginal(CMemBlock dib)
 
     // Commit: from here on nothing refuses.
     m_picOriginal = std::move(original);
-    m_picNew.m_pPalette.reset();
-    m_picNew.m_hDib.Free();
-    m_picNew.m_bits = nullptr;
-    m_clipRect = Rect{0, 0, m_picOriginal.m_width, m_picOriginal.m_height};
+    m_picNew.Release();
+    m_clipRect = Rect{0, 0, m_picOriginal.Width(), m_picOriginal.Height()};
     m_clipActive = false;
-    m_picNew.m_width = m_picOriginal.m_width;
-    m_picNew.m_height = m_picOriginal.m_height;
     SetUpNewPictureKind(choice);
-    m_picNew.MakeEmpty();
+    m_picNew.MakeEmpty(m_picOriginal.Width(), m_picOriginal.Height());
     ApplyFilter(m_filter);
     return true;
 }
 
 bool CDibDoc::PrepareOriginal()
 {
-    if (!m_picOriginal.m_hDib)
+    if (!m_picOriginal.HasBlock())
         return false;
-    CMemBlock held = std::move(m_picOriginal.m_hDib);
+    CMemBlock held = m_picOriginal.TakeBlock();
     if (AdoptOriginal(std::move(held)))
         return true;
     // The refused block is gone; nothing may describe it any more.
-    m_picOriginal.m_pPalette.reset();
-    m_picOriginal.m_bits = nullptr;
-    m_picOriginal.m_width = 0;
-    m_picOriginal.m_height = 0;
-    m_picOriginal.m_stride = 0;
+    m_picOriginal.Release();
     return false;
 }
 
 void CDibDoc::SetUpNewPictureKind(int choice)
 {
     switch (choice) {
-    case kOutputTwoColor: SetUpTwoColor(m_picNew); break;
-    case kOutputGrey: SetUpGrey(m_picNew); break;
-    case kOutputTrueColor: SetUpTrueColor(m_picNew); break;
+    case kOutputTwoColor: m_picNew.SetKind(PictureKind::TwoColor); break;
+    case kOutputGrey: m_picNew.SetKind(PictureKind::Grey); break;
+    case kOutputTrueColor: m_picNew.SetKind(PictureKind::TrueColor); break;
     default:
         // Another answer keeps the kind, but a fresh document has none yet:
         // it then gets the dialog's own default.
-        if (m_picNew.m_colors != 2 && m_picNew.m_colors != 256 && m_picNew.m_colors != 0)
-            SetUpTwoColor(m_picNew);
+        if (m_picNew.Colors() != 2 && m_picNew.Colors() != 256 && m_picNew.Colors() != 0)
+            m_picNew.SetKind(PictureKind::TwoColor);
         break;
     }
-    m_picNew.m_bytesPerPixel = m_picNew.m_bitCount / 8;
 }
 
 // ---- save ----------------------------------------------------------------------
@@ -183,17 +156,17 @@ bool CDibDoc::OnSaveDocument(const std::string& path)
     const int type = FileTypeOf(path);
     if (type == kFileTypeBmp) {
         // The New Picture in its own depth: 1, 8 or 24 bits.
-        const int written = WriteBmpFile(path, m_picNew.m_hDib, 4 * m_picNew.m_colors);
+        const int written = WriteBmpFile(path, m_picNew.Block(), 4 * m_picNew.Colors());
         if (written)
             TakeSavedName(path, ".bmp");
         return written != 0;
     }
     if (type == kFileTypeJpeg) {
         bool written = false;
-        if (m_picNew.m_bitCount == 24) {
-            written = WriteJpegFile(path, m_picNew.m_hDib, m_jpegQuality) != 0;
+        if (m_picNew.BitCount() == 24) {
+            written = WriteJpegFile(path, m_picNew.Block(), m_jpegQuality) != 0;
         } else {
-            CMemBlock trueColor = AllocTrueColorDib(m_picNew.m_width, m_picNew.m_height);
+            CMemBlock trueColor = AllocTrueColorDib(m_picNew.Width(), m_picNew.Height());
             if (trueColor && ConvertToTrueColor(m_picNew, trueColor))
                 written = WriteJpegFile(path, trueColor, m_jpegQuality) != 0;
             else
@@ -242,14 +215,13 @@ bool CDibDoc::NeedsResample() const
 
 bool CDibDoc::GetOriginalPixel(int x, int y, std::uint32_t& color)
 {
-    if (!m_picOriginal.Lock()) {
+    if (!m_picOriginal.HasBlock()) {
         ShowMessage(std::string(msg::kDraxXError2));
         return false;
     }
     // Outside the Original the reader leaves these as they are: black.
     std::uint8_t red = 0, green = 0, blue = 0;
     m_picOriginal.GetColor(x, y, 0, 0, red, green, blue);
-    m_picOriginal.Unlock();
     color = MakeColor(red, green, blue);
     return true;
 }
@@ -258,18 +230,18 @@ bool CDibDoc::GetOriginalPixel(int x, int y, std::uint32_t& color)
 
 const CMemBlock& CDibDoc::GetPictureBlock(bool original) const
 {
-    return original ? m_picOriginal.m_hDib : m_picNew.m_hDib;
+    return original ? m_picOriginal.Block() : m_picNew.Block();
 }
 
 const CPalette* CDibDoc::GetPicturePalette(bool original) const
 {
-    return original ? m_picOriginal.m_pPalette.get() : m_picNew.m_pPalette.get();
+    return original ? m_picOriginal.Palette() : m_picNew.Palette();
 }
 
 PictureSize CDibDoc::GetPictureSize(bool original) const
 {
     const CPicture& p = original ? m_picOriginal : m_picNew;
-    return {p.m_width, p.m_height};
+    return {p.Width(), p.Height()};
 }
 
 } // namespace lumacut

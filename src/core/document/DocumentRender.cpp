@@ -63,26 +63,25 @@ bool CDibDoc::ApplyFilter(const FilterSettings& settings, IRenderWait* wait)
 
     // A picture of the New Picture's kind: the render makes its block while
     // the views go on painting the old one.
-    CPicture shadow;
-    CopyPictureFields(m_picNew, shadow);
+    CMemBlock reuse;
     {
         std::lock_guard<std::mutex> lock(Spare().mutex);
         CMemBlock& spare = Spare().block;
-        if (spare && spare.Size() <= 2 * m_picNew.m_hDib.Size())
-            shadow.m_hDib = std::move(spare);
+        if (spare && spare.Size() <= 2 * m_picNew.Block().Size())
+            reuse = std::move(spare);
     }
+    CPicture shadow = m_picNew.SameKind(std::move(reuse));
     const bool made = RenderOnWorker(settings, RenderRequestFor(shadow), *wait);
 
     std::lock_guard<std::mutex> lock(Spare().mutex);
     // A render that failed before making its block leaves the New Picture
     // as it was, whole and consistent.
     if (!made) {
-        if (shadow.m_hDib)
-            Spare().block = std::move(shadow.m_hDib);
+        if (shadow.HasBlock())
+            Spare().block = shadow.TakeBlock();
         return true;
     }
-    shadow.Unlock();
-    Spare().block = std::move(m_picNew.m_hDib);
+    Spare().block = m_picNew.TakeBlock();
     m_picNew = std::move(shadow);
     return true;
 }

@@ -13,13 +13,13 @@ public:
     // block) the backup is empty and a restore changes nothing.
     explicit PictureBackup(const CPicture& picture);
 
-    bool IsEmpty() const { return !m_kept.m_hDib; }
+    bool IsEmpty() const { return !m_kept.HasBlock(); }
     // Puts the kept picture back in place of the current one; the backup is
     // empty afterwards. False when it was empty.
     bool RestoreInto(CPicture& picture);
 
 private:
-    CPicture m_kept; // no palette object: a restore makes a new one
+    CPicture m_kept;
 };
 
 } // namespace lumacut

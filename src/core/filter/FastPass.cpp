@@ -44,7 +44,7 @@ void RunBands(const PassJob& job, const SourceImage& source, const Kernels& kern
         const int end = static_cast<int>(std::int64_t{height} * (band + 1) / bands);
         for (int r = static_cast<int>(std::int64_t{height} * band / bands); r < end; ++r) {
             const int y = job.y0 + r;
-            std::uint8_t* dst = job.target->m_bits + std::int64_t{r} * job.target->m_stride;
+            std::uint8_t* dst = job.target->MutableRow(r);
             if (direct && y >= 0 && y < source.height) {
                 rows.Row(source.bits + y * source.stride + std::int64_t{job.x0} * bytes, bytes, width, dst);
                 continue;

@@ -63,11 +63,11 @@ FastSampler::FastSampler(const PassJob& job, const SourceImage& source, const Ke
     : m_job(job), m_source(source), m_kernels(kernels), m_width(job.x1 - job.x0)
 {
     const CSampler& s = job.sampler;
-    m_tilted = !(s.m_sin == 0 && s.m_cos == 1);
-    m_shortcut = m_tilted && (source.kind == Source::Bgr24 || source.kind == Source::Bgr32) && s.m_footX >= 0.5 &&
-                 s.m_footX <= 1.5 && s.m_footY >= 0.5 && s.m_footY <= 1.5;
-    m_mostColumns = MostInWindow(s.m_footX, source.width) + 3;
-    m_mostRows = MostInWindow(s.m_footY, source.height) + 3;
+    m_tilted = !(s.Sin() == 0 && s.Cos() == 1);
+    m_shortcut = m_tilted && (source.kind == Source::Bgr24 || source.kind == Source::Bgr32) && s.FootX() >= 0.5 &&
+                 s.FootX() <= 1.5 && s.FootY() >= 0.5 && s.FootY() <= 1.5;
+    m_mostColumns = MostInWindow(s.FootX(), source.width) + 3;
+    m_mostRows = MostInWindow(s.FootY(), source.height) + 3;
     if (m_tilted)
         return;
     // Without a tilt (sine exactly 0, cosine exactly 1) the mapped column
@@ -82,7 +82,7 @@ FastSampler::FastSampler(const PassJob& job, const SourceImage& source, const Ke
         MapToSource(s, job.x0 + i, job.y0, 0, 0, gx, gy);
         const std::size_t at = std::size_t(i) * m_mostColumns;
         TentAxis& a = m_columns[i];
-        MakeAxis<true>(gx, s.m_footX, s.m_invFootX, source.width, m_columnFactor.data() + at,
+        MakeAxis<true>(gx, s.FootX(), s.InvFootX(), source.width, m_columnFactor.data() + at,
                        m_columnWithin.data() + at, a);
         if (a.count > 0) {
             m_spanFirst = std::min(m_spanFirst, a.first);
@@ -123,7 +123,7 @@ void FastSampler::Untilted(int y, SamplerScratch& scratch, std::uint8_t* out) co
     const CSampler& s = m_job.sampler;
     double gx, gy;
     MapToSource(s, m_job.x0, y, 0, 0, gx, gy);
-    MakeAxis<true>(gy, s.m_footY, s.m_invFootY, m_source.height, scratch.factor.data(), scratch.within.data(),
+    MakeAxis<true>(gy, s.FootY(), s.InvFootY(), m_source.height, scratch.factor.data(), scratch.within.data(),
                    scratch.axes[0]);
     m_kernels.sumWindows(m_source, &scratch.cache, scratch.windows.data(), m_width, out);
 }
@@ -154,9 +154,9 @@ void FastSampler::Tilted(int y, SamplerScratch& scratch, std::uint8_t* out) cons
         std::uint64_t* within = scratch.within.data() + count * room;
         TentAxis& x = scratch.axes[2 * count];
         TentAxis& yAxis = scratch.axes[2 * count + 1];
-        MakeAxis<false>(gx, s.m_footX, s.m_invFootX, m_source.width, factor, within, x);
+        MakeAxis<false>(gx, s.FootX(), s.InvFootX(), m_source.width, factor, within, x);
         if (x.count > 0)
-            MakeAxis<false>(gy, s.m_footY, s.m_invFootY, m_source.height, factor + m_mostColumns,
+            MakeAxis<false>(gy, s.FootY(), s.InvFootY(), m_source.height, factor + m_mostColumns,
                             within + m_mostColumns, yAxis);
         if (x.count == 0 || yAxis.count == 0) { // outside the Original: black
             std::fill_n(out + 3 * i, 3, 0);

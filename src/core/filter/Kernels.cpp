@@ -32,18 +32,18 @@ bool CurveIsBounded(const FilterConstants& k, int lightDark)
 SourceImage SourceOf(const CPicture& original)
 {
     SourceImage s;
-    s.bits = original.m_bits;
-    s.stride = original.m_stride;
-    s.width = original.m_width;
-    s.height = original.m_height;
-    if (original.m_colors == 0)
-        s.kind = original.m_bytesPerPixel == 4 ? Source::Bgr32 : Source::Bgr24;
+    s.bits = original.Row(0);
+    s.stride = original.Stride();
+    s.width = original.Width();
+    s.height = original.Height();
+    if (original.Colors() == 0)
+        s.kind = original.BytesPerPixel() == 4 ? Source::Bgr32 : Source::Bgr24;
     else
-        s.kind = original.m_colors == 16 ? Source::Nibble4 : Source::Index8;
+        s.kind = original.Colors() == 16 ? Source::Nibble4 : Source::Index8;
     for (int i = 0; i < 256; ++i) {
-        s.palette[i][kB] = original.m_rgb[i].blue;
-        s.palette[i][kG] = original.m_rgb[i].green;
-        s.palette[i][kR] = original.m_rgb[i].red;
+        s.palette[i][kB] = original.Rgb(i).blue;
+        s.palette[i][kG] = original.Rgb(i).green;
+        s.palette[i][kR] = original.Rgb(i).red;
     }
     return s;
 }

@@ -8,7 +8,7 @@ void RunReferencePass(const PassJob& job, int rowBegin, int rowEnd)
 {
     const CPicture& original = *job.original;
     CPicture& target = *job.target;
-    CSampler sampler = job.sampler; // its window fields are working storage
+    CSampler sampler = job.sampler; // each sample records its window here
     const FilterSettings& s = job.settings;
     const FilterConstants& k = job.constants;
 

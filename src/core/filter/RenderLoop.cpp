@@ -45,16 +45,16 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
 {
     if (!request.original || !request.target)
         return false;
-    CPicture& original = *request.original;
+    const CPicture& original = *request.original;
     CPicture& target = *request.target;
 
     PassJob job;
-    job.sampler = CSampler(original.m_width, original.m_height, request.scale, request.footprint, request.tilt);
+    job.sampler = CSampler(original.Width(), original.Height(), request.scale, request.footprint, request.tilt);
     job.useSampler = NeedsResample(request.scale, request.footprint) || std::fabs(request.tilt) > 0.001 ||
                      request.clipActive;
 
-    int fullWidth = ScaledSide(original.m_width, request.scale);
-    int fullHeight = ScaledSide(original.m_height, request.scale);
+    int fullWidth = ScaledSide(original.Width(), request.scale);
+    int fullHeight = ScaledSide(original.Height(), request.scale);
 
     if (settings.kind < 0 || settings.kind > 3) {
         // The New Picture keeps the size of the block it holds: a size that
@@ -78,21 +78,19 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     std::int64_t width = std::int64_t{job.x1} - job.x0;
     std::int64_t height = std::int64_t{job.y1} - job.y0;
     bool usable = fullWidth >= 0 && fullHeight >= 0 && RegionSizeUsable(width, height);
-    target.m_width = usable ? static_cast<int>(width) : 0;
-    target.m_height = usable ? static_cast<int>(height) : 0;
-    if (!usable || !target.MakeEmpty()) {
-        target.m_hDib.Free();
+    if (!usable || !target.MakeEmpty(static_cast<int>(width), static_cast<int>(height))) {
+        if (!usable)
+            target.Release();
         Fail(msg::kMakeEmptyFailed);
         return false;
     }
 
-    if (!target.Lock()) {
+    if (!target.HasBlock()) {
         Fail(msg::kFilterPointerNull);
         return true;
     }
-    if (!original.Lock()) {
+    if (!original.HasBlock()) {
         Fail(msg::kDraxXError2);
-        target.Unlock();
         return true;
     }
 
@@ -101,16 +99,13 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     job.settings = settings;
     job.constants = DeriveConstants(settings);
     job.refs = ChooseReferenceColors(settings, request.colorList, request.colorListCount);
-    job.type = ChoosePass(original.m_colors, target.m_colors);
+    job.type = ChoosePass(original.Colors(), target.Colors());
     // A picture whose fields do not agree with its block is not touched.
     if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0)
         runPass(job);
     // MakeEmpty may have kept a larger block: none of what it held may stay
     // in the rows' padding, where no pass writes.
-    ClearRowPadding(target);
-
-    original.Unlock();
-    target.Unlock();
+    target.ClearRowPadding();
     return true;
 }
 

@@ -11,8 +11,8 @@
 namespace lumacut {
 
 struct RenderRequest {
-    CPicture* original = nullptr; // read only, but locked for the pass
-    CPicture* target = nullptr;   // the New Picture; its kind (m_colors...) is already set
+    const CPicture* original = nullptr; // only read, also while others read it
+    CPicture* target = nullptr;   // the New Picture; its kind is already set
     double scale = 1.0;
     double footprint = 1.0;
     double tilt = 0.0;            // radians

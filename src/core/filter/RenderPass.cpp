@@ -22,34 +22,30 @@ namespace {
 
 bool BlockHoldsRows(const CPicture& p)
 {
-    if (!p.m_hDib || p.m_width < 0 || p.m_height < 0 || p.m_hDib.Size() < kInfoHeaderSize)
+    const CMemBlock& block = p.Block();
+    if (!block || p.Width() < 0 || p.Height() < 0 || block.Size() < kInfoHeaderSize)
         return false;
-    if (p.m_stride < RowStride(p.m_width, p.m_bitCount))
+    if (p.Stride() < RowStride(p.Width(), p.BitCount()))
         return false;
-    const std::uint8_t* start = p.m_hDib.Data();
-    const std::uint8_t* rows = PixelBits(start, 4 * p.m_colors);
-    if (rows < start)
-        return false;
-    std::uint64_t offset = static_cast<std::uint64_t>(rows - start);
-    return offset + std::uint64_t(p.m_stride) * std::uint64_t(p.m_height) <= p.m_hDib.Size();
+    return p.PixelOffset() + std::uint64_t(p.Stride()) * std::uint64_t(p.Height()) <= block.Size();
 }
 
 } // namespace
 
 bool PassCanRead(const CPicture& original)
 {
-    bool depthMatches = (original.m_colors == 0 && original.m_bitCount == 24 && original.m_bytesPerPixel == 3) ||
-                        (original.m_colors == 0 && original.m_bitCount == 32 && original.m_bytesPerPixel == 4) ||
-                        (original.m_colors == 16 && original.m_bitCount == 4) ||
-                        (original.m_colors == 256 && original.m_bitCount == 8);
+    bool depthMatches = (original.Colors() == 0 && original.BitCount() == 24 && original.BytesPerPixel() == 3) ||
+                        (original.Colors() == 0 && original.BitCount() == 32 && original.BytesPerPixel() == 4) ||
+                        (original.Colors() == 16 && original.BitCount() == 4) ||
+                        (original.Colors() == 256 && original.BitCount() == 8);
     return depthMatches && BlockHoldsRows(original);
 }
 
 bool PassCanWrite(const CPicture& target)
 {
-    bool depthMatches = (target.m_colors == 2 && target.m_bitCount == 1) ||
-                        (target.m_colors == 256 && target.m_bitCount == 8) ||
-                        (target.m_colors == 0 && target.m_bitCount == 24);
+    bool depthMatches = (target.Colors() == 2 && target.BitCount() == 1) ||
+                        (target.Colors() == 256 && target.BitCount() == 8) ||
+                        (target.Colors() == 0 && target.BitCount() == 24);
     return depthMatches && BlockHoldsRows(target);
 }
 

@@ -20,8 +20,8 @@ bool PassCanRead(const CPicture& original);
 bool PassCanWrite(const CPicture& target);
 
 struct PassJob {
-    const CPicture* original = nullptr; // locked
-    CPicture* target = nullptr;         // locked, already remade for the region
+    const CPicture* original = nullptr; // with a block
+    CPicture* target = nullptr;         // with a block, already remade for the region
     CSampler sampler{0, 0, 1, 1, 0};
     bool useSampler = false;
     FilterSettings settings;

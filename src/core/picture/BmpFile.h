@@ -34,6 +34,6 @@ int ReadBmpBytes(const std::uint8_t* data, std::size_t size, const std::string& 
 // over it only when complete, so a failed save leaves an existing file as it was.
 // A block whose header is not the 40-byte form, or that is smaller than its
 // header says, is refused with a message and nothing is written.
-int WriteBmpFile(const std::string& path, CMemBlock& block, int tableBytes);
+int WriteBmpFile(const std::string& path, const CMemBlock& block, int tableBytes);
 
 } // namespace lumacut

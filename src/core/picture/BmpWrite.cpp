@@ -5,6 +5,7 @@
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lumacut {
@@ -19,10 +20,11 @@ std::string FileErrorText(int number)
 }
 
 // Bytes of the DIB part to write (header, table, rows), or -1 when the block
-// is smaller than its own header says.
-std::int64_t DibPartSize(CMemBlock& block, int tableBytes)
+// is smaller than its own header says. `infoHeader` gets the header to write,
+// its image size set.
+std::int64_t DibPartSize(const CMemBlock& block, int tableBytes, std::uint8_t (&infoHeader)[kInfoHeaderSize])
 {
-    std::uint8_t* dib = block.Data();
+    const std::uint8_t* dib = block.Data();
     const std::int64_t width = ReadLE32s(dib + dib::kWidth);
     const std::int64_t height = ReadLE32s(dib + dib::kHeight);
     const int bitCount = ReadLE16(dib + dib::kBitCount);
@@ -40,14 +42,15 @@ std::int64_t DibPartSize(CMemBlock& block, int tableBytes)
     const std::int64_t size = kInfoHeaderSize + std::int64_t{tableBytes} + pixelBytes;
     if (size > static_cast<std::int64_t>(block.Size()) || size + kFileHeaderSize > 0xFFFFFFFFll)
         return -1;
+    std::copy(dib, dib + kInfoHeaderSize, infoHeader);
     if (compression != 1 && compression != 2)
-        WriteLE32(dib + dib::kSizeImage, static_cast<std::uint32_t>(pixelBytes));
+        WriteLE32(infoHeader + dib::kSizeImage, static_cast<std::uint32_t>(pixelBytes));
     return size;
 }
 
 } // namespace
 
-int WriteBmpFile(const std::string& path, CMemBlock& block, int tableBytes)
+int WriteBmpFile(const std::string& path, const CMemBlock& block, int tableBytes)
 {
     if (!block) {
         ShowMessage(path + std::string(msg::kNoBitmapConnected));
@@ -57,7 +60,8 @@ int WriteBmpFile(const std::string& path, CMemBlock& block, int tableBytes)
         ShowMessage(path + std::string(msg::kNotWritableHeader));
         return 0;
     }
-    const std::int64_t size = DibPartSize(block, tableBytes);
+    std::uint8_t infoHeader[kInfoHeaderSize];
+    const std::int64_t size = DibPartSize(block, tableBytes, infoHeader);
     if (size < 0) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
         return 0;
@@ -72,7 +76,8 @@ int WriteBmpFile(const std::string& path, CMemBlock& block, int tableBytes)
     WriteLE32(header + 2, static_cast<std::uint32_t>(size + kFileHeaderSize));
     WriteLE32(header + 10, static_cast<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + tableBytes));
     file.Write(header, sizeof header);
-    file.Write(block.Data(), static_cast<std::size_t>(size));
+    file.Write(infoHeader, sizeof infoHeader);
+    file.Write(block.Data() + kInfoHeaderSize, static_cast<std::size_t>(size - kInfoHeaderSize));
     if (!file.Commit()) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
         return 0;

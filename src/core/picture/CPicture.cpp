@@ -1,6 +1,7 @@
 #include "picture/CPicture.h"
 
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,24 +9,126 @@
 
 namespace lumacut {
 
+namespace {
+
+// Colour-table entries of the kept layout: the whole range of the indices
+// at 1, 4 and 8 bits, none at other depths.
+int FullTableColors(int bitCount)
+{
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 ? 1 << bitCount : 0;
+}
+
+} // namespace
+
 bool CPalette::CreatePalette(const LogPalette& log, const PaletteEntry* entries)
 {
     m_entries.assign(entries, entries + std::min<int>(log.palNumEntries, 256));
     return true;
 }
 
-bool CPicture::Lock()
+// ---- making pictures ----------------------------------------------------------
+
+bool InKeptLayout(const DibCheck& check)
 {
-    if (!m_hDib) {
-        m_bits = nullptr;
-        return false;
-    }
-    m_bits = PixelBits(m_hDib.Data(), 4 * m_colors);
-    return true;
+    const int colors = FullTableColors(check.bitCount);
+    return check.ok && check.headerSize == kInfoHeaderSize && check.compression == 0 && !check.topDown &&
+           check.colors == colors && check.tableOffset == static_cast<std::size_t>(kInfoHeaderSize) &&
+           check.pixelOffset == static_cast<std::size_t>(kInfoHeaderSize + 4 * colors);
 }
 
-bool CPicture::MakeEmpty()
+CPicture CPicture::FromDib(CMemBlock block)
 {
+    CPicture picture;
+    if (!block)
+        return picture;
+    const DibCheck check = ValidateDib(block.Data(), block.Size());
+    if (!InKeptLayout(check))
+        return picture;
+    picture.m_hDib = std::move(block);
+    picture.m_pixelOffset = check.pixelOffset;
+    picture.m_width = check.width;
+    picture.m_height = check.height;
+    picture.m_colors = check.colors;
+    picture.m_bitCount = check.bitCount;
+    picture.m_bytesPerPixel = check.bitCount / 8;
+    picture.m_stride = RowStride(check.width, check.bitCount);
+    // A true-colour picture gets a palette object that holds no palette.
+    picture.LoadPalette(check.tableOffset, check.colors, check.entryBytes);
+    return picture;
+}
+
+CPicture CPicture::Empty(PictureKind kind, int width, int height)
+{
+    CPicture picture;
+    picture.SetKind(kind);
+    picture.MakeEmpty(width, height);
+    return picture;
+}
+
+CPicture CPicture::NoPicture()
+{
+    CPicture picture;
+    picture.m_colors = 16;
+    return picture;
+}
+
+CPicture CPicture::SameKind(CMemBlock reuse) const
+{
+    CPicture copy;
+    copy.m_width = m_width;
+    copy.m_height = m_height;
+    copy.m_stride = m_stride;
+    copy.m_colors = m_colors;
+    copy.m_bytesPerPixel = m_bytesPerPixel;
+    copy.m_logPalette = m_logPalette;
+    std::copy(std::begin(m_rgb), std::end(m_rgb), std::begin(copy.m_rgb));
+    copy.m_bitCount = m_bitCount;
+    copy.m_hDib = std::move(reuse);
+    copy.m_pixelOffset = m_pixelOffset;
+    return copy;
+}
+
+CPicture CPicture::Duplicate() const
+{
+    CPicture copy = SameKind(DuplicateBlock(m_hDib));
+    if (copy.m_hDib) {
+        copy.m_pPalette = std::make_unique<CPalette>();
+        if (m_pPalette)
+            *copy.m_pPalette = *m_pPalette;
+    }
+    return copy;
+}
+
+void CPicture::SetKind(PictureKind kind)
+{
+    auto setUp = [this](int colors, int bitCount) {
+        m_colors = colors;
+        m_bitCount = bitCount;
+        m_bytesPerPixel = bitCount / 8;
+        m_logPalette.palVersion = 0x300;
+        m_logPalette.palNumEntries = static_cast<std::uint16_t>(colors);
+    };
+    switch (kind) {
+    case PictureKind::TwoColor:
+        setUp(2, 1);
+        m_rgb[0] = PaletteEntry{0, 0, 0, 0};
+        m_rgb[1] = PaletteEntry{255, 255, 255, 0};
+        break;
+    case PictureKind::Grey:
+        setUp(256, 8);
+        for (int i = 0; i < 256; ++i) {
+            auto v = static_cast<std::uint8_t>(i);
+            m_rgb[i] = PaletteEntry{v, v, v, 0};
+        }
+        break;
+    case PictureKind::TrueColor: setUp(0, 24); break;
+    }
+}
+
+bool CPicture::MakeEmpty(int width, int height)
+{
+    m_width = width;
+    m_height = height;
     std::int64_t size = DibSize(m_width, m_height, m_bitCount, m_colors);
     if (size <= 0) {
         m_hDib.Free();
@@ -48,9 +151,42 @@ bool CPicture::MakeEmpty()
         table[4 * i + 3] = 0;
     }
     m_stride = RowStride(m_width, m_bitCount);
-    m_pPalette = std::make_unique<CPalette>();
-    PaletteFromDib(m_hDib, m_pPalette.get(), m_logPalette, m_rgb);
+    m_pixelOffset = kInfoHeaderSize + 4 * static_cast<std::size_t>(m_colors);
+    // The table as the header just written counts it (no biClrUsed).
+    LoadPalette(kInfoHeaderSize, FullTableColors(m_bitCount), 4);
     return true;
+}
+
+CMemBlock CPicture::TakeBlock()
+{
+    return std::move(m_hDib);
+}
+
+void CPicture::Release()
+{
+    m_hDib.Free();
+    m_pPalette.reset();
+    m_width = 0;
+    m_height = 0;
+    m_stride = 0;
+}
+
+void CPicture::LoadPalette(std::size_t tableOffset, int count, int entryBytes)
+{
+    m_pPalette = std::make_unique<CPalette>();
+    const int n = std::min(count, 256);
+    if (!m_hDib || n <= 0)
+        return;
+    if (tableOffset + static_cast<std::size_t>(n) * entryBytes > m_hDib.Size())
+        return; // the table is not all there
+    m_logPalette.palVersion = 0x300;
+    m_logPalette.palNumEntries = static_cast<std::uint16_t>(n);
+    const std::uint8_t* table = m_hDib.Data() + tableOffset;
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t* e = table + i * entryBytes;
+        m_rgb[i] = PaletteEntry{e[2], e[1], e[0], 0};
+    }
+    m_pPalette->CreatePalette(m_logPalette, m_rgb);
 }
 
 // ---- writers ------------------------------------------------------------------
@@ -59,7 +195,7 @@ void CPicture::SetBW(int x, int y, int on)
 {
     if (!Inside(x, y))
         return;
-    std::uint8_t& byte = m_bits[std::int64_t{y} * m_stride + x / 8];
+    std::uint8_t& byte = MutableRow(y)[x / 8];
     std::uint8_t mask = static_cast<std::uint8_t>(1u << (7 - x % 8));
     if (on)
         byte |= mask;
@@ -71,7 +207,7 @@ void CPicture::SetNibble(int x, int y, int value)
 {
     if (!Inside(x, y))
         return;
-    std::uint8_t& byte = m_bits[std::int64_t{y} * m_stride + x / 2];
+    std::uint8_t& byte = MutableRow(y)[x / 2];
     if (x % 2 == 0)
         byte = static_cast<std::uint8_t>((byte & 0x0F) | ((value & 15) << 4));
     else
@@ -82,14 +218,14 @@ void CPicture::SetIndex(int x, int y, int value)
 {
     if (!Inside(x, y))
         return;
-    m_bits[std::int64_t{y} * m_stride + x] = static_cast<std::uint8_t>(value);
+    MutableRow(y)[x] = static_cast<std::uint8_t>(value);
 }
 
 void CPicture::SetRGB(int x, int y, std::uint8_t red, std::uint8_t green, std::uint8_t blue)
 {
     if (!Inside(x, y))
         return;
-    std::uint8_t* p = m_bits + std::int64_t{y} * m_stride + 3 * std::int64_t{x};
+    std::uint8_t* p = MutableRow(y) + 3 * std::int64_t{x};
     p[0] = blue;
     p[1] = green;
     p[2] = red;
@@ -103,7 +239,7 @@ void CPicture::GetBW(int x, int y, int dx, int dy, std::uint8_t& red, std::uint8
     y += dy;
     if (!Inside(x, y))
         return;
-    bool set = (m_bits[std::int64_t{y} * m_stride + x / 8] >> (7 - x % 8)) & 1;
+    bool set = (Row(y)[x / 8] >> (7 - x % 8)) & 1;
     red = green = blue = set ? 255 : 0;
 }
 
@@ -114,7 +250,7 @@ void CPicture::GetNibble(int x, int y, int dx, int dy, std::uint8_t& red, std::u
     y += dy;
     if (!Inside(x, y))
         return;
-    std::uint8_t byte = m_bits[std::int64_t{y} * m_stride + x / 2];
+    std::uint8_t byte = Row(y)[x / 2];
     const PaletteEntry& e = m_rgb[(x % 2) ? (byte & 15) : (byte >> 4)];
     red = e.red;
     green = e.green;
@@ -128,7 +264,7 @@ void CPicture::GetIndex(int x, int y, int dx, int dy, std::uint8_t& red, std::ui
     y += dy;
     if (!Inside(x, y))
         return;
-    const PaletteEntry& e = m_rgb[m_bits[std::int64_t{y} * m_stride + x]];
+    const PaletteEntry& e = m_rgb[Row(y)[x]];
     red = e.red;
     green = e.green;
     blue = e.blue;
@@ -140,7 +276,7 @@ void CPicture::GetRGB(int x, int y, int dx, int dy, std::uint8_t& red, std::uint
     y += dy;
     if (!Inside(x, y))
         return;
-    const std::uint8_t* p = m_bits + std::int64_t{y} * m_stride + std::int64_t{x} * m_bytesPerPixel;
+    const std::uint8_t* p = Row(y) + std::int64_t{x} * m_bytesPerPixel;
     blue = p[0];
     green = p[1];
     red = p[2];
@@ -160,28 +296,6 @@ void CPicture::GetColor(int x, int y, int dx, int dy, std::uint8_t& red, std::ui
 
 // ---- block and palette helpers --------------------------------------------------
 
-bool PaletteFromDib(const CMemBlock& block, CPalette* palette, LogPalette& log, PaletteEntry (&rgb)[256])
-{
-    if (!block)
-        return false;
-    const std::uint8_t* dib = block.Data();
-    DibHeaderInfo info = ParseDibHeader(dib);
-    int n = std::min(info.colors, 256);
-    if (n <= 0)
-        return false;
-    int entryBytes = info.isWindowsForm ? 4 : 3;
-    std::size_t tableEnd = static_cast<std::size_t>(info.colorTable - dib) + static_cast<std::size_t>(n) * entryBytes;
-    if (tableEnd > block.Size())
-        return false; // a lying header: the table is not all there
-    log.palVersion = 0x300;
-    log.palNumEntries = static_cast<std::uint16_t>(n);
-    for (int i = 0; i < n; ++i) {
-        const std::uint8_t* e = info.colorTable + i * entryBytes;
-        rgb[i] = PaletteEntry{e[2], e[1], e[0], 0};
-    }
-    return palette ? palette->CreatePalette(log, rgb) : false;
-}
-
 CMemBlock AllocTrueColorDib(int width, int height)
 {
     std::int64_t stride = RowBytes(24 * std::int64_t{width});
@@ -194,20 +308,18 @@ CMemBlock AllocTrueColorDib(int width, int height)
     return block;
 }
 
-bool ConvertToTrueColor(CPicture& picture, CMemBlock& target)
+bool ConvertToTrueColor(const CPicture& picture, CMemBlock& target)
 {
-    if (!target || !picture.Lock())
+    if (!target || !picture.HasBlock())
         return false;
-    int stride = RowBytes(24 * std::int64_t{picture.m_width});
-    std::size_t needed = static_cast<std::size_t>(stride) * picture.m_height + kInfoHeaderSize;
-    if (target.Size() < needed) {
-        picture.Unlock();
+    int stride = RowBytes(24 * std::int64_t{picture.Width()});
+    std::size_t needed = static_cast<std::size_t>(stride) * picture.Height() + kInfoHeaderSize;
+    if (target.Size() < needed)
         return false;
-    }
     std::uint8_t* rows = target.Data() + kInfoHeaderSize;
-    for (int y = 0; y < picture.m_height; ++y) {
+    for (int y = 0; y < picture.Height(); ++y) {
         std::uint8_t* row = rows + std::int64_t{y} * stride;
-        for (int x = 0; x < picture.m_width; ++x) {
+        for (int x = 0; x < picture.Width(); ++x) {
             std::uint8_t r = 0, g = 0, b = 0;
             picture.GetColor(x, y, 0, 0, r, g, b);
             row[3 * x + 0] = b;
@@ -215,67 +327,24 @@ bool ConvertToTrueColor(CPicture& picture, CMemBlock& target)
             row[3 * x + 2] = r;
         }
     }
-    picture.Unlock();
     return true;
 }
 
-void CopyPictureFields(const CPicture& from, CPicture& to)
+void CPicture::ClearRowPadding()
 {
-    to.m_width = from.m_width;
-    to.m_height = from.m_height;
-    to.m_stride = from.m_stride;
-    to.m_colors = from.m_colors;
-    to.m_bytesPerPixel = from.m_bytesPerPixel;
-    to.m_logPalette = from.m_logPalette;
-    std::copy(std::begin(from.m_rgb), std::end(from.m_rgb), std::begin(to.m_rgb));
-    to.m_bitCount = from.m_bitCount;
-}
-
-void ClearRowPadding(CPicture& picture)
-{
-    const std::int64_t size = DibSize(picture.m_width, picture.m_height, picture.m_bitCount, picture.m_colors);
-    const int stride = RowStride(picture.m_width, picture.m_bitCount);
-    if (!picture.m_hDib || picture.m_width <= 0 || picture.m_height <= 0 || size > std::int64_t(picture.m_hDib.Size()))
+    const std::int64_t size = DibSize(m_width, m_height, m_bitCount, m_colors);
+    const int stride = RowStride(m_width, m_bitCount);
+    if (!m_hDib || m_width <= 0 || m_height <= 0 || size > std::int64_t(m_hDib.Size()))
         return;
-    const std::int64_t bits = std::int64_t{picture.m_width} * picture.m_bitCount;
+    const std::int64_t bits = std::int64_t{m_width} * m_bitCount;
     const auto used = static_cast<int>((bits + 7) / 8);
     const int lastBits = static_cast<int>(bits % 8); // bits used in the last byte, 0 for all
-    std::uint8_t* row = picture.m_hDib.Data() + kInfoHeaderSize + 4 * std::int64_t{picture.m_colors};
-    for (int y = 0; y < picture.m_height; ++y, row += stride) {
+    std::uint8_t* row = MutableRow(0);
+    for (int y = 0; y < m_height; ++y, row += stride) {
         if (lastBits != 0)
             row[used - 1] &= static_cast<std::uint8_t>(0xFF << (8 - lastBits)); // the first pixel is the top bit
         std::memset(row + used, 0, static_cast<std::size_t>(stride - used));
     }
-}
-
-static void SetUpKind(CPicture& picture, int colors, int bitCount)
-{
-    picture.m_colors = colors;
-    picture.m_bitCount = bitCount;
-    picture.m_bytesPerPixel = bitCount / 8;
-    picture.m_logPalette.palVersion = 0x300;
-    picture.m_logPalette.palNumEntries = static_cast<std::uint16_t>(colors);
-}
-
-void SetUpTwoColor(CPicture& picture)
-{
-    SetUpKind(picture, 2, 1);
-    picture.m_rgb[0] = PaletteEntry{0, 0, 0, 0};
-    picture.m_rgb[1] = PaletteEntry{255, 255, 255, 0};
-}
-
-void SetUpGrey(CPicture& picture)
-{
-    SetUpKind(picture, 256, 8);
-    for (int i = 0; i < 256; ++i) {
-        auto v = static_cast<std::uint8_t>(i);
-        picture.m_rgb[i] = PaletteEntry{v, v, v, 0};
-    }
-}
-
-void SetUpTrueColor(CPicture& picture)
-{
-    SetUpKind(picture, 0, 24);
 }
 
 // ---- memory block helpers ---------------------------------------------------------

@@ -3,11 +3,15 @@
 // derived from it. Pixels are addressed by column x (0 = left) and stored row
 // y (0 = the bottom row of the image).
 //
-// Readers and writers are the only access to pixels. They are bounds-checked:
-// a reader outside the picture leaves its outputs as they were, a writer
-// outside it does nothing. They need `m_bits`, which Lock() sets.
+// The fields always describe the block: only the factories and the few
+// operations below change them. Pixels are read and written through the
+// bounds-checked readers and writers (a reader outside the picture, or on a
+// picture without a block, leaves its outputs as they were; a writer there
+// does nothing) or through row pointers derived from the block, so readers
+// never write to a picture.
 #include "picture/MemBlock.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -15,6 +19,7 @@
 namespace lumacut {
 
 class CSampler;
+struct DibCheck;
 
 // One display palette entry, in the order red, green, blue, flags.
 struct PaletteEntry {
@@ -42,22 +47,56 @@ private:
     std::vector<PaletteEntry> m_entries;
 };
 
+// The three kinds of New Picture.
+enum class PictureKind { TwoColor, Grey, TrueColor };
+
 class CPicture {
 public:
     CPicture() = default;
     CPicture(CPicture&&) = default;
     CPicture& operator=(CPicture&&) = default;
 
-    // ---- block -------------------------------------------------------------
-    // Sets m_bits to the first pixel row (header + 4 x m_colors); false
-    // without a block.
-    bool Lock();
-    void Unlock() { m_bits = nullptr; }
-    // Remakes the block for m_width, m_height, m_bitCount and m_colors: header,
-    // colour table from m_rgb, m_stride, a new palette. A large enough block is
-    // reused as it is (old pixels stay); a smaller one is replaced by a new
-    // zero-filled one. False when no block can be had (and then none is kept).
-    bool MakeEmpty();
+    // ---- making pictures ---------------------------------------------------
+    // The picture a packed DIB holds. The block is checked once (ValidateDib)
+    // and must be in the layout pictures are kept in (InKeptLayout); its
+    // description is kept with it. Any other block gives a picture without a
+    // block.
+    static CPicture FromDib(CMemBlock block);
+    // A zero-filled picture of the kind and size; without a block when none
+    // can be had.
+    static CPicture Empty(PictureKind kind, int width, int height);
+    // A fresh document's picture: 16 colours, a kind no New Picture has, and
+    // no block.
+    static CPicture NoPicture();
+    // A picture of this one's kind and size without pixels; `reuse` becomes
+    // its block, for MakeEmpty to take when it is large enough.
+    CPicture SameKind(CMemBlock reuse = {}) const;
+    // A copy with a block of its own; without a block when memory runs out.
+    CPicture Duplicate() const;
+
+    // ---- changing pictures ---------------------------------------------------
+    // Sets the kind (depth, colour count, colour table); the block is left as
+    // it is until MakeEmpty.
+    void SetKind(PictureKind kind);
+    // Remakes the block for width x height in the picture's kind: header,
+    // colour table, stride, a new palette. A large enough block is reused as
+    // it is (old pixels stay); a smaller one is replaced by a new zero-filled
+    // one. False when no block can be had (and then none is kept; the size
+    // is taken all the same).
+    bool MakeEmpty(int width, int height);
+    // Hands the block over; the picture keeps its fields but has no block.
+    CMemBlock TakeBlock();
+    // No block, no palette object, size 0; the kind stays.
+    void Release();
+    // Zeroes what no pixel covers in each stored row: the bytes after the
+    // last pixel and, at 1 bit, the bits after it in its byte. For a block
+    // that held another picture before, so none of it reaches a file.
+    // Nothing for a block smaller than the fields describe.
+    void ClearRowPadding();
+
+    // ---- rows: stored row y (0 = bottom), 0 <= y < Height(), with a block ------
+    const std::uint8_t* Row(int y) const { return m_hDib.Data() + m_pixelOffset + std::int64_t{y} * m_stride; }
+    std::uint8_t* MutableRow(int y) { return m_hDib.Data() + m_pixelOffset + std::int64_t{y} * m_stride; }
 
     // ---- pixel writers (x column, y stored row) -----------------------------
     void SetBW(int x, int y, int on);
@@ -70,7 +109,7 @@ public:
     void GetNibble(int x, int y, int dx, int dy, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue) const;
     void GetIndex(int x, int y, int dx, int dy, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue) const;
     void GetRGB(int x, int y, int dx, int dy, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue) const;
-    // By m_colors: 0 GetRGB, 2 GetBW, 256 GetIndex, 16 GetNibble; else nothing.
+    // By Colors(): 0 GetRGB, 2 GetBW, 256 GetIndex, 16 GetNibble; else nothing.
     void GetColor(int x, int y, int dx, int dy, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue) const;
 
     // One sample of the geometric sampler at New Picture position (x, y):
@@ -78,9 +117,26 @@ public:
     void GetFootprintColor(int x, int y, CSampler& sampler, double dx, double dy, std::uint8_t& red,
                            std::uint8_t& green, std::uint8_t& blue) const;
 
-    // ---- fields, in the order of the picture's description ------------------
+    // ---- description ----------------------------------------------------------
+    bool HasBlock() const { return !m_hDib.IsNull(); }
+    const CMemBlock& Block() const { return m_hDib; }
+    const CPalette* Palette() const { return m_pPalette.get(); }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    int Stride() const { return m_stride; }
+    int Colors() const { return m_colors; }
+    int BytesPerPixel() const { return m_bytesPerPixel; }
+    int BitCount() const { return m_bitCount; }
+    const LogPalette& LogPal() const { return m_logPalette; }
+    const PaletteEntry& Rgb(int i) const { return m_rgb[i]; }
+    // Where the bottom row starts, from the start of the block.
+    std::size_t PixelOffset() const { return m_pixelOffset; }
+
+private:
+    // The block and the fields that describe it, in the order of the
+    // picture's description.
     CMemBlock m_hDib;
-    std::uint8_t* m_bits = nullptr;
+    std::size_t m_pixelOffset = 0;
     std::unique_ptr<CPalette> m_pPalette;
     int m_width = 0;
     int m_height = 0;
@@ -91,36 +147,23 @@ public:
     PaletteEntry m_rgb[256] = {};
     int m_bitCount = 0;
 
-private:
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
+    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height && m_hDib; }
+    // Fills m_rgb, the log palette and a new palette object from `count`
+    // table entries of `entryBytes` at `tableOffset`; a count of 0 or a
+    // table not all in the block leaves the palette object empty.
+    void LoadPalette(std::size_t tableOffset, int count, int entryBytes);
 };
 
-// Fills m_rgb and the log palette from the block's colour table (4-byte
-// entries after a 40-byte header, 3-byte ones after a 12-byte header) and
-// creates the palette. False for an empty block or a colour count of 0 (and
-// then nothing changes).
-bool PaletteFromDib(const CMemBlock& block, CPalette* palette, LogPalette& log, PaletteEntry (&rgb)[256]);
+// The one layout pictures are kept in: 40-byte header, a full colour table
+// of 4-byte entries up to 8 bits and none above, no bit-field masks,
+// bottom-up rows right after the table.
+bool InKeptLayout(const DibCheck& check);
 
 // A zero-filled 24-bit block with a 40-byte header; empty on failure.
 CMemBlock AllocTrueColorDib(int width, int height);
 
 // Every pixel of `picture` read with GetColor into the 24-bit `target`
-// (made by AllocTrueColorDib for the picture's size). Sets the picture's m_bits.
-bool ConvertToTrueColor(CPicture& picture, CMemBlock& target);
-
-// Copies the fields that describe a picture (size, stride, kind, colour
-// table) but not its block, pixel pointer or palette object.
-void CopyPictureFields(const CPicture& from, CPicture& to);
-
-// Zeroes what no pixel covers in each stored row: the bytes after the last
-// pixel and, at 1 bit, the bits after it in its byte. For a block that held
-// another picture before, so none of it reaches a file. Nothing for a block
-// smaller than the fields describe.
-void ClearRowPadding(CPicture& picture);
-
-// The three kinds of New Picture.
-void SetUpTwoColor(CPicture& picture);
-void SetUpGrey(CPicture& picture);
-void SetUpTrueColor(CPicture& picture);
+// (made by AllocTrueColorDib for the picture's size).
+bool ConvertToTrueColor(const CPicture& picture, CMemBlock& target);
 
 } // namespace lumacut

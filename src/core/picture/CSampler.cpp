@@ -46,10 +46,7 @@ void CPicture::GetFootprintColor(int x, int y, CSampler& sampler, double dx, dou
     double gx, gy;
     MapToSource(sampler, x, y, dx, dy, gx, gy);
     SampleWindow w = WindowAround(sampler, gx, gy, m_width, m_height);
-    sampler.m_x0 = w.x0;
-    sampler.m_x1 = w.x1;
-    sampler.m_y0 = w.y0;
-    sampler.m_y1 = w.y1;
+    sampler.RecordWindow(w);
 
     double sR = 0, sG = 0, sB = 0, sW = 0;
     bool visited = false;

@@ -97,31 +97,21 @@ CMemBlock DibFromPacked(const std::uint8_t* dib, std::size_t size, std::size_t p
 
 CMemBlock PackedDibOf(const CPicture& picture)
 {
-    const CMemBlock& source = picture.m_hDib;
-    const int colors = picture.m_colors;
-    if (!source || source.Size() < kCoreHeaderSize || !KnownDepth(picture.m_bitCount) ||
-        colors != FullTableColors(picture.m_bitCount))
+    const CMemBlock& source = picture.Block();
+    const int colors = picture.Colors();
+    if (!source || !KnownDepth(picture.BitCount()) || colors != FullTableColors(picture.BitCount()))
         return {};
-    CMemBlock out = AllocPlainDib(picture.m_width, picture.m_height, picture.m_bitCount);
+    CMemBlock out = AllocPlainDib(picture.Width(), picture.Height(), picture.BitCount());
     if (!out)
         return out;
 
-    // The source's table and rows sit where the picture's own Lock() finds them.
-    const std::uint8_t* src = source.Data();
-    const std::size_t headerSize = ReadLE32(src);
-    const std::size_t entryBytes = headerSize == kInfoHeaderSize ? 4 : 3;
-    const std::size_t stride = static_cast<std::size_t>(RowStride(picture.m_width, picture.m_bitCount));
-    const std::size_t rowsBytes = stride * static_cast<std::size_t>(picture.m_height);
-    const std::size_t tableAt = headerSize;
-    const std::size_t rowsAt = headerSize + 4 * static_cast<std::size_t>(colors);
-    if (headerSize > source.Size() || tableAt + entryBytes * colors > source.Size() || rowsAt > source.Size() ||
-        source.Size() - rowsAt < rowsBytes)
-        return {};
-
+    // A picture's block is in the plain layout already: table and rows are
+    // copied as they are.
+    const std::size_t rowsBytes = static_cast<std::size_t>(picture.Stride()) * static_cast<std::size_t>(picture.Height());
     std::uint8_t* dst = out.Data();
     for (int i = 0; i < colors; ++i)
-        std::memcpy(dst + kInfoHeaderSize + 4 * i, src + tableAt + entryBytes * i, 3);
-    std::memcpy(dst + kInfoHeaderSize + 4 * static_cast<std::size_t>(colors), src + rowsAt, rowsBytes);
+        std::memcpy(dst + kInfoHeaderSize + 4 * i, source.Data() + kInfoHeaderSize + 4 * i, 3);
+    std::memcpy(dst + kInfoHeaderSize + 4 * static_cast<std::size_t>(colors), picture.Row(0), rowsBytes);
     return out;
 }
 
@@ -130,9 +120,9 @@ std::vector<std::uint8_t> BmpFileBytes(const CMemBlock& packedDib)
     std::vector<std::uint8_t> file;
     if (!packedDib || packedDib.Size() < kInfoHeaderSize)
         return file;
-    const DibHeaderInfo info = ParseDibHeader(packedDib.Data());
+    const DibCheck check = ValidateDib(packedDib.Data(), packedDib.Size());
     // Plain 32-bit DIBs made here carry no bit fields: the rows follow the table.
-    const std::size_t tableBytes = 4 * static_cast<std::size_t>(info.colors);
+    const std::size_t tableBytes = 4 * static_cast<std::size_t>(check.colors);
     file.resize(kFileHeaderSize + packedDib.Size());
     std::uint8_t* p = file.data();
     p[0] = 'B';

@@ -32,65 +32,6 @@ std::int64_t DibSize(int width, int height, int bitCount, int colors)
     return std::int64_t{height} * RowStride(width, bitCount) + 4 * std::int64_t{colors} + kInfoHeaderSize;
 }
 
-bool IsInfoHeader(const std::uint8_t* dib)
-{
-    return ReadLE32(dib) == kInfoHeaderSize;
-}
-
-std::uint8_t* PixelBits(std::uint8_t* dib, int tableBytes)
-{
-    return dib + ReadLE32(dib) + tableBytes;
-}
-
-const std::uint8_t* PixelBits(const std::uint8_t* dib, int tableBytes)
-{
-    return dib + ReadLE32(dib) + tableBytes;
-}
-
-int HeaderWidth(const std::uint8_t* dib)
-{
-    return IsInfoHeader(dib) ? ReadLE32s(dib + dib::kWidth) : ReadLE16(dib + 4);
-}
-
-int HeaderHeight(const std::uint8_t* dib)
-{
-    return IsInfoHeader(dib) ? ReadLE32s(dib + dib::kHeight) : ReadLE16(dib + 6);
-}
-
-int HeaderBitCount(const std::uint8_t* dib)
-{
-    return IsInfoHeader(dib) ? ReadLE16(dib + dib::kBitCount) : ReadLE16(dib + 10);
-}
-
-int PaletteColorCount(const std::uint8_t* dib)
-{
-    if (IsInfoHeader(dib)) {
-        std::uint32_t used = ReadLE32(dib + dib::kClrUsed);
-        if (used != 0)
-            return static_cast<int>(used);
-    }
-    switch (HeaderBitCount(dib)) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
-    }
-}
-
-DibHeaderInfo ParseDibHeader(const std::uint8_t* dib)
-{
-    DibHeaderInfo info;
-    info.isWindowsForm = IsInfoHeader(dib);
-    info.width = HeaderWidth(dib);
-    info.height = HeaderHeight(dib);
-    info.colors = PaletteColorCount(dib);
-    info.bitCount = HeaderBitCount(dib);
-    info.planes = info.isWindowsForm ? ReadLE16(dib + dib::kPlanes) : ReadLE16(dib + 8);
-    info.tableBytes = info.colors * (info.isWindowsForm ? 4 : 3) + (info.bitCount == 32 ? 12 : 0);
-    info.colorTable = dib + (info.isWindowsForm ? kInfoHeaderSize : kCoreHeaderSize);
-    return info;
-}
-
 void WriteInfoHeader(std::uint8_t* dib, int width, int height, int bitCount)
 {
     WriteLE32(dib + dib::kSize, kInfoHeaderSize);

@@ -4,9 +4,8 @@
 // pixel rows padded to 4 bytes, exactly as a BMP file holds them after its
 // 14-byte file header. All integers little-endian.
 //
-// These helpers trust the header they are given: they serve blocks made or
-// already validated by this program. Untrusted bytes go through
-// ValidateDib (DibValidate.h) first.
+// Headers are read in one place only: ValidateDib (DibValidate.h) checks
+// them, and a picture keeps what it found (CPicture::FromDib).
 #include <cstdint>
 
 namespace lumacut {
@@ -50,30 +49,6 @@ int RowStride(int width, int bitCount);
 int RowBytes(std::int64_t bits);
 // height x RowStride + 4 x colours + 40.
 std::int64_t DibSize(int width, int height, int bitCount, int colors);
-
-// ---- header helpers (trusted headers) ------------------------------------------
-// Windows form: the first field is 40; anything else reads as the core form.
-bool IsInfoHeader(const std::uint8_t* dib);
-// Header start + header size (first field) + table bytes.
-std::uint8_t* PixelBits(std::uint8_t* dib, int tableBytes);
-const std::uint8_t* PixelBits(const std::uint8_t* dib, int tableBytes);
-int HeaderWidth(const std::uint8_t* dib);
-int HeaderHeight(const std::uint8_t* dib);
-int HeaderBitCount(const std::uint8_t* dib);
-// biClrUsed when set (Windows form), else 2, 16, 256 for 1, 4, 8 bits, else 0.
-int PaletteColorCount(const std::uint8_t* dib);
-
-struct DibHeaderInfo {
-    bool isWindowsForm = false;
-    int width = 0;
-    int height = 0;
-    int colors = 0;     // PaletteColorCount
-    int tableBytes = 0; // colours x 4 (x 3 for the core form), + 12 at 32 bits
-    int planes = 0;
-    int bitCount = 0;
-    const std::uint8_t* colorTable = nullptr; // header + 40, or + 12
-};
-DibHeaderInfo ParseDibHeader(const std::uint8_t* dib);
 
 // Writes a 40-byte header: 1 plane, no compression, biSizeImage = height x
 // RowStride, resolution and colour counts 0.

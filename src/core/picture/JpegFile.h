@@ -26,7 +26,7 @@ int ReadJpegBytes(const std::uint8_t* data, std::size_t size, const std::string&
 // Writes a 24-bit packed DIB (40-byte header, no table) at `quality` 0..100.
 // Returns 1 on success; on failure shows a message, leaves no partial file
 // and returns 0. The block is left as it was in every case.
-int WriteJpegFile(const std::string& path, CMemBlock& block, int quality);
+int WriteJpegFile(const std::string& path, const CMemBlock& block, int quality);
 
 // The reader's block maker: a 40-byte 24-bit header for width x height.
 bool MakeBitmapColors0(CMemBlock& block, int components, int width, int height);

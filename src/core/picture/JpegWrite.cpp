@@ -61,7 +61,7 @@ bool Encode(jpeg_compress_struct* cinfo, jpeg::ErrorManager* errors, std::FILE* 
 
 } // namespace
 
-int WriteJpegFile(const std::string& path, CMemBlock& block, int quality)
+int WriteJpegFile(const std::string& path, const CMemBlock& block, int quality)
 {
     if (!block) {
         ShowMessage(path + std::string(msg::kNoBitmapConnected));

@@ -13,20 +13,13 @@ namespace lumacut {
 // lower-left corner, then turn about the Original's centre.
 inline void MapToSource(const CSampler& s, int x, int y, double dx, double dy, double& gx, double& gy)
 {
-    double xs = x * s.m_invScaleX + dx;
-    double ys = y * s.m_invScaleY + dy;
-    double u = xs - s.m_centerX;
-    double v = ys - s.m_centerY;
-    gx = s.m_centerX + u * s.m_cos + v * s.m_sin;
-    gy = s.m_centerY - u * s.m_sin + v * s.m_cos;
+    double xs = x * s.InvScaleX() + dx;
+    double ys = y * s.InvScaleY() + dy;
+    double u = xs - s.CenterX();
+    double v = ys - s.CenterY();
+    gx = s.CenterX() + u * s.Cos() + v * s.Sin();
+    gy = s.CenterY() - u * s.Sin() + v * s.Cos();
 }
-
-// Inclusive window of columns x0..x1 and stored rows y0..y1; empty when
-// x0 > x1 or y0 > y1.
-struct SampleWindow {
-    int x0 = 0, x1 = -1;
-    int y0 = 0, y1 = -1;
-};
 
 // floor and ceil, exact for every double, inline even where the library's
 // would be a call (the window is made for every sample). From 2^52 on every
@@ -65,8 +58,8 @@ inline void WindowRange(double lo, double hi, int size, int& first, int& last)
 inline SampleWindow WindowAround(const CSampler& s, double gx, double gy, int width, int height)
 {
     SampleWindow w;
-    WindowRange(gy - s.m_footY, gy + s.m_footY, height, w.y0, w.y1);
-    WindowRange(gx - s.m_footX, gx + s.m_footX, width, w.x0, w.x1);
+    WindowRange(gy - s.FootY(), gy + s.FootY(), height, w.y0, w.y1);
+    WindowRange(gx - s.FootX(), gx + s.FootX(), width, w.x0, w.x1);
     return w;
 }
 

@@ -49,8 +49,7 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
 
     const PictureSize size = doc->GetPictureSize(m_showOriginal);
     const int w = size.width, h = size.height;
-    const CMemBlock& block = doc->GetPictureBlock(m_showOriginal);
-    const int colors = m_showOriginal ? doc->m_picOriginal.m_colors : doc->m_picNew.m_colors;
+    const CPicture& picture = m_showOriginal ? doc->m_picOriginal : doc->m_picNew;
 
     // "New Size" is the region being drawn or outlined, else the New Picture.
     const bool dragging = m_band.left != NO_POINT;
@@ -74,7 +73,7 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
     else
         painter.translate(-m_scrollPos);
 
-    PaintDib(painter, dest, block, colors * 4, h, source, doc->GetPicturePalette(m_showOriginal));
+    PaintDib(painter, dest, picture, h, source);
 
     // The outline follows the screen's scales, so it stays off paper.
     if (m_focusShown && !m_showOriginal && !device.printing)

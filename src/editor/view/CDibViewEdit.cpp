@@ -29,10 +29,10 @@ void OnResizeDeluxe(CDibView& view)
         return;
     }
     CResizeDlg dialog;
-    dialog.m_oldWidth = doc->m_picOriginal.m_width;
-    dialog.m_oldHeight = doc->m_picOriginal.m_height;
-    dialog.m_newWidth = doc->m_picNew.m_width;
-    dialog.m_newHeight = doc->m_picNew.m_height;
+    dialog.m_oldWidth = doc->m_picOriginal.Width();
+    dialog.m_oldHeight = doc->m_picOriginal.Height();
+    dialog.m_newWidth = doc->m_picNew.Width();
+    dialog.m_newHeight = doc->m_picNew.Height();
     dialog.m_percentage = PercentageOfScale(doc->m_scale);
     dialog.m_footprint = doc->m_footprint;
 
@@ -48,7 +48,7 @@ void OnResizeDeluxe(CDibView& view)
         doc->m_footprint = savedFootprint;
     } else {
         // The dialog's OK has rendered already; this finds nothing changed then.
-        bool changed = dialog.m_newWidth != doc->m_picNew.m_width || dialog.m_newHeight != doc->m_picNew.m_height ||
+        bool changed = dialog.m_newWidth != doc->m_picNew.Width() || dialog.m_newHeight != doc->m_picNew.Height() ||
                        dialog.m_footprint != doc->m_footprint;
         doc->m_scale = dialog.m_percentage * 0.01;
         doc->m_footprint = dialog.m_footprint;
@@ -183,7 +183,7 @@ void CDibView::ColorChange(std::uint32_t color, bool picked)
         ShowMessage(std::string(msg::kNoDoc));
         return;
     }
-    if (!FilterTakesOriginal(doc->m_picOriginal.m_colors)) {
+    if (!FilterTakesOriginal(doc->m_picOriginal.Colors())) {
         ShowMessage(std::string(msg::kOnlyTrueColorInput));
         return;
     }
@@ -199,7 +199,7 @@ void CDibView::ColorChange(std::uint32_t color, bool picked)
         work.color = color;
         RenderDocument(*doc, work);
     }
-    dialog.LoadSettings(work, doc->m_picNew.m_colors);
+    dialog.LoadSettings(work, doc->m_picNew.Colors());
     // Taken after the picked-colour render: Cancel keeps that render.
     PictureBackup backup(doc->m_picNew);
 

@@ -29,7 +29,7 @@ void DocumentPreview::ShowResize(double scale, double footprint, int width, int 
 {
     const CPicture& pic = m_doc.m_picNew;
     const bool changed =
-        pic.m_width != width || pic.m_height != height || FootprintChanged(m_doc.m_footprint, footprint);
+        pic.Width() != width || pic.Height() != height || FootprintChanged(m_doc.m_footprint, footprint);
     m_screen.SetShowsOriginal(false);
     // The New Picture's size is left to the render, which makes it from the
     // scale: unchanged, it already equals the dialog's; changed, the render

@@ -1,7 +1,6 @@
 #include "framework/PaintDib.h"
 
-#include "picture/Dib.h"
-#include "picture/DibValidate.h"
+#include "picture/CPicture.h"
 
 #include <QPainter>
 
@@ -12,64 +11,36 @@ namespace lumacut {
 
 namespace {
 
-struct Layout {
-    int width = 0;
-    int height = 0;     // rows, positive
-    bool bottomUp = true;
-    int bitCount = 0;
-    std::size_t stride = 0;
-    std::size_t pixelOffset = 0;
-    const std::uint8_t* table = nullptr;
-    int tableEntries = 0;
-    int entryBytes = 4;
-};
-
-// The block's layout from the one validated header parse: every row and
-// table entry read later lies inside the block. `tableBytes` says where the
-// caller expects the rows; a hint that does not fit is not taken.
-bool ReadLayout(const CMemBlock& block, int tableBytes, Layout& out)
+// The colour table of 1-, 4- and 8-bit pictures; indices past the picture's
+// colours show black, as the display would.
+QList<QRgb> ColorTable(const CPicture& picture)
 {
-    const std::uint8_t* dib = block.Data();
-    if (!dib || block.Size() < 4 || tableBytes < 0)
-        return false;
-    const std::size_t hint = std::size_t{ReadLE32(dib)} + static_cast<std::size_t>(tableBytes);
-    const DibCheck check = ValidateDib(dib, block.Size(), hint);
-    if (!check.ok)
-        return false;
-    out.width = check.width;
-    out.height = check.height;
-    out.bottomUp = !check.topDown;
-    out.bitCount = check.bitCount;
-    out.stride = check.rowBytes;
-    out.pixelOffset = check.pixelOffset;
-    out.table = dib + check.tableOffset;
-    out.tableEntries = check.bitCount <= 8 ? std::min(check.colors, 1 << check.bitCount) : 0;
-    out.entryBytes = check.entryBytes;
-    return true;
-}
-
-QList<QRgb> ColorTable(const Layout& layout)
-{
-    // Indices past the table show black, as the display would.
-    QList<QRgb> colors(layout.bitCount <= 8 ? 1 << layout.bitCount : 0, qRgb(0, 0, 0));
-    for (int i = 0; i < layout.tableEntries; ++i) {
-        const std::uint8_t* e = layout.table + i * layout.entryBytes;
-        colors[i] = qRgb(e[2], e[1], e[0]);
+    const int bitCount = picture.BitCount();
+    QList<QRgb> colors(bitCount <= 8 ? 1 << bitCount : 0, qRgb(0, 0, 0));
+    const int entries = bitCount <= 8 ? std::min(picture.Colors(), 1 << bitCount) : 0;
+    for (int i = 0; i < entries; ++i) {
+        const PaletteEntry& e = picture.Rgb(i);
+        colors[i] = qRgb(e.red, e.green, e.blue);
     }
     return colors;
 }
 
 } // namespace
 
-DibImage DibToImage(const CMemBlock& block, int tableBytes)
+DibImage DibToImage(const CPicture& picture)
 {
-    Layout layout;
-    if (!ReadLayout(block, tableBytes, layout))
+    // The picture's fields describe its block (checked when it was made), so
+    // nothing is parsed again here.
+    if (!picture.HasBlock() || picture.Width() <= 0 || picture.Height() <= 0)
         return {};
-    const std::uint8_t* rows = block.Data() + layout.pixelOffset;
+    struct {
+        int width, height, bitCount;
+        std::size_t stride;
+    } layout{picture.Width(), picture.Height(), picture.BitCount(), static_cast<std::size_t>(picture.Stride())};
+    const std::uint8_t* rows = picture.Row(0);
     const auto stride = static_cast<qsizetype>(layout.stride);
     DibImage out;
-    out.flipped = layout.bottomUp;
+    out.flipped = true; // pictures keep their rows bottom-up
     // Shared rows need 4-byte aligned starts, which the 40-byte header and
     // 4-byte table entries give; the rare others are copied.
     const bool aligned = reinterpret_cast<std::uintptr_t>(rows) % 4 == 0;
@@ -79,7 +50,7 @@ DibImage DibToImage(const CMemBlock& block, int tableBytes)
         if (aligned) {
             out.image = QImage(rows, layout.width, layout.height, stride,
                                layout.bitCount == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
-            out.image.setColorTable(ColorTable(layout));
+            out.image.setColorTable(ColorTable(picture));
             return out;
         }
         break;
@@ -95,12 +66,12 @@ DibImage DibToImage(const CMemBlock& block, int tableBytes)
 
     // Copy, top row first.
     out.flipped = false;
-    const QList<QRgb> colors = ColorTable(layout);
+    const QList<QRgb> colors = ColorTable(picture);
     QImage image(layout.width, layout.height, QImage::Format_RGB32);
     if (image.isNull())
         return {};
     for (int y = 0; y < layout.height; ++y) {
-        const std::uint8_t* src = rows + layout.stride * (layout.bottomUp ? layout.height - 1 - y : y);
+        const std::uint8_t* src = rows + layout.stride * (layout.height - 1 - y);
         auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < layout.width; ++x) {
             switch (layout.bitCount) {
@@ -116,14 +87,13 @@ DibImage DibToImage(const CMemBlock& block, int tableBytes)
     return out;
 }
 
-int PaintDib(QPainter& painter, const Rect& dest, const CMemBlock& block, int tableBytes, int scanLines,
-             const Rect& source, const CPalette*)
+int PaintDib(QPainter& painter, const Rect& dest, const CPicture& picture, int scanLines, const Rect& source)
 {
-    if (block.IsNull() || scanLines <= 0)
+    if (!picture.HasBlock() || scanLines <= 0)
         return 0;
     if (dest.Width() <= 0 || dest.Height() <= 0 || source.Width() <= 0 || source.Height() <= 0)
         return 0;
-    DibImage dib = DibToImage(block, tableBytes);
+    DibImage dib = DibToImage(picture);
     if (dib.image.isNull())
         return 0;
     const int h = dib.image.height();

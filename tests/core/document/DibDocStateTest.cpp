@@ -14,11 +14,11 @@ using namespace lumacut::test;
 TEST(DibDocDefaults, FreshDocumentHoldsEveryDefault)
 {
     CDibDoc doc;
-    EXPECT_TRUE(doc.m_picOriginal.m_hDib.IsNull());
-    EXPECT_EQ(doc.m_picOriginal.m_pPalette, nullptr);
-    EXPECT_EQ(doc.m_picOriginal.m_colors, 16);
-    EXPECT_EQ(doc.m_picNew.m_colors, 16);
-    EXPECT_TRUE(doc.m_picNew.m_hDib.IsNull());
+    EXPECT_TRUE(doc.m_picOriginal.Block().IsNull());
+    EXPECT_EQ(doc.m_picOriginal.Palette(), nullptr);
+    EXPECT_EQ(doc.m_picOriginal.Colors(), 16);
+    EXPECT_EQ(doc.m_picNew.Colors(), 16);
+    EXPECT_TRUE(doc.m_picNew.Block().IsNull());
     EXPECT_EQ(doc.GetPictureSize(true).width, 0);
     EXPECT_EQ(doc.GetPictureSize(false).height, 0);
     EXPECT_TRUE(doc.m_canUndoColor);
@@ -115,8 +115,8 @@ TEST(DibDocAccessors, GiveEachPicturesBlockPaletteAndSize)
     layout.width = 5;
     layout.height = 3;
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(layout, [](int, int) { return 0u; }))));
-    EXPECT_EQ(doc.GetPictureBlock(true).Data(), doc.m_picOriginal.m_hDib.Data());
-    EXPECT_EQ(doc.GetPictureBlock(false).Data(), doc.m_picNew.m_hDib.Data());
+    EXPECT_EQ(doc.GetPictureBlock(true).Data(), doc.m_picOriginal.Block().Data());
+    EXPECT_EQ(doc.GetPictureBlock(false).Data(), doc.m_picNew.Block().Data());
     ASSERT_NE(doc.GetPicturePalette(true), nullptr);
     EXPECT_FALSE(doc.GetPicturePalette(true)->HasPalette()); // true colour: an empty palette object
     ASSERT_NE(doc.GetPicturePalette(false), nullptr);

@@ -141,7 +141,7 @@ TEST_F(OpenSave, OpenTakesEitherLetterCaseAndJpeg)
     ASSERT_TRUE(doc.OnOpenDocument(copy));
     EXPECT_EQ(doc.GetPictureSize(true).width, 227);
     EXPECT_EQ(doc.GetPictureSize(true).height, 149);
-    EXPECT_EQ(doc.m_picOriginal.m_bitCount, 24);
+    EXPECT_EQ(doc.m_picOriginal.BitCount(), 24);
     // A JPEG opened names the document .bmp, so Save writes a BMP beside it.
     EXPECT_EQ(doc.GetPathName(), dir.Path("photo.bmp"));
     EXPECT_EQ(doc.m_saveExt, ".bmp");
@@ -304,7 +304,7 @@ TEST_P(SaveJpegConverted, GoesThroughTrueColorAndLeavesTheNewPictureAlone)
     doc.m_picNew = MakePicture(kind, 16, 16, [&](int x, int) {
         return x < 8 ? 0u : kind == Output::TwoColor ? 1u : 180u;
     });
-    const CMemBlock before = DuplicateBlock(doc.m_picNew.m_hDib);
+    const CMemBlock before = DuplicateBlock(doc.m_picNew.Block());
     doc.m_jpegQuality = 95;
 
     ASSERT_TRUE(doc.OnSaveDocument(dir.Path("out.jpg")));
@@ -315,9 +315,9 @@ TEST_P(SaveJpegConverted, GoesThroughTrueColorAndLeavesTheNewPictureAlone)
     const std::uint32_t light = kind == Output::TwoColor ? 255 : 180;
     EXPECT_TRUE(Near(d.At(2, 5), 0x000000, 6));
     EXPECT_TRUE(Near(d.At(13, 5), light * 0x010101, 6));
-    ASSERT_EQ(doc.m_picNew.m_hDib.Size(), before.Size());
-    EXPECT_EQ(std::memcmp(doc.m_picNew.m_hDib.Data(), before.Data(), before.Size()), 0);
-    EXPECT_EQ(doc.m_picNew.m_bitCount, kind == Output::TwoColor ? 1 : 8);
+    ASSERT_EQ(doc.m_picNew.Block().Size(), before.Size());
+    EXPECT_EQ(std::memcmp(doc.m_picNew.Block().Data(), before.Data(), before.Size()), 0);
+    EXPECT_EQ(doc.m_picNew.BitCount(), kind == Output::TwoColor ? 1 : 8);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SaveJpegConverted, ::testing::Values(Output::TwoColor, Output::Grey),

@@ -91,12 +91,12 @@ TEST_F(OriginalSetUp, ResetsClipAndAsksForTheOutputAfterTheInformation)
     EXPECT_EQ(prompt.outputQuestions, 1);
     EXPECT_EQ(prompt.Texts(false), std::vector<std::string>{}); // nothing but the information
     // Derived fields of the Original.
-    EXPECT_EQ(doc.m_picOriginal.m_width, 7);
-    EXPECT_EQ(doc.m_picOriginal.m_height, 4);
-    EXPECT_EQ(doc.m_picOriginal.m_colors, 0);
-    EXPECT_EQ(doc.m_picOriginal.m_bitCount, 24);
-    EXPECT_EQ(doc.m_picOriginal.m_bytesPerPixel, 3);
-    EXPECT_EQ(doc.m_picOriginal.m_stride, 24);
+    EXPECT_EQ(doc.m_picOriginal.Width(), 7);
+    EXPECT_EQ(doc.m_picOriginal.Height(), 4);
+    EXPECT_EQ(doc.m_picOriginal.Colors(), 0);
+    EXPECT_EQ(doc.m_picOriginal.BitCount(), 24);
+    EXPECT_EQ(doc.m_picOriginal.BytesPerPixel(), 3);
+    EXPECT_EQ(doc.m_picOriginal.Stride(), 24);
     // Naming and the ready flag belong to the caller.
     EXPECT_FALSE(doc.m_pictureReady);
 }
@@ -132,18 +132,18 @@ TEST_P(NewPictureKind, FollowsTheOutputChoice)
     CDibDoc doc;
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(9, 5))));
     const CPicture& p = doc.m_picNew;
-    EXPECT_EQ(p.m_colors, k.colors);
-    EXPECT_EQ(p.m_bitCount, k.bitCount);
-    EXPECT_EQ(p.m_bytesPerPixel, k.bytesPerPixel);
-    EXPECT_EQ(p.m_logPalette.palVersion, 0x300);
-    EXPECT_EQ(p.m_logPalette.palNumEntries, k.colors);
-    EXPECT_EQ(p.m_width, 9);
-    EXPECT_EQ(p.m_height, 5);
-    ASSERT_FALSE(p.m_hDib.IsNull());
-    const std::uint8_t* dib = p.m_hDib.Data();
+    EXPECT_EQ(p.Colors(), k.colors);
+    EXPECT_EQ(p.BitCount(), k.bitCount);
+    EXPECT_EQ(p.BytesPerPixel(), k.bytesPerPixel);
+    EXPECT_EQ(p.LogPal().palVersion, 0x300);
+    EXPECT_EQ(p.LogPal().palNumEntries, k.colors);
+    EXPECT_EQ(p.Width(), 9);
+    EXPECT_EQ(p.Height(), 5);
+    ASSERT_FALSE(p.Block().IsNull());
+    const std::uint8_t* dib = p.Block().Data();
     EXPECT_EQ(ReadLE32(dib), 40u);
-    EXPECT_EQ(HeaderBitCount(dib), k.bitCount);
-    EXPECT_GE(p.m_hDib.Size(), static_cast<std::size_t>(DibSize(9, 5, k.bitCount, k.colors)));
+    EXPECT_EQ(ReadLE16(dib + dib::kBitCount), k.bitCount);
+    EXPECT_GE(p.Block().Size(), static_cast<std::size_t>(DibSize(9, 5, k.bitCount, k.colors)));
     // The colour table in the block: black and white, or the grey ramp.
     for (int i = 0; i < k.colors; ++i) {
         const int v = k.colors == 2 ? i * 255 : i;
@@ -167,8 +167,8 @@ TEST_F(OriginalSetUp, AnotherAnswerKeepsTheKindAlreadyChosen)
     prompt.outputChoices = {kOutputGrey, -1};
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(2, 2))));
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(3, 3))));
-    EXPECT_EQ(doc.m_picNew.m_colors, 256);
-    EXPECT_EQ(doc.m_picNew.m_bitCount, 8);
+    EXPECT_EQ(doc.m_picNew.Colors(), 256);
+    EXPECT_EQ(doc.m_picNew.BitCount(), 8);
 }
 
 TEST_F(OriginalSetUp, ASecondPictureKeepsTheSettings)
@@ -236,10 +236,10 @@ TEST_P(HeaderForms, GiveTheSamePixelsThroughTheReaders)
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(MakeDib(s, value))));
     EXPECT_EQ(prompt.Texts(false), std::vector<std::string>{});
     const CPicture& p = doc.m_picOriginal;
-    EXPECT_EQ(p.m_colors, f.colors);
-    EXPECT_EQ(p.m_bitCount, f.bitCount);
-    EXPECT_EQ(p.m_bytesPerPixel, f.bytesPerPixel);
-    EXPECT_EQ(p.m_stride, RowStride(width, f.bitCount));
+    EXPECT_EQ(p.Colors(), f.colors);
+    EXPECT_EQ(p.BitCount(), f.bitCount);
+    EXPECT_EQ(p.BytesPerPixel(), f.bytesPerPixel);
+    EXPECT_EQ(p.Stride(), RowStride(width, f.bitCount));
     EXPECT_EQ(ReadLE32(doc.GetPictureBlock(true).Data()), 40u); // kept in one form
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -325,7 +325,7 @@ TEST_P(Refusals, FailWithBmpIsTooLargeAndChangeNothing)
     EXPECT_EQ(doc.GetPicturePalette(true), palette);
     EXPECT_EQ(doc.GetPictureSize(true).width, 6);
     EXPECT_EQ(doc.GetPictureSize(false).width, 6);
-    EXPECT_EQ(doc.m_picNew.m_colors, 256);
+    EXPECT_EQ(doc.m_picNew.Colors(), 256);
     EXPECT_TRUE(doc.m_clipActive);
     EXPECT_EQ(doc.m_clipRect, (Rect{1, 1, 3, 3}));
     EXPECT_TRUE(doc.m_pictureReady);
@@ -406,25 +406,25 @@ TEST_F(OriginalSetUp, PrepareOriginalSetsUpTheBlockAlreadyHeld)
     EXPECT_FALSE(doc.PrepareOriginal()); // no block: nothing to do
     EXPECT_EQ(prompt.outputQuestions, 0);
 
-    doc.m_picOriginal.m_hDib = ToBlock(Plain24(3, 2));
+    doc.m_picOriginal = CPicture::FromDib(ToBlock(Plain24(3, 2)));
     EXPECT_TRUE(doc.PrepareOriginal());
     EXPECT_EQ(doc.GetPictureSize(true).width, 3);
     EXPECT_EQ(doc.GetPictureSize(false).height, 2);
     EXPECT_EQ(prompt.outputQuestions, 1);
 }
 
-TEST_F(OriginalSetUp, PrepareOriginalReleasesARefusedBlockAndKeepsTheNewPicture)
+TEST_F(OriginalSetUp, AnOriginalNeverHoldsABlockOutsideTheKeptLayout)
 {
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(3, 2))));
     const std::uint8_t* result = doc.GetPictureBlock(false).Data();
     auto bad = Plain24(2, 2);
     Put32(bad, 8, static_cast<std::uint32_t>(-2)); // top-down
-    doc.m_picOriginal.m_hDib = ToBlock(bad);
+    doc.m_picOriginal = CPicture::FromDib(ToBlock(bad));
     prompt.Clear();
-    EXPECT_FALSE(doc.PrepareOriginal());
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"BMP is too large"});
     EXPECT_TRUE(doc.GetPictureBlock(true).IsNull());
     EXPECT_EQ(doc.GetPictureSize(true).width, 0);
+    EXPECT_FALSE(doc.PrepareOriginal());
+    EXPECT_TRUE(prompt.Texts().empty());
     EXPECT_EQ(doc.GetPictureBlock(false).Data(), result);
 }
 
@@ -435,8 +435,8 @@ TEST_F(OriginalSetUp, FirstRenderUsesTheDocumentsSettings)
     prompt.outputChoices = {kOutputTrueColor, kOutputTrueColor};
     doc.m_filter.negative = 1;
     ASSERT_TRUE(doc.AdoptOriginal(ToBlock(Plain24(3, 2))));
-    ASSERT_TRUE(doc.m_picNew.Lock());
-    ASSERT_TRUE(doc.m_picOriginal.Lock());
+    ASSERT_TRUE(doc.m_picNew.HasBlock());
+    ASSERT_TRUE(doc.m_picOriginal.HasBlock());
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) {
             std::uint8_t r = 1, g = 1, b = 1, nr = 0, ng = 0, nb = 0;
@@ -446,8 +446,6 @@ TEST_F(OriginalSetUp, FirstRenderUsesTheDocumentsSettings)
             EXPECT_EQ(ng, 255 - g);
             EXPECT_EQ(nb, 255 - b);
         }
-    doc.m_picNew.Unlock();
-    doc.m_picOriginal.Unlock();
 
     // A second picture is rendered at once with the scale already set.
     doc.m_scale = 0.5;

@@ -40,8 +40,7 @@ std::vector<std::pair<const Kernels*, std::string>> BothBuilds()
 void Check(CPicture& original, double scale, double footprint, double tilt, int width, int height,
            const std::string& what, Tally& tally)
 {
-    CSampler sampler(original.m_width, original.m_height, scale, footprint, tilt);
-    original.Lock();
+    CSampler sampler(original.Width(), original.Height(), scale, footprint, tilt);
     const SourceImage source = SourceOf(original);
     for (const auto& [kernels, build] : BothBuilds()) {
         for (int y = 0; y < height; ++y) {
@@ -66,7 +65,6 @@ void Check(CPicture& original, double scale, double footprint, double tilt, int 
             }
         }
     }
-    original.Unlock();
 }
 
 Rgb Noise(std::mt19937& rng)

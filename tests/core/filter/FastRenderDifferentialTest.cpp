@@ -91,34 +91,24 @@ CPicture RandomOriginal(std::mt19937& rng, int width, int height, int bits)
 CPicture RandomTarget(std::mt19937& rng, Output kind)
 {
     CPicture p = MakeTarget(kind);
-    p.m_width = Int(rng, 1, 60);
-    p.m_height = Int(rng, 1, 60);
-    p.MakeEmpty();
-    for (std::size_t i = kInfoHeaderSize + 4 * std::size_t(p.m_colors); i < p.m_hDib.Size(); ++i)
-        p.m_hDib.Data()[i] = Byte(rng);
+    const int width = Int(rng, 1, 60);
+    p.MakeEmpty(width, Int(rng, 1, 60));
+    std::uint8_t* rows = p.MutableRow(0);
+    for (std::size_t i = 0; i < p.Block().Size() - p.PixelOffset(); ++i)
+        rows[i] = Byte(rng);
     return p;
 }
 
 CPicture Clone(const CPicture& p)
 {
-    CPicture c;
-    c.m_hDib = DuplicateBlock(p.m_hDib);
-    c.m_width = p.m_width;
-    c.m_height = p.m_height;
-    c.m_stride = p.m_stride;
-    c.m_colors = p.m_colors;
-    c.m_bytesPerPixel = p.m_bytesPerPixel;
-    c.m_bitCount = p.m_bitCount;
-    c.m_logPalette = p.m_logPalette;
-    std::memcpy(c.m_rgb, p.m_rgb, sizeof p.m_rgb);
-    return c;
+    return p.Duplicate();
 }
 
 std::uint32_t ColourFrom(std::mt19937& rng, CPicture& original)
 {
-    if (Int(rng, 0, 2) == 0 || original.m_width == 0)
+    if (Int(rng, 0, 2) == 0 || original.Width() == 0)
         return MakeColor(Byte(rng), Byte(rng), Byte(rng));
-    Rgb c = PixelAt(original, Int(rng, 0, original.m_width - 1), Int(rng, 0, original.m_height - 1));
+    Rgb c = PixelAt(original, Int(rng, 0, original.Width() - 1), Int(rng, 0, original.Height() - 1));
     return MakeColor(c.red, c.green, c.blue);
 }
 
@@ -163,7 +153,7 @@ Case RandomCase(std::mt19937& rng, int maxSide)
     r.colorListCount = listCount;
 
     std::ostringstream d;
-    d << "original " << width << "x" << height << "@" << bits << " output " << c.target.m_colors << " kind "
+    d << "original " << width << "x" << height << "@" << bits << " output " << c.target.Colors() << " kind "
       << s.kind << " L " << s.lightDark << " contrast " << s.contrast << " gamma " << s.gamma << " sharpness "
       << s.sharpness << " active " << int(s.activeRed) << int(s.activeGreen) << int(s.activeBlue) << " negative "
       << int(s.negative) << " list " << listCount << " scale " << r.scale << " footprint " << r.footprint
@@ -177,19 +167,19 @@ Case RandomCase(std::mt19937& rng, int maxSide)
 std::string Difference(const CPicture& a, const CPicture& b)
 {
     std::ostringstream d;
-    if (a.m_width != b.m_width || a.m_height != b.m_height || a.m_stride != b.m_stride)
-        d << "size " << a.m_width << "x" << a.m_height << "/" << a.m_stride << " against " << b.m_width << "x"
-          << b.m_height << "/" << b.m_stride;
-    else if (a.m_hDib.Size() != b.m_hDib.Size())
-        d << "block size " << a.m_hDib.Size() << " against " << b.m_hDib.Size();
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.Stride() != b.Stride())
+        d << "size " << a.Width() << "x" << a.Height() << "/" << a.Stride() << " against " << b.Width() << "x"
+          << b.Height() << "/" << b.Stride();
+    else if (a.Block().Size() != b.Block().Size())
+        d << "block size " << a.Block().Size() << " against " << b.Block().Size();
     else
-        for (std::size_t i = 0; i < a.m_hDib.Size(); ++i)
-            if (a.m_hDib.Data()[i] != b.m_hDib.Data()[i]) {
-                std::size_t rows = kInfoHeaderSize + 4 * std::size_t(a.m_colors);
+        for (std::size_t i = 0; i < a.Block().Size(); ++i)
+            if (a.Block().Data()[i] != b.Block().Data()[i]) {
+                std::size_t rows = kInfoHeaderSize + 4 * std::size_t(a.Colors());
                 d << "byte " << i;
-                if (i >= rows && a.m_stride > 0)
-                    d << " (stored row " << (i - rows) / a.m_stride << ", row byte " << (i - rows) % a.m_stride << ")";
-                d << ": " << int(a.m_hDib.Data()[i]) << " against " << int(b.m_hDib.Data()[i]);
+                if (i >= rows && a.Stride() > 0)
+                    d << " (stored row " << (i - rows) / a.Stride() << ", row byte " << (i - rows) % a.Stride() << ")";
+                d << ": " << int(a.Block().Data()[i]) << " against " << int(b.Block().Data()[i]);
                 break;
             }
     return d.str();
@@ -231,7 +221,7 @@ void CheckTiltedTrueColour(unsigned seed, int cases)
         c.request.scale = Pick(rng, {1.0, 1.0, 0.999, 1.3, 0.7, 2.0});
         c.request.clipActive = false;
         std::ostringstream d;
-        d << c.description << "; then original " << c.original.m_width << "x" << c.original.m_height << "@" << bits
+        d << c.description << "; then original " << c.original.Width() << "x" << c.original.Height() << "@" << bits
           << " scale " << c.request.scale << " footprint " << c.request.footprint << " tilt " << c.request.tilt
           << " no clip";
         c.description = d.str();
@@ -268,7 +258,7 @@ void CheckTrueColourMix(unsigned seed, int cases)
         c.request.tilt = Pick(rng, {0.0, 0.0, 0.0, 0.01});
         c.request.clipActive = false;
         std::ostringstream d;
-        d << "original " << width << "x" << c.original.m_height << "@" << bits << " kind " << s.kind << " L "
+        d << "original " << width << "x" << c.original.Height() << "@" << bits << " kind " << s.kind << " L "
           << s.lightDark << " contrast " << s.contrast << " gamma " << s.gamma << " sharpness " << s.sharpness
           << " active " << int(s.activeRed) << int(s.activeGreen) << int(s.activeBlue) << " negative "
           << int(s.negative) << " colour " << s.color << " scale " << c.request.scale << " tilt " << c.request.tilt;

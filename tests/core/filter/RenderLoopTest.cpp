@@ -45,8 +45,8 @@ struct Render {
 
 std::vector<std::uint8_t> Rows(const CPicture& p)
 {
-    const std::uint8_t* start = p.m_hDib.Data() + kInfoHeaderSize + 4 * p.m_colors;
-    return {start, start + std::size_t(p.m_stride) * p.m_height};
+    const std::uint8_t* start = p.Block().Data() + kInfoHeaderSize + 4 * p.Colors();
+    return {start, start + std::size_t(p.Stride()) * p.Height()};
 }
 
 } // namespace
@@ -68,8 +68,8 @@ TEST_P(ResultSizes, FollowTheDocumentScaleRoundingHalvesUp)
     Render r(MakeTrueColor(c.width, c.height, Pattern), Output::TrueColor);
     r.request.scale = c.scale;
     r.Run();
-    EXPECT_EQ(r.target.m_width, c.newWidth);
-    EXPECT_EQ(r.target.m_height, c.newHeight);
+    EXPECT_EQ(r.target.Width(), c.newWidth);
+    EXPECT_EQ(r.target.Height(), c.newHeight);
     EXPECT_TRUE(r.prompt.messages.empty());
 }
 
@@ -96,7 +96,7 @@ TEST(RenderReads, DirectReadBeyondTheOriginalIsBlack)
     Render r(MakeTrueColor(1000, 2, Pattern), Output::TrueColor);
     r.request.scale = 1.0005;
     r.Run();
-    ASSERT_EQ(r.target.m_width, 1001);
+    ASSERT_EQ(r.target.Width(), 1001);
     for (int y = 0; y < 2; ++y) {
         EXPECT_EQ(PixelAt(r.target, 999, y), Pattern(999, y));
         EXPECT_EQ(PixelAt(r.target, 1000, y), (Rgb{0, 0, 0}));
@@ -150,8 +150,8 @@ TEST(RenderClip, TakesTopDownRowsOfTheFullSizeResult)
     r.request.clipActive = true;
     r.request.clip = {10, 20, 110, 70};
     r.Run();
-    ASSERT_EQ(r.target.m_width, 100);
-    ASSERT_EQ(r.target.m_height, 50);
+    ASSERT_EQ(r.target.Width(), 100);
+    ASSERT_EQ(r.target.Height(), 50);
     // Stored rows 30..79 of the result (100 - 70 up to 100 - 20).
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 100; ++x)
@@ -165,8 +165,8 @@ TEST(RenderClip, ClipOfAScaledResultUsesItsCoordinates)
     r.request.clipActive = true;
     r.request.clip = {4, 0, 8, 20}; // result is 40 x 20
     r.Run();
-    ASSERT_EQ(r.target.m_width, 4);
-    ASSERT_EQ(r.target.m_height, 20);
+    ASSERT_EQ(r.target.Width(), 4);
+    ASSERT_EQ(r.target.Height(), 20);
     Render whole(MakeTrueColor(20, 10, Pattern), Output::TrueColor);
     whole.request.scale = 2;
     whole.Run();
@@ -181,7 +181,7 @@ TEST(RenderClip, RegionBeyondTheResultIsBlack)
     r.request.clipActive = true;
     r.request.clip = {5, 0, 15, 10};
     r.Run();
-    ASSERT_EQ(r.target.m_width, 10);
+    ASSERT_EQ(r.target.Width(), 10);
     EXPECT_EQ(PixelAt(r.target, 4, 3), (Rgb{90, 90, 90}));
     EXPECT_EQ(PixelAt(r.target, 6, 3), (Rgb{0, 0, 0}));
 }
@@ -292,15 +292,13 @@ TEST_P(NoPass, RemakesTheBlockButLeavesItsPixels)
     const NoPassCase& c = GetParam();
     Render r(MakePaletted(6, 4, c.bits, [](int i) { return Grey(i); }, [](int, int) { return 1; }), c.kind);
     // A larger block from an earlier render is reused as it is.
-    r.target.m_width = 40;
-    r.target.m_height = 40;
-    r.target.MakeEmpty();
-    std::uint8_t* last = r.target.m_hDib.Data() + r.target.m_hDib.Size() - 1;
+    r.target.MakeEmpty(40, 40);
+    std::uint8_t* last = r.target.MutableRow(0) + (r.target.Block().Size() - r.target.PixelOffset() - 1);
     *last = 0x5A;
     r.Run();
-    EXPECT_EQ(r.target.m_width, 6);
-    EXPECT_EQ(r.target.m_height, 4);
-    EXPECT_EQ(r.target.m_stride, RowStride(6, r.target.m_bitCount));
+    EXPECT_EQ(r.target.Width(), 6);
+    EXPECT_EQ(r.target.Height(), 4);
+    EXPECT_EQ(r.target.Stride(), RowStride(6, r.target.BitCount()));
     EXPECT_EQ(*last, 0x5A);
     EXPECT_TRUE(r.prompt.messages.empty());
 }
@@ -326,23 +324,21 @@ TEST(RenderFailures, KindOutsideTheRangeIsRefused)
         r.Run(s);
         EXPECT_EQ(r.prompt.Texts(), std::vector<std::string>{std::string(msg::kWrongChoise)});
         // The picture keeps the size of the block it holds.
-        EXPECT_EQ(r.target.m_width, 4);
-        EXPECT_EQ(r.target.m_height, 4);
+        EXPECT_EQ(r.target.Width(), 4);
+        EXPECT_EQ(r.target.Height(), 4);
         EXPECT_EQ(Rows(r.target), before);
     }
 }
 
 TEST(RenderFailures, OriginalWithoutBlockIsReportedAfterTheRemake)
 {
-    CPicture empty;
-    empty.m_width = 5;
-    empty.m_height = 3;
+    CPicture empty = CPicture::Empty(PictureKind::TrueColor, 5, 3);
+    empty.TakeBlock();
     Render r(std::move(empty), Output::TrueColor);
     r.Run();
     EXPECT_EQ(r.prompt.Texts(), std::vector<std::string>{std::string(msg::kDraxXError2)});
-    EXPECT_FALSE(r.target.m_hDib.IsNull());
-    EXPECT_EQ(r.target.m_width, 5);
-    EXPECT_EQ(r.target.m_bits, nullptr);
+    EXPECT_FALSE(r.target.Block().IsNull());
+    EXPECT_EQ(r.target.Width(), 5);
 }
 
 struct BadSizeCase {
@@ -365,9 +361,9 @@ TEST_P(BadSizes, AreAFailedRemake)
     r.Run();
     EXPECT_EQ(r.prompt.Texts(), std::vector<std::string>{std::string(msg::kMakeEmptyFailed)});
     // No block and no size: nothing can read beyond what is there.
-    EXPECT_TRUE(r.target.m_hDib.IsNull());
-    EXPECT_EQ(r.target.m_width, 0);
-    EXPECT_EQ(r.target.m_height, 0);
+    EXPECT_TRUE(r.target.Block().IsNull());
+    EXPECT_EQ(r.target.Width(), 0);
+    EXPECT_EQ(r.target.Height(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadSizes,

@@ -75,7 +75,7 @@ TEST(RenderThreads, DocumentsRenderAtOnceFromSeveralThreads)
     for (std::thread& t : threads)
         t.join();
     for (const CPicture& p : targets) {
-        ASSERT_EQ(p.m_hDib.Size(), expected.m_hDib.Size());
-        EXPECT_EQ(0, std::memcmp(p.m_hDib.Data(), expected.m_hDib.Data(), p.m_hDib.Size()));
+        ASSERT_EQ(p.Block().Size(), expected.Block().Size());
+        EXPECT_EQ(0, std::memcmp(p.Block().Data(), expected.Block().Data(), p.Block().Size()));
     }
 }

@@ -49,7 +49,7 @@ CPicture PictureOf(Kind kind, int width, int height)
 // 0xRRGGBB at column x of image row `top`, through the picture's own reader.
 std::uint32_t ColorOf(CPicture& pic, int x, int top)
 {
-    const Rgb c = PixelAt(pic, x, pic.m_height - 1 - top);
+    const Rgb c = PixelAt(pic, x, pic.Height() - 1 - top);
     return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
 }
 
@@ -57,7 +57,7 @@ std::uint32_t ColorOf(CPicture& pic, int x, int top)
 Bytes WriteGoodFile(const std::string& path)
 {
     CPicture pic = PictureOf(Kind::TrueColor, 5, 4);
-    EXPECT_EQ(WriteBmpFile(path, pic.m_hDib, 0), 1);
+    EXPECT_EQ(WriteBmpFile(path, pic.Block(), 0), 1);
     return ReadFileBytes(path);
 }
 
@@ -76,11 +76,11 @@ TEST(BmpWrite, EveryKindRoundTripsAtWidthsOneToNine)
                 SCOPED_TRACE(testing::Message() << name << " " << width << " x " << height);
                 CPicture pic = PictureOf(kind, width, height);
                 const std::string path = dir.Path("round.bmp");
-                ASSERT_EQ(WriteBmpFile(path, pic.m_hDib, 4 * pic.m_colors), 1);
+                ASSERT_EQ(WriteBmpFile(path, pic.Block(), 4 * pic.Colors()), 1);
                 const Bytes file = ReadFileBytes(path);
-                const std::size_t dibBytes = static_cast<std::size_t>(DibSize(width, height, pic.m_bitCount, pic.m_colors));
+                const std::size_t dibBytes = static_cast<std::size_t>(DibSize(width, height, pic.BitCount(), pic.Colors()));
                 EXPECT_EQ(file.size(), 14 + dibBytes);
-                EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), pic.m_hDib.Data())) << "the block as held";
+                EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), pic.Block().Data())) << "the block as held";
 
                 CMemBlock block;
                 int w = 0, h = 0;
@@ -111,8 +111,9 @@ TEST(BmpWrite, FileHeader)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CPicture pic = PictureOf(c.kind, c.width, c.height);
-        WriteLE32(pic.m_hDib.Data() + dib::kSizeImage, 0); // recomputed on writing
-        ASSERT_EQ(WriteBmpFile(dir.Path("h.bmp"), pic.m_hDib, 4 * pic.m_colors), 1);
+        CMemBlock block = pic.TakeBlock();
+        WriteLE32(block.Data() + dib::kSizeImage, 0); // recomputed on writing
+        ASSERT_EQ(WriteBmpFile(dir.Path("h.bmp"), block, 4 * pic.Colors()), 1);
         Bytes file = ReadFileBytes(dir.Path("h.bmp"));
         ASSERT_EQ(file.size(), c.size);
         EXPECT_EQ(file[0], 'B');
@@ -201,7 +202,7 @@ TEST(BmpWrite, AFailedSaveLeavesTheExistingFileByteForByte)
         SCOPED_TRACE(c.name);
         RecordingPrompt prompt;
         ScopedPrompt scope(prompt);
-        EXPECT_EQ(WriteBmpFile(c.path, pic.m_hDib, 1024), 0);
+        EXPECT_EQ(WriteBmpFile(c.path, pic.Block(), 1024), 0);
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.path + " failed to open 1a File error 0"});
     }
     EXPECT_EQ(ReadFileBytes(good), goodBytes);
@@ -223,7 +224,7 @@ TEST(BmpWrite, ASaveReplacesTheOldFileAndKeepsItsPermissions)
     EXPECT_EQ(fresh.st_mode & 0777, 0666u & ~mask) << "a new file gets the usual permissions";
     ::chmod(path.c_str(), 0640);
     CPicture pic = PictureOf(Kind::TwoColor, 10, 3);
-    ASSERT_EQ(WriteBmpFile(path, pic.m_hDib, 8), 1);
+    ASSERT_EQ(WriteBmpFile(path, pic.Block(), 8), 1);
     EXPECT_EQ(ReadFileBytes(path).size(), 74u);
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -239,7 +240,7 @@ TEST(BmpWrite, SavingThroughASymbolicLinkRenewsThePictureItPointsTo)
     WriteGoodFile(real);
     ASSERT_EQ(::symlink(real.c_str(), dir.Path("link.bmp").c_str()), 0);
     CPicture pic = PictureOf(Kind::TwoColor, 10, 3);
-    ASSERT_EQ(WriteBmpFile(dir.Path("link.bmp"), pic.m_hDib, 8), 1);
+    ASSERT_EQ(WriteBmpFile(dir.Path("link.bmp"), pic.Block(), 8), 1);
     struct stat st {};
     ASSERT_EQ(::lstat(dir.Path("link.bmp").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));

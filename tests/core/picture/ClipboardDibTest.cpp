@@ -3,6 +3,7 @@
 #include "picture/CPicture.h"
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 #include "support/BmpBuilder.h"
 #include "support/PictureBuilder.h"
 
@@ -61,10 +62,10 @@ struct Plain {
 
 Plain HeaderOf(const CMemBlock& block)
 {
-    const DibHeaderInfo info = ParseDibHeader(block.Data());
-    EXPECT_TRUE(info.isWindowsForm);
+    const DibCheck check = ValidateDib(block.Data(), block.Size());
+    EXPECT_TRUE(check.ok && check.headerSize == kInfoHeaderSize && !check.topDown);
     EXPECT_EQ(ReadLE32(block.Data() + dib::kCompression), 0u);
-    return {info.width, info.height, info.bitCount, info.colors};
+    return {check.width, check.height, check.bitCount, check.colors};
 }
 
 const std::uint8_t* RowsOf(const CMemBlock& block, int colors)
@@ -217,7 +218,8 @@ TEST(ClipboardPaste, DamagedBytesGiveAnErrorOrAConsistentPicture)
                     EXPECT_FALSE(why.empty());
                     continue;
                 }
-                const DibHeaderInfo info = ParseDibHeader(block.Data());
+                const DibCheck info = ValidateDib(block.Data(), block.Size());
+                ASSERT_TRUE(info.ok);
                 ASSERT_GT(info.width, 0);
                 ASSERT_GT(info.height, 0);
                 ASSERT_EQ(block.Size(), static_cast<std::size_t>(DibSize(info.width, info.height, info.bitCount,
@@ -261,10 +263,8 @@ TEST(ClipboardCopy, ShownPictureTravelsAsABmpFileAndComesBackTheSame)
                                          [](int x, int y) { return (x == 9 && y == 0) || (x == 0 && y == 2); });
     // A render to a smaller size keeps the larger block: the copy takes only
     // what the picture's fields describe.
-    picture.m_width = 5;
-    picture.m_height = 2;
-    ASSERT_TRUE(picture.MakeEmpty());
-    ASSERT_GT(picture.m_hDib.Size(), static_cast<std::size_t>(DibSize(5, 2, 1, 2)));
+    ASSERT_TRUE(picture.MakeEmpty(5, 2));
+    ASSERT_GT(picture.Block().Size(), static_cast<std::size_t>(DibSize(5, 2, 1, 2)));
 
     const CMemBlock packed = PackedDibOf(picture);
     ASSERT_TRUE(packed);

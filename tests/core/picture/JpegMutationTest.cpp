@@ -47,7 +47,7 @@ Bytes SmallJpeg()
     TempDir dir;
     RecordingPrompt prompt;
     ScopedPrompt scope(prompt);
-    EXPECT_EQ(WriteJpegFile(dir.Path("s.jpg"), pic.m_hDib, 50), 1);
+    EXPECT_EQ(WriteJpegFile(dir.Path("s.jpg"), pic.Block(), 50), 1);
     return ReadFileBytes(dir.Path("s.jpg"));
 }
 

@@ -255,14 +255,14 @@ TEST(JpegWrite, QualityHundredRoundTripStaysCloseAndLeavesTheBlockAlone)
     for (auto [width, height] : {std::pair{64, 48}, std::pair{5, 3}, std::pair{1, 1}, std::pair{17, 9}}) {
         SCOPED_TRACE(testing::Message() << width << " x " << height);
         CPicture pic = Gradient(width, height);
-        const Bytes before(pic.m_hDib.Data(), pic.m_hDib.Data() + pic.m_hDib.Size());
-        ASSERT_EQ(WriteJpegFile(dir.Path("q.jpg"), pic.m_hDib, 100), 1);
-        EXPECT_TRUE(std::equal(before.begin(), before.end(), pic.m_hDib.Data()));
+        const Bytes before(pic.Block().Data(), pic.Block().Data() + pic.Block().Size());
+        ASSERT_EQ(WriteJpegFile(dir.Path("q.jpg"), pic.Block(), 100), 1);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), pic.Block().Data()));
         ReadResult r = ReadJpeg(dir.Path("q.jpg"));
         ASSERT_EQ(r.ok, 1);
         ASSERT_EQ(r.width, width);
         ASSERT_EQ(r.height, height);
-        Difference d = Compare(r.block, width, height, [&](int x, int top) { return BlockPixel(pic.m_hDib, x, top); });
+        Difference d = Compare(r.block, width, height, [&](int x, int top) { return BlockPixel(pic.Block(), x, top); });
         EXPECT_LE(d.max, 6);
         EXPECT_LE(d.mean, 1.5);
     }
@@ -346,7 +346,7 @@ TEST(JpegWrite, AFailedSaveLeavesTheExistingFileByteForByte)
     {
         RecordingPrompt prompt;
         ScopedPrompt scope(prompt);
-        ASSERT_EQ(WriteJpegFile(good, pic.m_hDib, 75), 1);
+        ASSERT_EQ(WriteJpegFile(good, pic.Block(), 75), 1);
     }
     const Bytes goodBytes = ReadFileBytes(good);
     ::mkdir(dir.Path("folder.jpg").c_str(), 0700);
@@ -356,7 +356,7 @@ TEST(JpegWrite, AFailedSaveLeavesTheExistingFileByteForByte)
         SCOPED_TRACE(path);
         RecordingPrompt prompt;
         ScopedPrompt scope(prompt);
-        EXPECT_EQ(WriteJpegFile(path, pic.m_hDib, 90), 0);
+        EXPECT_EQ(WriteJpegFile(path, pic.Block(), 90), 0);
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"can't open " + path + "\n"});
     }
 

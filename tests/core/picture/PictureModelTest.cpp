@@ -17,17 +17,15 @@ using namespace lumacut;
 
 namespace {
 
-// A zero-filled picture of the depth, locked; palette entry i is (i, i / 2, 255 - i).
+// A zero-filled picture of the depth; palette entry i is (i, i / 2, 255 - i).
 CPicture Made(int width, int height, int bitCount)
 {
     auto entry = [](int i) {
         return lumacut::Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i / 2),
                             static_cast<std::uint8_t>(255 - i)};
     };
-    CPicture pic = bitCount <= 8 ? test::MakePaletted(width, height, bitCount, entry, [](int, int) { return 0; })
-                                 : test::MakeTrueColor(width, height, [](int, int) { return lumacut::Rgb{0, 0, 0}; });
-    EXPECT_TRUE(pic.Lock());
-    return pic;
+    return bitCount <= 8 ? test::MakePaletted(width, height, bitCount, entry, [](int, int) { return 0; })
+                         : test::MakeTrueColor(width, height, [](int, int) { return lumacut::Rgb{0, 0, 0}; });
 }
 
 // Red, green and blue as a reader gives them.
@@ -73,24 +71,24 @@ TEST(PixelWriters, BitsAndNibblesLandWhereTheLayoutSays)
 {
     CPicture bw = Made(16, 2, 1);
     bw.SetBW(0, 0, 1);
-    EXPECT_EQ(bw.m_bits[0], 0x80);
+    EXPECT_EQ(bw.Row(0)[0], 0x80);
     bw.SetBW(9, 0, 1);
-    EXPECT_EQ(bw.m_bits[1], 0x40);
+    EXPECT_EQ(bw.Row(0)[1], 0x40);
     bw.SetBW(0, 0, 0);
-    EXPECT_EQ(bw.m_bits[0], 0x00);
+    EXPECT_EQ(bw.Row(0)[0], 0x00);
     bw.SetBW(15, 1, 1);
-    EXPECT_EQ(bw.m_bits[bw.m_stride + 1], 0x01);
+    EXPECT_EQ(bw.Row(1)[1], 0x01);
 
     CPicture nib = Made(4, 1, 4);
-    nib.m_bits[0] = 0x05;
+    nib.MutableRow(0)[0] = 0x05;
     nib.SetNibble(0, 0, 0x1F);
-    EXPECT_EQ(nib.m_bits[0], 0xF5) << "high nibble only, value masked to 4 bits";
+    EXPECT_EQ(nib.Row(0)[0], 0xF5) << "high nibble only, value masked to 4 bits";
     nib.SetNibble(1, 0, 3);
-    EXPECT_EQ(nib.m_bits[0], 0xF3);
+    EXPECT_EQ(nib.Row(0)[0], 0xF3);
 
     CPicture rgb = Made(3, 2, 24);
     rgb.SetRGB(2, 1, 10, 20, 30);
-    const std::uint8_t* p = rgb.m_bits + rgb.m_stride + 6;
+    const std::uint8_t* p = rgb.Row(1) + 6;
     EXPECT_EQ(p[0], 30);
     EXPECT_EQ(p[1], 20);
     EXPECT_EQ(p[2], 10);
@@ -125,7 +123,7 @@ TEST(PixelReaders, OutsideThePictureNothingIsReadOrWritten)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CPicture pic = Made(5, 3, c.bitCount);
-        const std::vector<std::uint8_t> before(pic.m_hDib.Data(), pic.m_hDib.Data() + pic.m_hDib.Size());
+        const std::vector<std::uint8_t> before(pic.Block().Data(), pic.Block().Data() + pic.Block().Size());
         for (auto [x, y] : outside) {
             Channels got;
             pic.GetColor(x, y, 0, 0, got.r, got.g, got.b);
@@ -137,7 +135,7 @@ TEST(PixelReaders, OutsideThePictureNothingIsReadOrWritten)
             pic.SetIndex(x, y, 255);
             pic.SetRGB(x, y, 255, 255, 255);
         }
-        EXPECT_TRUE(std::equal(before.begin(), before.end(), pic.m_hDib.Data()));
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), pic.Block().Data()));
     }
 }
 
@@ -154,7 +152,7 @@ TEST(PixelReaders, GetColorDispatchesOnTheColourCount)
     grey.GetColor(2, 0, 0, 0, got.r, got.g, got.b);
     EXPECT_EQ(got, (Channels{200, 100, 55}));
 
-    pic.m_colors = 4; // no reader for four colours
+    pic.TakeBlock(); // without a block nothing is read
     Channels untouched;
     pic.GetColor(1, 0, 0, 0, untouched.r, untouched.g, untouched.b);
     EXPECT_EQ(untouched, Channels{});
@@ -163,74 +161,76 @@ TEST(PixelReaders, GetColorDispatchesOnTheColourCount)
 TEST(PictureBlock, MakeEmptyReusesALargeEnoughBlockAndReplacesASmallOne)
 {
     CPicture pic = Made(8, 8, 24);
-    pic.m_bits[0] = 0x5A;
-    const std::uint8_t* first = pic.m_hDib.Data();
-    const std::size_t firstSize = pic.m_hDib.Size();
+    pic.MutableRow(0)[0] = 0x5A;
+    const std::uint8_t* first = pic.Block().Data();
+    const std::size_t firstSize = pic.Block().Size();
 
-    pic.m_width = 4; // smaller: same block, old pixels kept
-    pic.m_height = 4;
-    ASSERT_TRUE(pic.MakeEmpty());
-    EXPECT_EQ(pic.m_hDib.Data(), first);
-    EXPECT_EQ(pic.m_hDib.Size(), firstSize);
-    EXPECT_EQ(pic.m_hDib.Data()[40], 0x5A);
-    EXPECT_EQ(HeaderWidth(pic.m_hDib.Data()), 4);
-    EXPECT_EQ(pic.m_stride, 12);
+    ASSERT_TRUE(pic.MakeEmpty(4, 4)); // smaller: same block, old pixels kept
+    EXPECT_EQ(pic.Block().Data(), first);
+    EXPECT_EQ(pic.Block().Size(), firstSize);
+    EXPECT_EQ(pic.Block().Data()[40], 0x5A);
+    EXPECT_EQ(ReadLE32s(pic.Block().Data() + dib::kWidth), 4);
+    EXPECT_EQ(pic.Stride(), 12);
 
-    pic.m_width = 40; // larger: a new, zero-filled block
-    pic.m_height = 40;
-    ASSERT_TRUE(pic.MakeEmpty());
-    EXPECT_EQ(pic.m_hDib.Size(), static_cast<std::size_t>(DibSize(40, 40, 24, 0)));
-    EXPECT_EQ(pic.m_hDib.Data()[40], 0);
+    ASSERT_TRUE(pic.MakeEmpty(40, 40)); // larger: a new, zero-filled block
+    EXPECT_EQ(pic.Block().Size(), static_cast<std::size_t>(DibSize(40, 40, 24, 0)));
+    EXPECT_EQ(pic.Block().Data()[40], 0);
 }
 
 TEST(PictureBlock, MakeEmptyWritesTheTableAndThePalette)
 {
-    CPicture pic;
-    pic.m_width = 3;
-    pic.m_height = 2;
-    SetUpTwoColor(pic);
-    ASSERT_TRUE(pic.MakeEmpty());
-    const std::uint8_t* dib = pic.m_hDib.Data();
+    CPicture pic = CPicture::Empty(PictureKind::TwoColor, 3, 2);
+    ASSERT_TRUE(pic.HasBlock());
+    const std::uint8_t* dib = pic.Block().Data();
     EXPECT_EQ(ReadLE32(dib), 40u);
     EXPECT_EQ(ReadLE16(dib + dib::kBitCount), 1);
     EXPECT_EQ(ReadLE32(dib + dib::kSizeImage), 8u);
     const std::uint8_t table[8] = {0, 0, 0, 0, 255, 255, 255, 0};
     EXPECT_TRUE(std::equal(table, table + 8, dib + 40));
-    ASSERT_TRUE(pic.m_pPalette);
-    EXPECT_EQ(pic.m_pPalette->Entries().size(), 2u);
+    ASSERT_TRUE(pic.Palette());
+    EXPECT_EQ(pic.Palette()->Entries().size(), 2u);
 }
 
-TEST(PictureBlock, PaletteFromDibReadsBothTableForms)
+// A picture is made only from a block in the kept layout; its table
+// becomes the palette.
+TEST(PictureBlock, FromDibTakesOnlyTheKeptLayout)
 {
     CMemBlock info = CMemBlock::Allocate(40 + 8 + 4);
     WriteInfoHeader(info.Data(), 1, 1, 1);
     const std::uint8_t entries[8] = {1, 2, 3, 0, 4, 5, 6, 0};
     std::copy(entries, entries + 8, info.Data() + 40);
-    CPalette palette;
-    LogPalette log;
-    PaletteEntry rgb[256] = {};
-    ASSERT_TRUE(PaletteFromDib(info, &palette, log, rgb));
-    EXPECT_EQ(log.palNumEntries, 2);
-    EXPECT_EQ(rgb[1].red, 6);
-    EXPECT_EQ(rgb[1].blue, 4);
+    CPicture two = CPicture::FromDib(std::move(info));
+    ASSERT_TRUE(two.HasBlock());
+    EXPECT_EQ(two.LogPal().palNumEntries, 2);
+    EXPECT_EQ(two.Rgb(1).red, 6);
+    EXPECT_EQ(two.Rgb(1).blue, 4);
+    EXPECT_EQ(two.Palette()->Entries().size(), 2u);
+    EXPECT_EQ(two.Row(0), two.Block().Data() + 48);
 
+    CPicture trueColor = CPicture::FromDib(AllocTrueColorDib(2, 2));
+    ASSERT_TRUE(trueColor.HasBlock());
+    EXPECT_EQ(trueColor.LogPal().palNumEntries, 0) << "no colours, no palette";
+    ASSERT_TRUE(trueColor.Palette());
+    EXPECT_FALSE(trueColor.Palette()->HasPalette());
+
+    // Not kept: the core header, a short table, top-down rows, no block.
     CMemBlock core = CMemBlock::Allocate(12 + 6 + 4);
     WriteLE32(core.Data(), 12);
     WriteLE16(core.Data() + 4, 1);
     WriteLE16(core.Data() + 6, 1);
     WriteLE16(core.Data() + 8, 1);
     WriteLE16(core.Data() + 10, 1);
-    const std::uint8_t coreEntries[6] = {10, 20, 30, 40, 50, 60};
-    std::copy(coreEntries, coreEntries + 6, core.Data() + 12);
-    ASSERT_TRUE(PaletteFromDib(core, &palette, log, rgb));
-    EXPECT_EQ(rgb[1].red, 60);
-    EXPECT_EQ(rgb[1].blue, 40);
-
-    CMemBlock trueColor = AllocTrueColorDib(2, 2);
-    log.palNumEntries = 77;
-    EXPECT_FALSE(PaletteFromDib(trueColor, &palette, log, rgb));
-    EXPECT_EQ(log.palNumEntries, 77) << "nothing changes for a picture without colours";
-    EXPECT_FALSE(PaletteFromDib(CMemBlock(), &palette, log, rgb));
+    CMemBlock shortTable = CMemBlock::Allocate(40 + 4 + 4);
+    WriteInfoHeader(shortTable.Data(), 1, 1, 1);
+    WriteLE32(shortTable.Data() + dib::kClrUsed, 1);
+    CMemBlock topDown = AllocTrueColorDib(2, 2);
+    WriteLE32(topDown.Data() + dib::kHeight, static_cast<std::uint32_t>(-2));
+    for (CMemBlock* refused : {&core, &shortTable, &topDown}) {
+        CPicture none = CPicture::FromDib(std::move(*refused));
+        EXPECT_FALSE(none.HasBlock());
+        EXPECT_EQ(none.Width(), 0);
+    }
+    EXPECT_FALSE(CPicture::FromDib(CMemBlock()).HasBlock());
 }
 
 TEST(PictureBlock, ConvertToTrueColorReadsEveryPixel)
@@ -313,46 +313,21 @@ TEST(PictureBlock, ClearRowPaddingZeroesWhatNoPixelCovers)
         {32, 1, 2, {0xFF, 0xFF, 0xFF, 0xFF}},
     };
     for (const Case& c : cases) {
-        CPicture p;
-        p.m_width = c.width;
-        p.m_height = 3;
-        p.m_bitCount = c.bitCount;
-        p.m_colors = c.colors;
-        p.m_stride = RowStride(c.width, c.bitCount);
+        const PictureKind kind = c.colors == 2 ? PictureKind::TwoColor
+                                 : c.colors == 0 ? PictureKind::TrueColor
+                                                 : PictureKind::Grey;
+        // A wider picture's block, full of 0xFF, reused for the narrower one.
+        CPicture p = CPicture::Empty(kind, 64, 3);
+        ASSERT_TRUE(p.HasBlock());
+        std::memset(p.MutableRow(0), 0xFF, p.Block().Size() - p.PixelOffset());
+        ASSERT_TRUE(p.MakeEmpty(c.width, 3));
         const auto size = static_cast<std::size_t>(DibSize(c.width, 3, c.bitCount, c.colors));
-        p.m_hDib = CMemBlock::Allocate(size + 5);
-        std::memset(p.m_hDib.Data(), 0xFF, size + 5);
-        ClearRowPadding(p);
-        const std::uint8_t* rows = p.m_hDib.Data() + 40 + 4 * c.colors;
+        p.ClearRowPadding();
         for (int y = 0; y < 3; ++y)
-            EXPECT_EQ(std::vector<std::uint8_t>(rows + y * p.m_stride, rows + (y + 1) * p.m_stride), c.row)
+            EXPECT_EQ(std::vector<std::uint8_t>(p.Row(y), p.Row(y) + p.Stride()), c.row)
                 << c.width << " at " << c.bitCount << " bits, row " << y;
-        EXPECT_EQ(p.m_hDib.Data()[39], 0xFF) << "the header is left alone";
-        EXPECT_EQ(p.m_hDib.Data()[size], 0xFF) << "bytes past the picture are left alone";
-
-        // a block smaller than the fields describe is not touched
-        p.m_hDib = CMemBlock::Allocate(size - 1);
-        std::memset(p.m_hDib.Data(), 0xFF, size - 1);
-        ClearRowPadding(p);
-        EXPECT_EQ(p.m_hDib.Data()[size - 2], 0xFF);
+        EXPECT_EQ(p.Block().Data()[size], 0xFF) << "bytes past the picture are left alone";
     }
-}
-
-TEST(DibHeader, PaletteColorCountAndParse)
-{
-    CMemBlock dib = CMemBlock::Allocate(40);
-    WriteInfoHeader(dib.Data(), 3, 2, 8);
-    EXPECT_EQ(PaletteColorCount(dib.Data()), 256);
-    WriteLE32(dib.Data() + dib::kClrUsed, 17);
-    EXPECT_EQ(PaletteColorCount(dib.Data()), 17);
-    WriteInfoHeader(dib.Data(), 3, 2, 24);
-    EXPECT_EQ(PaletteColorCount(dib.Data()), 0);
-    WriteInfoHeader(dib.Data(), 3, -2, 32);
-    DibHeaderInfo info = ParseDibHeader(dib.Data());
-    EXPECT_TRUE(info.isWindowsForm);
-    EXPECT_EQ(info.height, -2);
-    EXPECT_EQ(info.tableBytes, 12);
-    EXPECT_EQ(PixelBits(dib.Data(), 0), dib.Data() + 40);
 }
 
 // ---- small helpers ----------------------------------------------------------------------

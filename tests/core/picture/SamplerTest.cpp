@@ -24,9 +24,7 @@ CPicture Ramp(int width, int height)
 Rgb Sample(CPicture& p, CSampler& s, int x, int y, double dx = 0, double dy = 0)
 {
     Rgb c{1, 2, 3};
-    p.Lock();
     p.GetFootprintColor(x, y, s, dx, dy, c.red, c.green, c.blue);
-    p.Unlock();
     return c;
 }
 
@@ -34,17 +32,17 @@ Rgb Sample(CPicture& p, CSampler& s, int x, int y, double dx = 0, double dy = 0)
 
 TEST(SamplerSetUp, ScaleIsClampedForTheMappingOnly)
 {
-    EXPECT_EQ(CSampler(10, 10, 10, 1, 0).m_invScaleX, 0.25);
-    EXPECT_EQ(CSampler(10, 10, 0.01, 1, 0).m_invScaleY, 20.0);
-    EXPECT_EQ(CSampler(10, 10, NAN, 1, 0).m_invScaleX, 20.0);
+    EXPECT_EQ(CSampler(10, 10, 10, 1, 0).InvScaleX(), 0.25);
+    EXPECT_EQ(CSampler(10, 10, 0.01, 1, 0).InvScaleY(), 20.0);
+    EXPECT_EQ(CSampler(10, 10, NAN, 1, 0).InvScaleX(), 20.0);
     CSampler s(7, 4, 2, 0.5, 0.25);
-    EXPECT_EQ(s.m_invScaleX, 0.5);
-    EXPECT_EQ(s.m_invFootX, 2.0);
-    EXPECT_EQ(s.m_footY, 0.5);
-    EXPECT_EQ(s.m_centerX, 3.5);
-    EXPECT_EQ(s.m_centerY, 2.0);
-    EXPECT_EQ(s.m_sin, std::sin(0.25));
-    EXPECT_EQ(s.m_cos, std::cos(0.25));
+    EXPECT_EQ(s.InvScaleX(), 0.5);
+    EXPECT_EQ(s.InvFootX(), 2.0);
+    EXPECT_EQ(s.FootY(), 0.5);
+    EXPECT_EQ(s.CenterX(), 3.5);
+    EXPECT_EQ(s.CenterY(), 2.0);
+    EXPECT_EQ(s.Sin(), std::sin(0.25));
+    EXPECT_EQ(s.Cos(), std::cos(0.25));
 }
 
 struct WeightCase {
@@ -90,10 +88,10 @@ TEST(Sampler, DoubleScaleAveragesTheFourPixelsAroundTheMappedPoint)
     // (3, 3) maps to (1.5, 1.5): window 0..3 both ways, the four pixels at
     // distance 0.5 weigh 0.25 each, the rest 1e-9.
     Rgb c = Sample(p, s, 3, 3);
-    EXPECT_EQ(s.m_x0, 0);
-    EXPECT_EQ(s.m_x1, 3);
-    EXPECT_EQ(s.m_y0, 0);
-    EXPECT_EQ(s.m_y1, 3);
+    EXPECT_EQ(s.LastWindow().x0, 0);
+    EXPECT_EQ(s.LastWindow().x1, 3);
+    EXPECT_EQ(s.LastWindow().y0, 0);
+    EXPECT_EQ(s.LastWindow().y1, 3);
     EXPECT_EQ(c, (Rgb{16, 16, 7})); // mean of 11 and 21 is 16
 }
 
@@ -106,10 +104,10 @@ TEST(Sampler, FootprintSmallerThanHalfAPixelAveragesTheWindowPlainly)
     });
     CSampler s(20, 20, 1, 0.3, 0);
     Rgb c = Sample(p, s, 10, 7, 0.5, 0);
-    EXPECT_EQ(s.m_x0, 10);
-    EXPECT_EQ(s.m_x1, 11);
-    EXPECT_EQ(s.m_y0, 6);
-    EXPECT_EQ(s.m_y1, 8);
+    EXPECT_EQ(s.LastWindow().x0, 10);
+    EXPECT_EQ(s.LastWindow().x1, 11);
+    EXPECT_EQ(s.LastWindow().y0, 6);
+    EXPECT_EQ(s.LastWindow().y1, 8);
     EXPECT_EQ(c, (Rgb{45, 70, 0})); // (0 + 90) / 2; (60 + 70 + 80) / 3
 }
 
@@ -118,10 +116,10 @@ TEST(Sampler, WindowIsCutAtTheBorders)
     CPicture p = Ramp(4, 4);
     CSampler s(4, 4, 1, 1.5, 0);
     Sample(p, s, 0, 3);
-    EXPECT_EQ(s.m_x0, 0);
-    EXPECT_EQ(s.m_x1, 2);
-    EXPECT_EQ(s.m_y0, 1);
-    EXPECT_EQ(s.m_y1, 3);
+    EXPECT_EQ(s.LastWindow().x0, 0);
+    EXPECT_EQ(s.LastWindow().x1, 2);
+    EXPECT_EQ(s.LastWindow().y0, 1);
+    EXPECT_EQ(s.LastWindow().y1, 3);
 }
 
 TEST(Sampler, PointsOffThePictureFadeToBlack)
@@ -130,14 +128,14 @@ TEST(Sampler, PointsOffThePictureFadeToBlack)
     CSampler s(10, 10, 1, 1, 0);
     // More than a footprint left of column 0: an empty window.
     EXPECT_EQ(Sample(p, s, 0, 0, -2.5, 0), (Rgb{0, 0, 0}));
-    EXPECT_GT(s.m_x0, s.m_x1);
+    EXPECT_GT(s.LastWindow().x0, s.LastWindow().x1);
     // Exactly one footprint away: the window is column 0 whose weights are all 0.
     EXPECT_EQ(Sample(p, s, 0, 0, -1, 0), (Rgb{0, 0, 0}));
     // Just inside: columns below 0 are cut, the border column carries the
     // weight and column 1 the floor.
     EXPECT_EQ(Sample(p, s, 0, 0, -0.5, 0), (Rgb{200, 200, 200}));
-    EXPECT_EQ(s.m_x0, 0);
-    EXPECT_EQ(s.m_x1, 1);
+    EXPECT_EQ(s.LastWindow().x0, 0);
+    EXPECT_EQ(s.LastWindow().x1, 1);
     // Past the far corner too.
     EXPECT_EQ(Sample(p, s, 9, 9, 3, 3), (Rgb{0, 0, 0}));
 }
@@ -149,8 +147,8 @@ TEST(Sampler, NonNumericOrHugeSettingsStayDefined)
     EXPECT_EQ(Sample(p, notANumber, 1, 1), (Rgb{0, 0, 0}));
     CSampler huge(4, 4, 1, 1e300, 0);
     Sample(p, huge, 1, 1);
-    EXPECT_EQ(huge.m_x0, 0);
-    EXPECT_EQ(huge.m_x1, 3);
+    EXPECT_EQ(huge.LastWindow().x0, 0);
+    EXPECT_EQ(huge.LastWindow().x1, 3);
 }
 
 TEST(Sampler, QuarterTurnOnASquareTurnsAboutTheCentre)

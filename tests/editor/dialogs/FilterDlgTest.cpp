@@ -45,7 +45,7 @@ struct Fixture {
         : scoped(prompt), doc(MakeTestDocument(16, 8, output)), view(doc.get()), preview(*doc, view)
     {
         dlg.SetPreview(&preview);
-        dlg.LoadSettings(settings, doc->m_picNew.m_colors);
+        dlg.LoadSettings(settings, doc->m_picNew.Colors());
         dlg.show();
     }
     ScriptedGuiPrompt prompt;
@@ -162,7 +162,7 @@ TEST(FilterDlg, TheCheckedKindIsAlwaysOfferedAndRendersAsTheRecordDoes)
             loaded.kind = kind;
             Fixture f(output, loaded);
             const std::string name =
-                std::to_string(f.doc->m_picNew.m_colors) + " colours, kind " + std::to_string(kind);
+                std::to_string(f.doc->m_picNew.Colors()) + " colours, kind " + std::to_string(kind);
             int checked = -1;
             for (int i = 0; i < 4; ++i)
                 if (f.dlg.m_kind[i]->isChecked())

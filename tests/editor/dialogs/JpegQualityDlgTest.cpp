@@ -115,8 +115,8 @@ TEST(JpegQuality, TheNextJpegSaveUsesTheDocumentsQuality)
     auto path = [&](const char* name) { return dir.Path(name); };
     ASSERT_TRUE(a->OnSaveDocument(path("a.jpg")));
     ASSERT_TRUE(b->OnSaveDocument(path("b.jpg")));
-    ASSERT_EQ(WriteJpegFile(path("q40.jpg"), a->m_picNew.m_hDib, 40), 1);
-    ASSERT_EQ(WriteJpegFile(path("q90.jpg"), b->m_picNew.m_hDib, 90), 1);
+    ASSERT_EQ(WriteJpegFile(path("q40.jpg"), a->m_picNew.Block(), 40), 1);
+    ASSERT_EQ(WriteJpegFile(path("q90.jpg"), b->m_picNew.Block(), 90), 1);
     EXPECT_NE(ReadFileBytes(path("q40.jpg")), ReadFileBytes(path("q90.jpg")));
     EXPECT_EQ(ReadFileBytes(path("a.jpg")), ReadFileBytes(path("q40.jpg")));
     EXPECT_EQ(ReadFileBytes(path("b.jpg")), ReadFileBytes(path("q90.jpg"))) << "another document keeps 90";

@@ -31,8 +31,8 @@ struct Fixture {
         doc->ApplyFilter(doc->m_filter);
         dlg.m_oldWidth = 101;
         dlg.m_oldHeight = 51;
-        dlg.m_newWidth = doc->m_picNew.m_width;
-        dlg.m_newHeight = doc->m_picNew.m_height;
+        dlg.m_newWidth = doc->m_picNew.Width();
+        dlg.m_newHeight = doc->m_picNew.Height();
         dlg.m_percentage = PercentageOfScale(doc->m_scale);
         dlg.m_footprint = doc->m_footprint;
         dlg.show();

@@ -39,9 +39,9 @@ TEST(ClipboardImage, PngFromAnotherProgramBecomesTrueColour)
     const PastedPicture pasted = PictureFromMimeData(&data);
     ASSERT_TRUE(pasted.offered);
     ASSERT_TRUE(pasted.dib) << pasted.why;
-    EXPECT_EQ(HeaderBitCount(pasted.dib.Data()), 24);
-    EXPECT_EQ(HeaderWidth(pasted.dib.Data()), 5);
-    EXPECT_EQ(HeaderHeight(pasted.dib.Data()), 3);
+    EXPECT_EQ(ReadLE16(pasted.dib.Data() + dib::kBitCount), 24);
+    EXPECT_EQ(ReadLE32s(pasted.dib.Data() + dib::kWidth), 5);
+    EXPECT_EQ(ReadLE32s(pasted.dib.Data() + dib::kHeight), 3);
     EXPECT_EQ(test::BlockPixel(pasted.dib, 0, 0), 0xFF0000u); // the top row, stored last
     EXPECT_EQ(test::BlockPixel(pasted.dib, 4, 2), 0x0000FFu);
     EXPECT_EQ(test::BlockPixel(pasted.dib, 2, 1), 0x0A141Eu);
@@ -84,7 +84,7 @@ TEST(ClipboardImage, CopyOffersOurBmpAndAnImageOfTheSamePicture)
     // image/bmp wins over the image and comes back in its own depth.
     const PastedPicture pasted = PictureFromMimeData(data.get());
     ASSERT_TRUE(pasted.dib) << pasted.why;
-    EXPECT_EQ(HeaderBitCount(pasted.dib.Data()), 8);
+    EXPECT_EQ(ReadLE16(pasted.dib.Data() + dib::kBitCount), 8);
 }
 
 TEST(ClipboardImage, DamagedBmpIsRefusedEvenWithAnImageBeside)

@@ -143,7 +143,7 @@ TEST(ColorChange, APickedColourFollowedByCancelKeepsThePickedRender)
 TEST(ColorChange, ATwoColourOriginalIsRefusedBeforeAnythingChanges)
 {
     Editor e(16, 8, Output::TrueColor);
-    e.doc->m_picOriginal.m_colors = 2;
+    e.doc->m_picOriginal = CPicture::Empty(PictureKind::TwoColor, 16, 8);
     e.view->m_showOriginal = true;
     e.Run(ID_COLOR_CHANGE);
     EXPECT_EQ(e.s.prompt.Texts(),
@@ -192,14 +192,14 @@ TEST(ResizeDeluxe, ShowResultAtHalfThenCancelRestoresEverything)
         dlg.OnKillFocusPercentage();
         dlg.m_footprintEdit->setText("2");
         dlg.m_showResult->click();
-        shownWidth = e.doc->m_picNew.m_width;
+        shownWidth = e.doc->m_picNew.Width();
         dlg.m_cancel->click();
         return dlg.result();
     }});
     e.Run(ID_RESIZE_DELUXE);
     EXPECT_EQ(shownWidth, 20);
-    EXPECT_EQ(e.doc->m_picNew.m_width, 40);
-    EXPECT_EQ(e.doc->m_picNew.m_height, 30);
+    EXPECT_EQ(e.doc->m_picNew.Width(), 40);
+    EXPECT_EQ(e.doc->m_picNew.Height(), 30);
     EXPECT_EQ(PictureBytes(e.doc->m_picNew), picture);
     EXPECT_DOUBLE_EQ(e.doc->m_scale, 1.0);
     EXPECT_DOUBLE_EQ(e.doc->m_footprint, 1.0);
@@ -221,8 +221,8 @@ TEST(ResizeDeluxe, OkRendersOnceWithTheNewSize)
     }});
     e.Run(ID_RESIZE_DELUXE);
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(e.doc->m_picNew.m_width, 20);
-    EXPECT_EQ(e.doc->m_picNew.m_height, 15);
+    EXPECT_EQ(e.doc->m_picNew.Width(), 20);
+    EXPECT_EQ(e.doc->m_picNew.Height(), 15);
     EXPECT_DOUBLE_EQ(e.doc->m_scale, 0.5);
     EXPECT_EQ(BlockAddress(e.doc->m_picNew), afterDialog) << "no second render after the dialog's own";
     EXPECT_EQ(PictureBytes(e.doc->m_picNew), e.Expected(e.doc->m_filter));
@@ -330,16 +330,16 @@ TEST(Clip, FocusRectangleBecomesThePictureAndClipAgainRestoresIt)
     e.doc->m_clipActive = false;
 
     ASSERT_TRUE(e.Run(ID_CLIP_TOGGLE));
-    EXPECT_EQ(e.doc->m_picNew.m_width, 100);
-    EXPECT_EQ(e.doc->m_picNew.m_height, 50);
+    EXPECT_EQ(e.doc->m_picNew.Width(), 100);
+    EXPECT_EQ(e.doc->m_picNew.Height(), 50);
     EXPECT_EQ(PictureBytes(e.doc->m_picNew), clipped);
     EXPECT_EQ(e.doc->m_clipRect, (Rect{0, 0, 100, 50}));
     EXPECT_FALSE(e.view->m_focusShown);
     EXPECT_TRUE(e.Update(ID_CLIP_TOGGLE).checked);
 
     ASSERT_TRUE(e.Run(ID_CLIP_TOGGLE));
-    EXPECT_EQ(e.doc->m_picNew.m_width, 200);
-    EXPECT_EQ(e.doc->m_picNew.m_height, 100);
+    EXPECT_EQ(e.doc->m_picNew.Width(), 200);
+    EXPECT_EQ(e.doc->m_picNew.Height(), 100);
     EXPECT_FALSE(e.doc->m_clipActive);
     EXPECT_FALSE(e.Update(ID_CLIP_TOGGLE).checked);
     e.twin->m_clipActive = false;
@@ -352,7 +352,7 @@ TEST(Clip, WithoutAFocusRectangleItStaysOff)
     e.doc->m_clipRect = Rect{10, 10, 20, 20};
     e.Run(ID_CLIP_TOGGLE);
     EXPECT_FALSE(e.doc->m_clipActive);
-    EXPECT_EQ(e.doc->m_picNew.m_width, 60);
+    EXPECT_EQ(e.doc->m_picNew.Width(), 60);
 }
 
 TEST(ClippingOptions, FixLeftAndFixRightExcludeEachOtherAndRenderNothing)

@@ -30,7 +30,7 @@ protected:
     }
     std::vector<std::uint8_t> OriginalBytes() const
     {
-        const CMemBlock& block = m_doc.m_picOriginal.m_hDib;
+        const CMemBlock& block = m_doc.m_picOriginal.Block();
         return {block.Data(), block.Data() + block.Size()};
     }
 };
@@ -50,8 +50,8 @@ TEST_F(ViewClipboard, CopyThenPasteMakesTheShownPictureTheOriginal)
     EXPECT_TRUE(m_view->m_showOriginal);
     EXPECT_TRUE(m_doc.IsModified());
     EXPECT_TRUE(m_doc.m_pictureReady);
-    EXPECT_EQ(m_doc.m_picOriginal.m_bitCount, 1);
-    EXPECT_EQ(m_doc.m_picOriginal.m_colors, 2);
+    EXPECT_EQ(m_doc.m_picOriginal.BitCount(), 1);
+    EXPECT_EQ(m_doc.m_picOriginal.Colors(), 2);
     const CMemBlock original = PackedDibOf(m_doc.m_picOriginal);
     EXPECT_EQ(std::vector<std::uint8_t>(original.Data(), original.Data() + original.Size()), shown);
     // The set-up ran as after an open: information, then "Choose Output".
@@ -74,9 +74,9 @@ TEST_F(ViewClipboard, PasteTakesAPngPutOnTheClipboardByQt)
     QGuiApplication::clipboard()->setImage(image);
     ASSERT_TRUE(PasteEnabled());
     Command(ID_EDIT_PASTE);
-    EXPECT_EQ(m_doc.m_picOriginal.m_width, 7);
-    EXPECT_EQ(m_doc.m_picOriginal.m_height, 5);
-    EXPECT_EQ(m_doc.m_picOriginal.m_bitCount, 24);
+    EXPECT_EQ(m_doc.m_picOriginal.Width(), 7);
+    EXPECT_EQ(m_doc.m_picOriginal.Height(), 5);
+    EXPECT_EQ(m_doc.m_picOriginal.BitCount(), 24);
     std::uint32_t color = 0;
     ASSERT_TRUE(m_doc.GetOriginalPixel(6, 4, color)); // top row, stored last
     EXPECT_EQ(color, MakeColor(200, 100, 50));
@@ -111,8 +111,8 @@ TEST_P(ViewPasteDepth, PastedBmpKeepsItsDepth)
 
     const int bitCount = ReadLE16(reinterpret_cast<const std::uint8_t*>(bmp.constData()) + 14 + dib::kBitCount);
     Command(ID_EDIT_PASTE);
-    EXPECT_EQ(m_doc.m_picOriginal.m_bitCount, bitCount);
-    EXPECT_EQ(m_doc.m_picOriginal.m_width, 9);
+    EXPECT_EQ(m_doc.m_picOriginal.BitCount(), bitCount);
+    EXPECT_EQ(m_doc.m_picOriginal.Width(), 9);
     std::uint32_t color = 0;
     ASSERT_TRUE(m_doc.GetOriginalPixel(8, 2, color)); // top-right
     EXPECT_EQ(color, 0u);
@@ -128,19 +128,13 @@ INSTANTIATE_TEST_SUITE_P(Depths, ViewPasteDepth,
 
 TEST_F(ViewClipboard, PastedThirtyTwoBitPictureKeepsItsDepth)
 {
-    CPicture source;
-    source.m_width = 5;
-    source.m_height = 2;
-    source.m_bitCount = 32;
-    source.m_bytesPerPixel = 4;
-    ASSERT_TRUE(source.MakeEmpty());
-    ASSERT_TRUE(source.Lock());
-    std::uint8_t* topRight = source.m_bits + source.m_stride + 4 * 4; // blue, green, red, unused
+    CPicture source = CPicture::FromDib(test::PlainBlock(5, 2, 32));
+    ASSERT_TRUE(source.HasBlock());
+    std::uint8_t* topRight = source.MutableRow(1) + 4 * 4; // blue, green, red, unused
     topRight[0] = 30;
     topRight[1] = 20;
     topRight[2] = 10;
     topRight[3] = 0xFF;
-    source.Unlock();
     const std::vector<std::uint8_t> bmp = BmpFileBytes(PackedDibOf(source));
     ASSERT_FALSE(bmp.empty());
     auto* data = new QMimeData;
@@ -149,8 +143,8 @@ TEST_F(ViewClipboard, PastedThirtyTwoBitPictureKeepsItsDepth)
     QGuiApplication::clipboard()->setMimeData(data);
 
     Command(ID_EDIT_PASTE);
-    EXPECT_EQ(m_doc.m_picOriginal.m_bitCount, 32);
-    EXPECT_EQ(m_doc.m_picOriginal.m_colors, 0);
+    EXPECT_EQ(m_doc.m_picOriginal.BitCount(), 32);
+    EXPECT_EQ(m_doc.m_picOriginal.Colors(), 0);
     std::uint32_t color = 0;
     ASSERT_TRUE(m_doc.GetOriginalPixel(4, 1, color));
     EXPECT_EQ(color, MakeColor(10, 20, 30));

@@ -60,9 +60,9 @@ TEST_P(EditorRender, GivesTheSamePictureAsApplyFilter)
     }
     a->ApplyFilter(a->m_filter);
     ASSERT_TRUE(RenderDocument(*b, b->m_filter));
-    EXPECT_EQ(b->m_picNew.m_width, a->m_picNew.m_width);
-    EXPECT_EQ(b->m_picNew.m_height, a->m_picNew.m_height);
-    EXPECT_EQ(b->m_picNew.m_colors, a->m_picNew.m_colors);
+    EXPECT_EQ(b->m_picNew.Width(), a->m_picNew.Width());
+    EXPECT_EQ(b->m_picNew.Height(), a->m_picNew.Height());
+    EXPECT_EQ(b->m_picNew.Colors(), a->m_picNew.Colors());
     EXPECT_EQ(PictureBytes(b->m_picNew), PictureBytes(a->m_picNew));
     EXPECT_TRUE(prompt.messages.empty());
 }
@@ -84,7 +84,7 @@ TEST(EditorRender, AFailedRenderLeavesTheNewPictureWhole)
     doc->m_scale = 1.0e9; // a result no picture store holds
     EXPECT_TRUE(RenderDocument(*doc, doc->m_filter));
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"error 11, MakeEmpty picture"});
-    EXPECT_EQ(doc->m_picNew.m_width, 20);
+    EXPECT_EQ(doc->m_picNew.Width(), 20);
     EXPECT_EQ(BlockBytes(doc->m_picNew), before);
 }
 
@@ -217,5 +217,5 @@ TEST(LongWork, ASecondRenderOfTheSameDocumentIsNotStarted)
         EXPECT_TRUE(otherRendered);
     }
     EXPECT_FALSE(IsRendering(*doc));
-    EXPECT_EQ(doc->m_picNew.m_width, 1500);
+    EXPECT_EQ(doc->m_picNew.Width(), 1500);
 }

@@ -61,7 +61,7 @@ TEST(FileFlow, StartedWithAFileOpensItAfterTheInformationAndOutputQuestions)
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Information);
     EXPECT_EQ(prompt.messages[0].text.rfind("biWidth: ", 0), 0u);
-    EXPECT_EQ(doc->m_picNew.m_colors, 256);
+    EXPECT_EQ(doc->m_picNew.Colors(), 256);
     EXPECT_EQ(doc->GetTitle(), "photo.bmp");
     EXPECT_EQ(s.Frame()->windowTitle(), "Bitmap Lumacut Modification - photo.bmp");
     // The opened file is the only recent file: its ".bmp" name is not there yet.
@@ -111,7 +111,7 @@ TEST(FileFlow, OpenIntoTheActiveDocumentKeepsItsSettingsAndAsksAgain)
     EXPECT_EQ(doc->m_filter.lightDark, 30);
     EXPECT_EQ(doc->m_jpegQuality, 40);
     EXPECT_EQ(view->m_zoom, 2);
-    EXPECT_EQ(doc->m_picNew.m_bitCount, 24);
+    EXPECT_EQ(doc->m_picNew.BitCount(), 24);
     EXPECT_EQ(doc->GetPathName(), folder.Path("photo.bmp").toStdString());
 }
 

@@ -156,15 +156,15 @@ inline unsigned PutPair(V8f mix, std::uint8_t* outA, std::uint8_t* outB)
 template <Source S>
 unsigned Bilinear4(const SourceImage& src, const CSampler& s, int x, int y, std::uint8_t* out)
 {
-    const V4d xs = ToDouble(V4i{x, x + 1, x + 2, x + 3}) * s.m_invScaleX + 0.0;
-    const double ys = y * s.m_invScaleY + 0.0;
-    const V4d u = xs - s.m_centerX;
-    const double v = ys - s.m_centerY;
-    const V4d gx = s.m_centerX + u * s.m_cos + v * s.m_sin;
-    const V4d gy = s.m_centerY - u * s.m_sin + v * s.m_cos;
+    const V4d xs = ToDouble(V4i{x, x + 1, x + 2, x + 3}) * s.InvScaleX() + 0.0;
+    const double ys = y * s.InvScaleY() + 0.0;
+    const V4d u = xs - s.CenterX();
+    const double v = ys - s.CenterY();
+    const V4d gx = s.CenterX() + u * s.Cos() + v * s.Sin();
+    const V4d gy = s.CenterY() - u * s.Sin() + v * s.Cos();
 
-    const ShortcutAxis cx = AxisOf(gx, s.m_footX, s.m_invFootX, src.width);
-    const ShortcutAxis cy = AxisOf(gy, s.m_footY, s.m_invFootY, src.height);
+    const ShortcutAxis cx = AxisOf(gx, s.FootX(), s.InvFootX(), src.width);
+    const ShortcutAxis cy = AxisOf(gy, s.FootY(), s.InvFootY(), src.height);
     const unsigned ok = LaneBits(cx.ok & cy.ok);
     if (ok == 0)
         return 0;
@@ -204,7 +204,7 @@ int BilinearRow(const SourceImage& source, const CSampler& sampler, int x0, int 
         for (; i < n; ++i)
             left[count++] = i;
     };
-    const bool footprint = s.m_footX < 4 && s.m_footY < 4;
+    const bool footprint = s.FootX() < 4 && s.FootY() < 4;
     if (footprint && src.kind == Source::Bgr32)
         row(Bilinear4<Source::Bgr32>);
     else if (footprint && src.kind == Source::Bgr24)
