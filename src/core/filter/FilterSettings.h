@@ -8,6 +8,18 @@ namespace lumacut {
 // Filter kinds; their labels depend on the output type (see FilterKindLabel).
 enum FilterKind : std::int32_t { kKindDefineBlack = 0, kKindDefineWhite = 1, kKindDefineFilter = 2, kKindDefineSharp = 3 };
 
+// How a two-colour New Picture turns its tone into black and white. With a
+// method other than None the tone is the byte a grey New Picture would hold.
+enum DitherMethod : std::int32_t {
+    kDitherNone = 0,
+    kDitherFloydSteinberg = 1,
+    kDitherAtkinson = 2,
+    kDitherJarvisJudiceNinke = 3,
+    kDitherOrdered = 4, // 8 x 8 Bayer
+    kDitherBlueNoise = 5,
+};
+inline constexpr int kDitherMethodCount = 6;
+
 struct FilterSettings {
     std::int32_t lightDark = 0;    // -100..100 "Light/Dark" (L)
     std::int32_t contrast = 100;   // 0..200, percent
@@ -19,12 +31,19 @@ struct FilterSettings {
     std::uint8_t negative = 0;
     std::int32_t kind = 0;         // 0..3; the render loop refuses anything else
     std::int32_t sharpness = 0;    // -100..100
+    // Two-colour output only; all off by default, and then nothing changes.
+    std::int32_t dither = kDitherNone; // DitherMethod
+    std::uint8_t linearLight = 0;  // diffuse the error in linear light (sRGB decoded)
+    std::int32_t adaptiveRadius = 0; // 0 off; else the local window's radius in pixels
+    double adaptiveK = 0.2;        // 0..1, the local threshold's sensitivity
 
     friend bool operator==(const FilterSettings& a, const FilterSettings& b)
     {
         return a.lightDark == b.lightDark && a.contrast == b.contrast && a.gamma == b.gamma &&
                a.activeRed == b.activeRed && a.activeGreen == b.activeGreen && a.activeBlue == b.activeBlue &&
-               a.color == b.color && a.negative == b.negative && a.kind == b.kind && a.sharpness == b.sharpness;
+               a.color == b.color && a.negative == b.negative && a.kind == b.kind && a.sharpness == b.sharpness &&
+               a.dither == b.dither && a.linearLight == b.linearLight && a.adaptiveRadius == b.adaptiveRadius &&
+               a.adaptiveK == b.adaptiveK;
     }
     friend bool operator!=(const FilterSettings& a, const FilterSettings& b) { return !(a == b); }
 };
