@@ -2,6 +2,7 @@
 
 #include "filter/FastPass.h"
 #include "filter/ReferencePass.h"
+#include "filter/ToneDither.h"
 #include "picture/Limits.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
@@ -39,6 +40,24 @@ int ScaledSide(int side, double scale)
 bool RegionSizeUsable(std::int64_t width, std::int64_t height)
 {
     return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+// A dithered or adaptive two-colour picture: the grey pass renders the tone
+// into a grey picture of the region, which is then turned into the bits.
+void RunTonePass(const PassJob& job, const PassRunner& runPass)
+{
+    CPicture tones = CPicture::Empty(PictureKind::Grey, job.x1 - job.x0, job.y1 - job.y0);
+    if (!tones.HasBlock() || !PassCanWrite(tones)) {
+        Fail(msg::kMakeEmptyFailed);
+        return;
+    }
+    PassJob toneJob = job;
+    toneJob.settings = ToneSettings(job.settings);
+    toneJob.constants = DeriveConstants(toneJob.settings);
+    toneJob.type = ChoosePass(job.original->Colors(), tones.Colors());
+    toneJob.target = &tones;
+    runPass(toneJob);
+    TonesToTwoColor(tones, job.settings, *job.target);
 }
 
 bool RenderWith(const FilterSettings& settings, const RenderRequest& request, const PassRunner& runPass)
@@ -101,8 +120,12 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     job.refs = ChooseReferenceColors(settings, request.colorList, request.colorListCount);
     job.type = ChoosePass(original.Colors(), target.Colors());
     // A picture whose fields do not agree with its block is not touched.
-    if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0)
-        runPass(job);
+    if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0) {
+        if (job.type == PassType::TwoColor && UsesTone(settings))
+            RunTonePass(job, runPass);
+        else
+            runPass(job);
+    }
     // MakeEmpty may have kept a larger block: none of what it held may stay
     // in the rows' padding, where no pass writes.
     target.ClearRowPadding();
