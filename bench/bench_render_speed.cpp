@@ -164,6 +164,31 @@ void BM_Sampler24(benchmark::State& state)
 }
 BENCHMARK(BM_Sampler24)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
 
+// Two colour thresholded, dithered by each method, and with the adaptive
+// threshold of radius 15 and 100: on the calling thread (CPU time) and on
+// all render threads.
+void BM_TwoColourTone(benchmark::State& state)
+{
+    const int c = static_cast<int>(state.range(0));
+    const bool oneThread = state.range(1) != 0;
+    FilterSettings s;
+    const char* names[] = {"plain", "Floyd-Steinberg", "Atkinson", "JJN", "Bayer 8x8", "blue noise"};
+    if (c < kDitherMethodCount) {
+        s.dither = c;
+        state.SetLabel(std::string("two colour, ") + names[c] + (oneThread ? ", one thread" : ""));
+    } else {
+        s.adaptiveRadius = c == kDitherMethodCount ? 15 : 100;
+        state.SetLabel("two colour, adaptive radius " + std::to_string(s.adaptiveRadius) +
+                       (oneThread ? ", one thread" : ""));
+    }
+    Run(state, BenchOutput::TwoColor, s, 1, 1, 0, oneThread ? 1 : 0);
+}
+BENCHMARK(BM_TwoColourTone)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(0.5);
+
 } // namespace
 
 BENCHMARK_MAIN();

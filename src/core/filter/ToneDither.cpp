@@ -131,12 +131,14 @@ struct Tap {
 template <int N>
 struct Diffusion {
     int divisor;
+    int shift; // divisor = 1 << shift: shares rounded down; -1: truncated
     bool conserving;
     Tap taps[N];
 };
-constexpr Diffusion<4> kFloydSteinberg{16, true, {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}};
-constexpr Diffusion<6> kAtkinson{8, false, {{1, 0, 1}, {2, 0, 1}, {-1, 1, 1}, {0, 1, 1}, {1, 1, 1}, {0, 2, 1}}};
+constexpr Diffusion<4> kFloydSteinberg{16, 4, true, {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}};
+constexpr Diffusion<6> kAtkinson{8, 3, false, {{1, 0, 1}, {2, 0, 1}, {-1, 1, 1}, {0, 1, 1}, {1, 1, 1}, {0, 2, 1}}};
 constexpr Diffusion<12> kJarvis{48,
+                                -1,
                                 true,
                                 {{1, 0, 7},
                                  {2, 0, 5},
@@ -151,73 +153,99 @@ constexpr Diffusion<12> kJarvis{48,
                                  {1, 2, 3},
                                  {2, 2, 1}}};
 
-struct Output {
-    CPicture& target;
-    int width, height;
-    unsigned whiteBit;
-
-    // Visual row i (0 at the top) is stored row height - 1 - i.
-    std::uint8_t* Row(int i) const
-    {
-        std::uint8_t* row = target.MutableRow(height - 1 - i);
-        std::memset(row, whiteBit ? 0 : 0xFF, std::size_t(width + 7) / 8);
-        return row;
-    }
-    void SetWhite(std::uint8_t* row, int x) const
-    {
-        row[x >> 3] = static_cast<std::uint8_t>(row[x >> 3] ^ (0x80u >> (x & 7)));
-    }
-};
-
-template <int N>
-void Diffuse(const CPicture& tones, const Diffusion<N>& kernel, const std::uint16_t (&value)[256], const Output& out)
+unsigned WhiteBitOf(const CPicture& target)
 {
-    const int width = out.width;
-    constexpr int pad = 2;
-    const std::size_t span = std::size_t(width) + 2 * pad;
-    std::vector<std::int32_t> errors(3 * span, 0);
-    for (int i = 0; i < out.height; ++i) {
-        std::int32_t* rows[3];
-        for (int dy = 0; dy < 3; ++dy)
-            rows[dy] = errors.data() + ((i + dy) % 3) * span + pad;
-        const std::uint8_t* src = tones.Row(out.height - 1 - i);
-        std::uint8_t* dst = out.Row(i);
-        const bool back = i & 1;
-        const int dir = back ? -1 : 1;
-        for (int j = 0; j < width; ++j) {
-            const int x = back ? width - 1 - j : j;
-            const std::int32_t v = value[src[x]] + rows[0][x];
-            const bool white = v >= kHalf;
-            const std::int32_t e = white ? v - kWhite : v;
-            if (white)
-                out.SetWhite(dst, x);
-            std::int32_t given = 0;
-            for (int t = 0; t < N; ++t) {
-                const Tap& tap = kernel.taps[t];
-                const std::int32_t share =
-                    kernel.conserving && t == N - 1 ? e - given : e * tap.weight / kernel.divisor;
-                given += share;
-                rows[tap.dy][x + dir * tap.dx] += share;
-            }
+    const PaletteEntry& one = target.Rgb(1);
+    const PaletteEntry& zero = target.Rgb(0);
+    return one.red + one.green + one.blue >= zero.red + zero.green + zero.blue ? 1 : 0;
+}
+
+// A row's bytes all black, for the white pixels' bits to be flipped.
+void StartRow(std::uint8_t* dst, int width, unsigned whiteBit)
+{
+    std::memset(dst, whiteBit ? 0 : 0xFF, std::size_t(width + 7) / 8);
+}
+
+inline void SetWhite(std::uint8_t* row, int x)
+{
+    row[x >> 3] = static_cast<std::uint8_t>(row[x >> 3] ^ (0x80u >> (x & 7)));
+}
+
+// One row of error diffusion in direction Dir into `white` (a byte a
+// pixel, 1 for white; no branch on the outcome). The shares for this row go
+// to the two pixels ahead, kept in registers; those for the rows below to
+// r1 and r2. r0 holds what earlier rows sent to this one.
+template <const auto& K, int Dir>
+void DiffuseRow(const std::uint8_t* src, std::uint8_t* white, const std::uint16_t* value, const std::int32_t* r0,
+                std::int32_t* r1, std::int32_t* r2, int width)
+{
+    constexpr int n = static_cast<int>(std::size(K.taps));
+    std::int32_t ahead1 = 0, ahead2 = 0;
+    for (int j = 0; j < width; ++j) {
+        const int x = Dir > 0 ? j : width - 1 - j;
+        const std::int32_t v = value[src[x]] + r0[x] + ahead1;
+        ahead1 = ahead2;
+        ahead2 = 0;
+        const std::int32_t on = v >= kHalf;
+        white[x] = static_cast<std::uint8_t>(on);
+        const std::int32_t e = v - (-on & kWhite);
+        std::int32_t given = 0;
+        for (int t = 0; t < n; ++t) {
+            const Tap& tap = K.taps[t];
+            // Rounded down (a shift): the carry to the next pixel is the
+            // render's longest chain of dependent steps.
+            std::int32_t share = 0;
+            if (K.conserving && t == n - 1)
+                share = e - given;
+            else if (K.shift < 0)
+                share = e * tap.weight / K.divisor;
+            else if (tap.dy == 0) // both outcomes' shares at once, then a select
+                share = on ? ((v - kWhite) * tap.weight) >> K.shift : (v * tap.weight) >> K.shift;
+            else
+                share = (e * tap.weight) >> K.shift;
+            given += share;
+            if (tap.dy == 0)
+                (tap.dx == 1 ? ahead1 : ahead2) += share;
+            else
+                (tap.dy == 1 ? r1 : r2)[x + Dir * tap.dx] += share;
         }
-        // This row's errors are spent; its buffer becomes the row three below.
-        std::fill(rows[0] - pad, rows[0] - pad + span, 0);
     }
 }
 
-// White where the value passes the map's threshold for the pixel's cell;
-// `cut` holds the thresholds, in the value's scale, of a side x side map.
-void Threshold(const CPicture& tones, const std::uint16_t (&value)[256], const std::vector<std::int32_t>& cut,
-               int side, const Output& out)
+// Packs a byte a pixel (1 white) into the row's bits.
+void PackRow(const std::uint8_t* white, int width, unsigned whiteBit, std::uint8_t* dst)
 {
-    for (int i = 0; i < out.height; ++i) {
-        const std::uint8_t* src = tones.Row(out.height - 1 - i);
-        std::uint8_t* dst = out.Row(i);
-        const std::int32_t* cells = cut.data() + std::size_t(i % side) * side;
-        for (int x = 0; x < out.width; ++x)
-            if (value[src[x]] > cells[x % side])
-                out.SetWhite(dst, x);
+    const std::uint8_t flip = whiteBit ? 0 : 0xFF;
+    const int full = width / 8;
+    for (int i = 0; i < full; ++i, white += 8) {
+        unsigned byte = 0;
+        for (int k = 0; k < 8; ++k)
+            byte = (byte << 1) | white[k];
+        dst[i] = static_cast<std::uint8_t>(byte ^ flip);
     }
+    if (const int rest = width % 8) {
+        unsigned byte = 0;
+        for (int k = 0; k < 8; ++k)
+            byte = (byte << 1) | (k < rest ? white[k] : 0u);
+        dst[full] = static_cast<std::uint8_t>(byte ^ flip);
+    }
+}
+
+template <const auto& K>
+void Diffuse(const std::uint8_t* src, std::uint8_t* white, const std::uint16_t* value, std::int32_t* errors, int row,
+             int width)
+{
+    constexpr int pad = 2;
+    const std::size_t span = std::size_t(width) + 2 * pad;
+    std::int32_t* rows[3];
+    for (int dy = 0; dy < 3; ++dy)
+        rows[dy] = errors + ((row + dy) % 3) * span + pad;
+    if (row & 1)
+        DiffuseRow<K, -1>(src, white, value, rows[0], rows[1], rows[2], width);
+    else
+        DiffuseRow<K, 1>(src, white, value, rows[0], rows[1], rows[2], width);
+    // This row's errors are spent; its buffer becomes the row three below.
+    std::fill(rows[0] - pad, rows[0] - pad + span, 0);
 }
 
 // Sauvola's threshold over a (2r + 1)^2 window clipped to the picture: the
@@ -225,9 +253,10 @@ void Threshold(const CPicture& tones, const std::uint16_t (&value)[256], const s
 // all in exact integers. Dark text on light ground is what the method
 // expects, so with Negative it works on the tone before Negative and the
 // result is inverted.
-void Adaptive(const CPicture& tones, const FilterSettings& s, const Output& out)
+void Adaptive(const CPicture& tones, const FilterSettings& s, CPicture& target, int width, int height)
 {
-    const int width = out.width, height = out.height, r = s.adaptiveRadius;
+    const int r = s.adaptiveRadius;
+    const unsigned whiteBit = WhiteBitOf(target);
     const int flip = s.negative ? 255 : 0;
     const double k = s.adaptiveK;
     std::vector<std::uint64_t> colSum(std::size_t(width), 0), colSquares(std::size_t(width), 0);
@@ -243,7 +272,8 @@ void Adaptive(const CPicture& tones, const FilterSettings& s, const Output& out)
         addRow(i, 1);
     for (int i = 0; i < height; ++i) {
         const std::uint8_t* src = tones.Row(height - 1 - i);
-        std::uint8_t* dst = out.Row(i);
+        std::uint8_t* dst = target.MutableRow(height - 1 - i);
+        StartRow(dst, width, whiteBit);
         const std::int64_t rowsIn = std::min(i + r, height - 1) - std::max(i - r, 0) + 1;
         std::uint64_t sum = 0, squares = 0;
         for (int x = 0; x <= std::min(r, width - 1); ++x) {
@@ -257,7 +287,7 @@ void Adaptive(const CPicture& tones, const FilterSettings& s, const Output& out)
             const double limit = mean * (1 + k * (std::sqrt(variance) / 128 - 1));
             const bool light = (src[x] ^ flip) > limit;
             if (light != (flip != 0))
-                out.SetWhite(dst, x);
+                SetWhite(dst, x);
             if (x + r + 1 < width) {
                 sum += colSum[std::size_t(x + r + 1)];
                 squares += colSquares[std::size_t(x + r + 1)];
@@ -296,41 +326,60 @@ std::uint16_t LinearOf(int tone)
     return table[std::size_t(tone & 0xFF)];
 }
 
+ToneDitherer::ToneDitherer(const FilterSettings& s, const CPicture& target)
+    : m_method(s.dither), m_width(target.Width()), m_whiteBit(WhiteBitOf(target)),
+      m_white(std::size_t(std::max(0, target.Width())), 0)
+{
+    for (int v = 0; v < 256; ++v)
+        m_value[v] = s.linearLight ? LinearOf(v) : static_cast<std::uint16_t>(v * 257);
+    if (m_method == kDitherOrdered || m_method == kDitherBlueNoise) {
+        // Level l of n levels stands for the middle of its share of 0..65536.
+        const bool bayer = m_method == kDitherOrdered;
+        m_side = bayer ? 8 : kNoise;
+        const int levels = m_side * m_side;
+        m_cut.resize(std::size_t(levels));
+        for (int c = 0; c < levels; ++c) {
+            const int level = bayer ? BayerMap()[std::size_t(c)] : BlueNoiseMap()[std::size_t(c)];
+            m_cut[std::size_t(c)] = static_cast<std::int32_t>((std::int64_t{2 * level + 1} * 65536) / (2 * levels));
+        }
+    } else {
+        m_errors.assign(3 * (std::size_t(m_width) + 4), 0);
+    }
+}
+
+void ToneDitherer::Row(const std::uint8_t* tone, std::uint8_t* dst)
+{
+    std::uint8_t* white = m_white.data();
+    switch (m_method) {
+    case kDitherFloydSteinberg: Diffuse<kFloydSteinberg>(tone, white, m_value, m_errors.data(), m_row, m_width); break;
+    case kDitherAtkinson: Diffuse<kAtkinson>(tone, white, m_value, m_errors.data(), m_row, m_width); break;
+    case kDitherJarvisJudiceNinke: Diffuse<kJarvis>(tone, white, m_value, m_errors.data(), m_row, m_width); break;
+    case kDitherOrdered:
+    case kDitherBlueNoise: {
+        // White where the value passes the threshold of the pixel's cell.
+        const std::int32_t* cells = m_cut.data() + std::size_t(m_row % m_side) * m_side;
+        for (int x = 0; x < m_width; ++x)
+            white[x] = m_value[tone[x]] > cells[x % m_side];
+        break;
+    }
+    default: std::fill(m_white.begin(), m_white.end(), 0); break;
+    }
+    PackRow(white, m_width, m_whiteBit, dst);
+    ++m_row;
+}
+
 void TonesToTwoColor(const CPicture& tones, const FilterSettings& s, CPicture& target)
 {
     const int width = std::min(tones.Width(), target.Width()), height = std::min(tones.Height(), target.Height());
     if (width <= 0 || height <= 0)
         return;
-    const PaletteEntry& one = target.Rgb(1);
-    const PaletteEntry& zero = target.Rgb(0);
-    const unsigned whiteBit = one.red + one.green + one.blue >= zero.red + zero.green + zero.blue ? 1 : 0;
-    const Output out{target, width, height, whiteBit};
     if (s.adaptiveRadius > 0) {
-        Adaptive(tones, s, out);
+        Adaptive(tones, s, target, width, height);
         return;
     }
-    std::uint16_t value[256];
-    for (int v = 0; v < 256; ++v)
-        value[v] = s.linearLight ? LinearOf(v) : static_cast<std::uint16_t>(v * 257);
-    switch (s.dither) {
-    case kDitherFloydSteinberg: Diffuse(tones, kFloydSteinberg, value, out); break;
-    case kDitherAtkinson: Diffuse(tones, kAtkinson, value, out); break;
-    case kDitherJarvisJudiceNinke: Diffuse(tones, kJarvis, value, out); break;
-    case kDitherOrdered:
-    case kDitherBlueNoise: {
-        // Level l of n levels stands for the middle of its share of 0..65536.
-        const bool bayer = s.dither == kDitherOrdered;
-        const int side = bayer ? 8 : kNoise, levels = side * side;
-        std::vector<std::int32_t> cut(static_cast<std::size_t>(levels));
-        for (int c = 0; c < levels; ++c) {
-            const int level = bayer ? BayerMap()[std::size_t(c)] : BlueNoiseMap()[std::size_t(c)];
-            cut[std::size_t(c)] = static_cast<std::int32_t>((std::int64_t{2 * level + 1} * 65536) / (2 * levels));
-        }
-        Threshold(tones, value, cut, side, out);
-        break;
-    }
-    default: break;
-    }
+    ToneDitherer ditherer(s, target);
+    for (int i = 0; i < height; ++i)
+        ditherer.Row(tones.Row(height - 1 - i), target.MutableRow(height - 1 - i));
 }
 
 } // namespace lumacut

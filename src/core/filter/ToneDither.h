@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace lumacut {
 
@@ -29,6 +30,27 @@ const std::array<std::uint16_t, 64 * 64>& BlueNoiseMap();
 
 // sRGB decoding of a byte, scaled to 0..65535.
 std::uint16_t LinearOf(int tone);
+
+// Dithering row by row, from the top row as shown down: the error carried
+// between rows and the maps' phase live here, so the tone can be rendered
+// a few rows at a time.
+class ToneDitherer {
+public:
+    ToneDitherer(const FilterSettings& s, const CPicture& target);
+    // The next row: `width` tone bytes into the bits of a two-colour row.
+    void Row(const std::uint8_t* tone, std::uint8_t* dst);
+
+private:
+    int m_method;
+    int m_width;
+    int m_row = 0;
+    unsigned m_whiteBit;
+    std::uint16_t m_value[256];       // the tone as 0..65535, in linear light or not
+    std::vector<std::int32_t> m_errors; // three rows of diffused error, with margins
+    std::vector<std::int32_t> m_cut;    // a map's thresholds in the value's scale
+    std::vector<std::uint8_t> m_white;  // the row's outcome, a byte a pixel
+    int m_side = 0;
+};
 
 // The tone picture (grey, same size) into the two-colour target: the
 // adaptive threshold when adaptiveRadius > 0 (it wins over dithering), else

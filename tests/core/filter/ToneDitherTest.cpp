@@ -130,10 +130,12 @@ TEST(ToneDither, ToneIsTheGreyBytesWhateverTheBands)
     adaptive.negative = 1;
     settings.push_back(adaptive);
 
-    for (double scale : {1.0, 0.7}) {
-        Job job(MakeTrueColor(61, 43, Busy), Output::TwoColor);
-        Job grey(MakeTrueColor(61, 43, Busy), Output::Grey);
+    // Taller than the bands of rows the tone is rendered in.
+    for (double scale : {1.0, 0.7, 1.9}) {
+        Job job(MakeTrueColor(31, 301, Busy), Output::TwoColor);
+        Job grey(MakeTrueColor(31, 301, Busy), Output::Grey);
         job.request.scale = grey.request.scale = scale;
+        job.request.tilt = grey.request.tilt = scale > 1 ? 0.3 : 0;
         for (const FilterSettings& s : settings) {
             grey.Run(ToneSettings(s));
             CPicture expected = MakePicture(Output::TwoColor, grey.target.Width(), grey.target.Height());
@@ -147,7 +149,7 @@ TEST(ToneDither, ToneIsTheGreyBytesWhateverTheBands)
 }
 
 // Floyd-Steinberg written out plainly: rows from the top, every other one
-// right to left with the kernel mirrored, each share truncated and the
+// right to left with the kernel mirrored, each share rounded down and the
 // last tap taking the rest.
 TEST(ToneDither, FloydSteinbergIsSerpentine)
 {
@@ -164,7 +166,8 @@ TEST(ToneDither, FloydSteinbergIsSerpentine)
             const int v = tone(x, y) * 257 + at(x, y);
             const bool white = v >= 32768;
             const int e = white ? v - 65535 : v;
-            const int a = e * 7 / 16, b = e * 3 / 16, c = e * 5 / 16;
+            const int a = int(std::floor(e * 7 / 16.0)), b = int(std::floor(e * 3 / 16.0)),
+                      c = int(std::floor(e * 5 / 16.0));
             at(x + dir, y) += a;
             at(x - dir, y + 1) += b;
             at(x, y + 1) += c;
