@@ -172,17 +172,26 @@ inline void SetWhite(std::uint8_t* row, int x)
 }
 
 // One row of error diffusion in direction Dir into `white` (a byte a
-// pixel, 1 for white; no branch on the outcome). The shares for this row go
-// to the two pixels ahead, kept in registers; those for the rows below to
-// r1 and r2. r0 holds what earlier rows sent to this one.
+// pixel, 1 for white; no branch on the outcome). r0 holds what earlier rows
+// sent to this one. The shares for this row go to the two pixels ahead and
+// those for the rows below, r1 and r2, to windows of columns x - 2 .. x + 2
+// (in the direction of travel), all kept in registers: a column leaves its
+// window, to memory, once no later pixel of the row can reach it.
 template <const auto& K, int Dir>
 void DiffuseRow(const std::uint8_t* src, std::uint8_t* white, const std::uint16_t* value, const std::int32_t* r0,
                 std::int32_t* r1, std::int32_t* r2, int width)
 {
     constexpr int n = static_cast<int>(std::size(K.taps));
+    constexpr bool twoBelow = [] {
+        for (const Tap& tap : K.taps)
+            if (tap.dy == 2)
+                return true;
+        return false;
+    }();
     std::int32_t ahead1 = 0, ahead2 = 0;
-    for (int j = 0; j < width; ++j) {
-        const int x = Dir > 0 ? j : width - 1 - j;
+    std::int32_t below1[5] = {}, below2[5] = {};
+    int x = Dir > 0 ? 0 : width - 1;
+    for (int j = 0; j < width; ++j, x += Dir) {
         const std::int32_t v = value[src[x]] + r0[x] + ahead1;
         ahead1 = ahead2;
         ahead2 = 0;
@@ -207,8 +216,23 @@ void DiffuseRow(const std::uint8_t* src, std::uint8_t* white, const std::uint16_
             if (tap.dy == 0)
                 (tap.dx == 1 ? ahead1 : ahead2) += share;
             else
-                (tap.dy == 1 ? r1 : r2)[x + Dir * tap.dx] += share;
+                (tap.dy == 1 ? below1 : below2)[tap.dx + 2] += share;
         }
+        // Column x - 2 is complete; the windows move on by one.
+        r1[x - 2 * Dir] += below1[0];
+        if (twoBelow)
+            r2[x - 2 * Dir] += below2[0];
+        for (int k = 0; k < 4; ++k) {
+            below1[k] = below1[k + 1];
+            below2[k] = below2[k + 1];
+        }
+        below1[4] = below2[4] = 0;
+    }
+    // Columns x - 2 .. x + 1 of the last x + 1 (within the margins).
+    for (int k = 0; k < 4; ++k) {
+        r1[x + (k - 2) * Dir] += below1[k];
+        if (twoBelow)
+            r2[x + (k - 2) * Dir] += below2[k];
     }
 }
 
@@ -357,9 +381,11 @@ void ToneDitherer::Row(const std::uint8_t* tone, std::uint8_t* dst)
     case kDitherOrdered:
     case kDitherBlueNoise: {
         // White where the value passes the threshold of the pixel's cell.
-        const std::int32_t* cells = m_cut.data() + std::size_t(m_row % m_side) * m_side;
+        // The sides are powers of two.
+        const int mask = m_side - 1;
+        const std::int32_t* cells = m_cut.data() + std::size_t(m_row & mask) * m_side;
         for (int x = 0; x < m_width; ++x)
-            white[x] = m_value[tone[x]] > cells[x % m_side];
+            white[x] = m_value[tone[x]] > cells[x & mask];
         break;
     }
     default: std::fill(m_white.begin(), m_white.end(), 0); break;
