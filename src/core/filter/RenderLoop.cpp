@@ -51,7 +51,7 @@ bool RegionSizeUsable(std::int64_t width, std::int64_t height)
 // dithering one band while the next is rendered, in two small buffers.
 void RunTonePass(const PassJob& job, const PassRunner& runPass)
 {
-    constexpr int kBandRows = 256;
+    constexpr int kBandRows = 64;
     const int width = job.x1 - job.x0, height = job.y1 - job.y0;
     const bool whole = job.settings.adaptiveRadius > 0;
     const int bandRows = whole ? height : std::min(height, kBandRows);

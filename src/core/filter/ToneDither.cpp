@@ -1,5 +1,7 @@
 #include "filter/ToneDither.h"
 
+#include "filter/RenderThreads.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -160,17 +162,6 @@ unsigned WhiteBitOf(const CPicture& target)
     return one.red + one.green + one.blue >= zero.red + zero.green + zero.blue ? 1 : 0;
 }
 
-// A row's bytes all black, for the white pixels' bits to be flipped.
-void StartRow(std::uint8_t* dst, int width, unsigned whiteBit)
-{
-    std::memset(dst, whiteBit ? 0 : 0xFF, std::size_t(width + 7) / 8);
-}
-
-inline void SetWhite(std::uint8_t* row, int x)
-{
-    row[x >> 3] = static_cast<std::uint8_t>(row[x >> 3] ^ (0x80u >> (x & 7)));
-}
-
 // One row of error diffusion in direction Dir into `white` (a byte a
 // pixel, 1 for white; no branch on the outcome). r0 holds what earlier rows
 // sent to this one. The shares for this row go to the two pixels ahead and
@@ -273,59 +264,67 @@ void Diffuse(const std::uint8_t* src, std::uint8_t* white, const std::uint16_t* 
 }
 
 // Sauvola's threshold over a (2r + 1)^2 window clipped to the picture: the
-// column sums run down the picture and the window's sums along each row,
-// all in exact integers. Dark text on light ground is what the method
-// expects, so with Negative it works on the tone before Negative and the
-// result is inverted.
+// column sums run down a band of rows and the window's sums along each row,
+// all in exact integers, so the bands (and threads) change nothing. Dark
+// text on light ground is what the method expects, so with Negative it
+// works on the tone before Negative and the result is inverted.
 void Adaptive(const CPicture& tones, const FilterSettings& s, CPicture& target, int width, int height)
 {
     const int r = s.adaptiveRadius;
     const unsigned whiteBit = WhiteBitOf(target);
     const int flip = s.negative ? 255 : 0;
     const double k = s.adaptiveK;
-    std::vector<std::uint64_t> colSum(std::size_t(width), 0), colSquares(std::size_t(width), 0);
-    const auto addRow = [&](int i, int sign) {
-        const std::uint8_t* src = tones.Row(height - 1 - i);
-        for (int x = 0; x < width; ++x) {
-            const std::uint64_t u = std::uint64_t(src[x] ^ flip);
-            colSum[std::size_t(x)] += sign > 0 ? u : -u;
-            colSquares[std::size_t(x)] += sign > 0 ? u * u : -(u * u);
-        }
-    };
-    for (int i = 0; i <= std::min(r, height - 1); ++i)
-        addRow(i, 1);
-    for (int i = 0; i < height; ++i) {
-        const std::uint8_t* src = tones.Row(height - 1 - i);
-        std::uint8_t* dst = target.MutableRow(height - 1 - i);
-        StartRow(dst, width, whiteBit);
-        const std::int64_t rowsIn = std::min(i + r, height - 1) - std::max(i - r, 0) + 1;
-        std::uint64_t sum = 0, squares = 0;
-        for (int x = 0; x <= std::min(r, width - 1); ++x) {
-            sum += colSum[std::size_t(x)];
-            squares += colSquares[std::size_t(x)];
-        }
-        for (int x = 0; x < width; ++x) {
-            const std::int64_t n = rowsIn * (std::min(x + r, width - 1) - std::max(x - r, 0) + 1);
-            const double mean = double(sum) / double(n);
-            const double variance = std::max(0.0, double(squares) / double(n) - mean * mean);
-            const double limit = mean * (1 + k * (std::sqrt(variance) / 128 - 1));
-            const bool light = (src[x] ^ flip) > limit;
-            if (light != (flip != 0))
-                SetWhite(dst, x);
-            if (x + r + 1 < width) {
-                sum += colSum[std::size_t(x + r + 1)];
-                squares += colSquares[std::size_t(x + r + 1)];
+    std::vector<double> perColumns(std::size_t(width), 0.0); // 1 / the window's columns at x
+    for (int x = 0; x < width; ++x)
+        perColumns[std::size_t(x)] = 1.0 / (std::min(x + r, width - 1) - std::max(x - r, 0) + 1);
+    const int bands = std::clamp(height / 64, 1, 8 * RenderThreadCount());
+    ParallelFor(bands, [&](int band) {
+        const int first = static_cast<int>(std::int64_t{height} * band / bands);
+        const int end = static_cast<int>(std::int64_t{height} * (band + 1) / bands);
+        std::vector<std::uint64_t> colSum(std::size_t(width), 0), colSquares(std::size_t(width), 0);
+        std::vector<std::uint8_t> white(std::size_t(width), 0);
+        const auto addRow = [&](int i, bool add) {
+            const std::uint8_t* src = tones.Row(height - 1 - i);
+            for (int x = 0; x < width; ++x) {
+                const std::uint64_t u = std::uint64_t(src[x] ^ flip);
+                colSum[std::size_t(x)] += add ? u : -u;
+                colSquares[std::size_t(x)] += add ? u * u : -(u * u);
             }
-            if (x - r >= 0) {
-                sum -= colSum[std::size_t(x - r)];
-                squares -= colSquares[std::size_t(x - r)];
+        };
+        for (int i = std::max(first - r, 0); i <= std::min(first + r, height - 1); ++i)
+            addRow(i, true);
+        for (int i = first; i < end; ++i) {
+            const std::uint8_t* src = tones.Row(height - 1 - i);
+            const double perRows = 1.0 / (std::min(i + r, height - 1) - std::max(i - r, 0) + 1);
+            std::uint64_t sum = 0, squares = 0;
+            for (int x = 0; x <= std::min(r, width - 1); ++x) {
+                sum += colSum[std::size_t(x)];
+                squares += colSquares[std::size_t(x)];
             }
+            for (int x = 0; x < width; ++x) {
+                const double per = perRows * perColumns[std::size_t(x)];
+                const double mean = double(sum) * per;
+                const double variance = std::max(0.0, double(squares) * per - mean * mean);
+                const double limit = mean * (1 + k * (std::sqrt(variance) / 128 - 1));
+                // White where the tone before Negative is above the limit,
+                // and the other way round with Negative.
+                white[std::size_t(x)] = static_cast<std::uint8_t>(((src[x] ^ flip) > limit) != (flip != 0));
+                if (x + r + 1 < width) {
+                    sum += colSum[std::size_t(x + r + 1)];
+                    squares += colSquares[std::size_t(x + r + 1)];
+                }
+                if (x - r >= 0) {
+                    sum -= colSum[std::size_t(x - r)];
+                    squares -= colSquares[std::size_t(x - r)];
+                }
+            }
+            PackRow(white.data(), width, whiteBit, target.MutableRow(height - 1 - i));
+            if (i + r + 1 < height)
+                addRow(i + r + 1, true);
+            if (i - r >= 0)
+                addRow(i - r, false);
         }
-        if (i + r + 1 < height)
-            addRow(i + r + 1, 1);
-        if (i - r >= 0)
-            addRow(i - r, -1);
-    }
+    });
 }
 
 } // namespace
