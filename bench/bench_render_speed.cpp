@@ -6,6 +6,7 @@
 
 #include "filter/RenderLoop.h"
 #include "filter/RenderThreads.h"
+#include "filter/ToneDither.h"
 
 #include <benchmark/benchmark.h>
 
@@ -163,6 +164,56 @@ void BM_Sampler24(benchmark::State& state)
     Run(state, BenchOutput::TrueColor, FilterSettings{}, c.scale, c.footprint, c.tilt);
 }
 BENCHMARK(BM_Sampler24)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
+
+// Two colour thresholded, dithered by each method, and with the adaptive
+// threshold of radius 15 and 100: on the calling thread (CPU time) and on
+// all render threads.
+void BM_TwoColourTone(benchmark::State& state)
+{
+    const int c = static_cast<int>(state.range(0));
+    const bool oneThread = state.range(1) != 0;
+    FilterSettings s;
+    const char* names[] = {"plain", "Floyd-Steinberg", "Atkinson", "JJN", "Bayer 8x8", "blue noise"};
+    if (c < kDitherMethodCount) {
+        s.dither = c;
+        state.SetLabel(std::string("two colour, ") + names[c] + (oneThread ? ", one thread" : ""));
+    } else {
+        s.adaptiveRadius = c == kDitherMethodCount ? 15 : 100;
+        state.SetLabel("two colour, adaptive radius " + std::to_string(s.adaptiveRadius) +
+                       (oneThread ? ", one thread" : ""));
+    }
+    Run(state, BenchOutput::TwoColor, s, 1, 1, 0, oneThread ? 1 : 0);
+}
+BENCHMARK(BM_TwoColourTone)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(0.5);
+
+// The dithering alone, row after row of a 24 MP tone, by its thread's CPU
+// time: the part of a dithered render no other thread can share.
+void BM_DitherRowsCpu(benchmark::State& state)
+{
+    static const std::vector<std::uint8_t> tone = [] {
+        std::vector<std::uint8_t> t(std::size_t(kWidth) * kHeight);
+        for (std::size_t i = 0; i < t.size(); ++i)
+            t[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
+        return t;
+    }();
+    CPicture target = MakeNewPicture(BenchOutput::TwoColor);
+    target.MakeEmpty(kWidth, kHeight);
+    FilterSettings s;
+    s.dither = static_cast<int>(state.range(0));
+    state.SetLabel(std::string("dither method ") + std::to_string(s.dither));
+    for (auto _ : state) {
+        ToneDitherer ditherer(s, target);
+        for (int y = kHeight - 1; y >= 0; --y)
+            ditherer.Row(tone.data() + std::size_t(y) * kWidth, target.MutableRow(y));
+        benchmark::DoNotOptimize(target.Block().Data());
+    }
+    Rate(state, double(kWidth) * kHeight / 1e6);
+}
+BENCHMARK(BM_DitherRowsCpu)->DenseRange(1, 5)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 } // namespace
 

@@ -90,12 +90,12 @@ median() { # command...: prints the median wall time in seconds
 ratio() { python3 -c 'import sys; a,b=float(sys.argv[1]),float(sys.argv[2]); print("%.2f" % (a/b) if b > 0 else "-")' "$1" "$2"; }
 
 printf '%-32s %10s %10s %8s %10s %8s\n' job lumacut vips ratio convert ratio
-job() { # name, lumacut command, vips command, convert command
+job() { # name, lumacut command, vips command, convert command ("-": no such peer job)
     local name=$1 ours=$2 v=$3 im=$4
     local t_ours t_v=- t_im=- r_v=- r_im=-
     t_ours=$(median "$ours")
-    if [[ -n $vips_bin ]]; then t_v=$(median "$v"); r_v=$(ratio "$t_ours" "$t_v"); fi
-    if [[ -n $convert_bin ]]; then t_im=$(median "$im"); r_im=$(ratio "$t_ours" "$t_im"); fi
+    if [[ -n $vips_bin && $v != - ]]; then t_v=$(median "$v"); r_v=$(ratio "$t_ours" "$t_v"); fi
+    if [[ -n $convert_bin && $im != - ]]; then t_im=$(median "$im"); r_im=$(ratio "$t_ours" "$t_im"); fi
     printf '%-32s %10s %10s %8s %10s %8s\n' "$name" "$t_ours" "$t_v" "$r_v" "$t_im" "$r_im"
 }
 
@@ -107,6 +107,14 @@ job "JPEG to 1-bit file" \
     "$render -t two $photo24 -o $out/two.bmp" \
     "vips relational_const $photo24 $out/two.v moreeq 128" \
     "$convert_bin $photo24 -threshold 50% -type bilevel $out/two-im.bmp"
+job "JPEG to 1-bit, Floyd-Steinberg" \
+    "$render -t two --dither fs $photo24 -o $out/fs.bmp" \
+    - \
+    "$convert_bin $photo24 -colorspace gray -dither FloydSteinberg -monochrome $out/fs-im.bmp"
+job "JPEG to 1-bit, adaptive r 15" \
+    "$render -t two --adaptive 15 $photo24 -o $out/adaptive15.bmp" - -
+job "JPEG to 1-bit, adaptive r 100" \
+    "$render -t two --adaptive 100 $photo24 -o $out/adaptive100.bmp" - -
 job "50 % resize, tent, footprint 1" \
     "$render -t true --percent 50 -f 1 $photo24 -o $out/half.bmp" \
     "vips reduce $photo24 $out/half.v 2 2 --kernel linear" \

@@ -19,6 +19,9 @@ std::vector<std::string> Args(std::initializer_list<const char*> list)
     return std::vector<std::string>(list.begin(), list.end());
 }
 
+const std::string kAdaptiveTakes = "--adaptive takes RADIUS[,K]: a whole number of at least 1 (at most a quarter of "
+                                   "the picture's shorter side) and K from 0 to 1, not ";
+
 } // namespace
 
 struct AcceptCase {
@@ -120,6 +123,24 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptCase{"format", {"--format", "jpg"}, [](const RenderOptions& o) { EXPECT_EQ(o.format, "jpg"); }},
         AcceptCase{"jobs", {"-j", "3"}, [](const RenderOptions& o) { EXPECT_EQ(o.jobs, 3); }},
         AcceptCase{"verbose", {"--verbose"}, [](const RenderOptions& o) { EXPECT_TRUE(o.verbose); }},
+        AcceptCase{"dither_and_linear_light", {"--dither", "jjn", "--linear-light"},
+                   [](const RenderOptions& o) {
+                       EXPECT_EQ(o.filter.dither, kDitherJarvisJudiceNinke);
+                       EXPECT_TRUE(o.filter.linearLight);
+                   }},
+        AcceptCase{"dither_none", {"--dither", "bluenoise", "--dither=none"},
+                   [](const RenderOptions& o) { EXPECT_EQ(o.filter.dither, kDitherNone); }},
+        AcceptCase{"adaptive_radius_only", {"--adaptive", "15"},
+                   [](const RenderOptions& o) {
+                       EXPECT_EQ(o.filter.adaptiveRadius, 15);
+                       EXPECT_EQ(o.filter.adaptiveK, 0.2);
+                   }},
+        AcceptCase{"adaptive_with_k", {"--adaptive=1,1"},
+                   [](const RenderOptions& o) {
+                       EXPECT_EQ(o.filter.adaptiveRadius, 1);
+                       EXPECT_EQ(o.filter.adaptiveK, 1.0);
+                   }},
+        AcceptCase{"auto_threshold", {"--auto-threshold"}, [](const RenderOptions& o) { EXPECT_TRUE(o.autoThreshold); }},
         AcceptCase{"several_inputs_and_dash_dash", {"b.bmp", "--", "-odd.jpg"},
                    [](const RenderOptions& o) {
                        EXPECT_EQ(o.inputs, (std::vector<std::string>{"in.jpg", "b.bmp", "-odd.jpg"}));
@@ -131,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct RefuseCase {
     const char* name;
     std::vector<std::string> args;
-    const char* expected; // the whole message
+    std::string expected; // the whole message
 };
 inline void PrintTo(const RefuseCase& c, std::ostream* os)
 {
@@ -196,6 +217,20 @@ INSTANTIATE_TEST_SUITE_P(
         RefuseCase{"quality", {"-q", "101"}, "--quality takes a whole number from 0 to 100, not \"101\""},
         RefuseCase{"format", {"--format", "png"}, "--format takes bmp or jpg, not \"png\""},
         RefuseCase{"jobs_zero", {"-j", "0"}, "--jobs takes a whole number from 1 to 256, not \"0\""},
+        RefuseCase{"dither_unknown", {"--dither", "floyd"},
+                   "--dither takes none, fs, atkinson, jjn, ordered or bluenoise, not \"floyd\""},
+        RefuseCase{"adaptive_zero", {"--adaptive", "0"}, kAdaptiveTakes + "\"0\""},
+        RefuseCase{"adaptive_k_high", {"--adaptive", "5,1.5"}, kAdaptiveTakes + "\"5,1.5\""},
+        RefuseCase{"adaptive_k_negative", {"--adaptive", "5,-0.1"}, kAdaptiveTakes + "\"5,-0.1\""},
+        RefuseCase{"adaptive_three_parts", {"--adaptive", "5,0.1,2"}, kAdaptiveTakes + "\"5,0.1,2\""},
+        RefuseCase{"dither_needs_two_colour", {"--dither", "fs", "-t", "grey"},
+                   "--dither needs a two-colour result (-t two)"},
+        RefuseCase{"adaptive_needs_two_colour", {"-t", "true", "--adaptive", "3"},
+                   "--adaptive needs a two-colour result (-t two)"},
+        RefuseCase{"linear_light_needs_two_colour", {"-t", "true", "--linear-light"},
+                   "--linear-light needs a two-colour result (-t two)"},
+        RefuseCase{"auto_threshold_with_dither", {"--auto-threshold", "--dither", "fs"},
+                   "--auto-threshold sets a single threshold: it cannot be used with --dither or --adaptive"},
         RefuseCase{"unknown_long", {"--lighter", "3"}, "unknown option \"--lighter\""},
         RefuseCase{"unknown_short", {"-x"}, "unknown option \"-x\""},
         RefuseCase{"joined_short", {"-nv"}, "unknown option \"-nv\""},
@@ -234,7 +269,8 @@ TEST(OptionParsing, HelpDocumentsEveryOption)
                              "--gamma", "--sharpness", "--list", "--scale", "--percent", "--footprint", "--tilt",
                              "--tilt-rad", "--clip", "--quality", "--settings", "--format", "--jobs", "--verbose",
                              "--output", "--help", "-t,", "-k,", "-c,", "-n,", "-l,", "-g,", "-s,", "-f,", "-q,",
-                             "-j,", "-v,", "-o,", "-h,", "Exit status"})
+                             "-j,", "-v,", "-o,", "-h,", "--dither", "--linear-light",
+                             "--auto-threshold", "--adaptive", "Exit status"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
@@ -289,12 +325,16 @@ TEST(SettingsFile, FlagsTakeWordsAndBadValuesNameTheFile)
 {
     test::TempDir dir;
     const std::string file = dir.Path("s.txt");
-    std::ofstream(file) << "negative=off\nverbose=1\n";
+    std::ofstream(file) << "negative=off\nverbose=1\ndither=fs\nlinear-light=true\nadaptive=15,0.3\n";
     RenderOptions o;
     std::string error;
     ASSERT_TRUE(ParseCommandLine(Args({"in.jpg", "-o", "out.bmp", "-n", "--settings", file.c_str()}), o, error));
     EXPECT_TRUE(o.filter.negative); // -n on the command line wins
     EXPECT_TRUE(o.verbose);
+    EXPECT_EQ(o.filter.dither, kDitherFloydSteinberg);
+    EXPECT_TRUE(o.filter.linearLight);
+    EXPECT_EQ(o.filter.adaptiveRadius, 15);
+    EXPECT_EQ(o.filter.adaptiveK, 0.3);
 
     std::ofstream(file) << "gamma=300\n";
     RenderOptions p;

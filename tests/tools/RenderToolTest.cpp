@@ -97,6 +97,29 @@ TEST_F(RenderTool, HelpAndUsageErrors)
     EXPECT_NE(noFolder.err.find("must name an existing folder"), std::string::npos) << noFolder.err;
 }
 
+// The adaptive radius is checked against the result once it is read; the
+// automatic threshold is told with -v, and for one colour so is that.
+TEST_F(RenderTool, AdaptiveRadiusBoundAndAutoThreshold)
+{
+    const std::string flat = dir.Path("flat.bmp");
+    WriteBmp24(flat, 16, 12, [](int, int) { return 0x404040u; });
+    RunResult tooWide = RunRender(dir, {flat, "-o", dir.Path("a.bmp"), "--adaptive", "4"});
+    EXPECT_EQ(tooWide.status, 2);
+    EXPECT_NE(tooWide.err.find("--adaptive radius 4 is above a quarter of the 16x12 result's shorter side (at most 3)"),
+              std::string::npos)
+        << tooWide.err;
+    EXPECT_FALSE(fs::exists(dir.Path("a.bmp")));
+    EXPECT_EQ(RunRender(dir, {flat, "-o", dir.Path("a.bmp"), "--adaptive", "3"}).status, 0);
+
+    RunResult one = RunRender(dir, {flat, "-o", dir.Path("t.bmp"), "--auto-threshold", "-v"});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_NE(one.out.find("automatic threshold 64 (the picture has one brightness"), std::string::npos) << one.out;
+    RunResult two = RunRender(dir, {small, "-o", dir.Path("s.bmp"), "--auto-threshold", "-v"});
+    EXPECT_EQ(two.status, 0);
+    EXPECT_NE(two.out.find("automatic threshold "), std::string::npos) << two.out;
+    EXPECT_EQ(two.out.find("one brightness"), std::string::npos) << two.out;
+}
+
 TEST_F(RenderTool, TwoColorFollowsDefineBlack)
 {
     // Kind 0 with the grey reference 808080: black exactly when no channel

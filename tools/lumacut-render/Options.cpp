@@ -29,7 +29,8 @@ constexpr OptionInfo kOptions[] = {
     {"footprint", 'f', true, true}, {"tilt", 0, true, true},        {"tilt-rad", 0, true, true},
     {"clip", 0, true, true},        {"quality", 'q', true, true},   {"format", 0, true, true},
     {"jobs", 'j', true, true},      {"verbose", 'v', false, true},  {"output", 'o', true, true},
-    {"settings", 0, true, false},   {"help", 'h', false, false},
+    {"settings", 0, true, false},   {"help", 'h', false, false},    {"dither", 0, true, true},
+    {"linear-light", 0, false, true}, {"auto-threshold", 0, false, true}, {"adaptive", 0, true, true},
 };
 
 const OptionInfo* FindLong(const std::string& name)
@@ -173,7 +174,14 @@ bool ReadWholeFile(const std::string& path, std::string& text)
     return true;
 }
 
+constexpr const char* kDitherNames[kDitherMethodCount] = {"none", "fs", "atkinson", "jjn", "ordered", "bluenoise"};
+
 } // namespace
+
+const char* DitherName(int method)
+{
+    return method >= 0 && method < kDitherMethodCount ? kDitherNames[method] : "?";
+}
 
 bool TakesValue(const std::string& name)
 {
@@ -219,6 +227,39 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
         f.activeRed = r;
         f.activeGreen = g;
         f.activeBlue = b;
+        return true;
+    }
+    if (name == "dither") {
+        for (int m = 0; m < kDitherMethodCount; ++m)
+            if (value == kDitherNames[m])
+                return f.dither = m, true;
+        return error = "takes none, fs, atkinson, jjn, ordered or bluenoise, not " + Quoted(value), false;
+    }
+    if (name == "adaptive") {
+        // RADIUS[,K]; the radius's upper bound depends on the picture and is
+        // checked once it is read.
+        std::vector<std::string> parts = Split(value, ',');
+        int radius = 0;
+        double k = 0.2;
+        std::string ignored;
+        if (parts.size() > 2 || !ParseInt(Trim(parts[0]), 1, static_cast<int>(kMaxSide), radius, ignored) ||
+            (parts.size() == 2 && !ParseDouble(Trim(parts[1]), 0.0, 1.0, "", k, ignored)))
+            return error = "takes RADIUS[,K]: a whole number of at least 1 (at most a quarter of the picture's "
+                           "shorter side) and K from 0 to 1, not " +
+                           Quoted(value),
+                   false;
+        f.adaptiveRadius = radius;
+        f.adaptiveK = k;
+        return true;
+    }
+    if (name == "linear-light" || name == "auto-threshold") {
+        bool on = false;
+        if (!ParseFlag(value, on))
+            return error = "takes true or false, not " + Quoted(value), false;
+        if (name == "linear-light")
+            f.linearLight = on;
+        else
+            o.autoThreshold = on;
         return true;
     }
     if (name == "negative" || name == "verbose" || name == "help") {
@@ -416,6 +457,22 @@ bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& optio
             return false;
         }
     }
+    // Dithering and the automatic and adaptive thresholds make black and
+    // white: with another output they are refused, not ignored.
+    const FilterSettings& f = options.filter;
+    const char* twoColorOnly = f.dither != kDitherNone ? "--dither"
+                               : f.adaptiveRadius > 0  ? "--adaptive"
+                               : options.autoThreshold ? "--auto-threshold"
+                               : f.linearLight         ? "--linear-light"
+                                                       : nullptr;
+    if (twoColorOnly && options.outputType != kOutputTwoColor) {
+        error = std::string(twoColorOnly) + " needs a two-colour result (-t two)";
+        return false;
+    }
+    if (options.autoThreshold && (f.dither != kDitherNone || f.adaptiveRadius > 0)) {
+        error = "--auto-threshold sets a single threshold: it cannot be used with --dither or --adaptive";
+        return false;
+    }
     if (options.inputs.empty()) {
         error = "no INPUT given";
         return false;
@@ -458,6 +515,23 @@ Tone filter
   -s, --sharpness -100..100  (default 0)
       --list RRGGBB[,RRGGBB...]  the colour list of kind 3 in true colour,
                            1 to 10 colours
+
+Black and white (only with -t two)
+      --dither none|fs|atkinson|jjn|ordered|bluenoise
+                           dither the tone a grey result would hold instead
+                           of thresholding it: Floyd-Steinberg, Atkinson,
+                           Jarvis-Judice-Ninke (serpentine error diffusion),
+                           8x8 Bayer or a 64x64 blue-noise map (default none)
+      --linear-light       dither in linear light (the tone decoded from
+                           sRGB), so a dithered area keeps its brightness
+      --auto-threshold     black where the brightness (mean of red, green and
+                           blue) is below Otsu's threshold of each picture;
+                           -v prints it. Replaces the kind, colour, channels,
+                           light/dark and negative settings
+      --adaptive RADIUS[,K]  Sauvola's local threshold over a square window
+                           of side 2 x RADIUS + 1 (1 to a quarter of the
+                           result's shorter side) with sensitivity K, 0 to 1
+                           (default 0.2); it wins over --dither
 
 Geometry
       --scale 0.05..4      resize factor (default 1)

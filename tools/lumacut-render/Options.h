@@ -26,6 +26,7 @@ struct RenderOptions {
     int quality = 90;
     std::string format = "bmp";            // of results written into a folder
     int jobs = 0;                          // 0: one per core
+    bool autoThreshold = false;           // Otsu's threshold of each picture's brightness
     bool verbose = false;
     bool help = false;
 };
@@ -53,6 +54,9 @@ bool ParseSettingsText(const std::string& text, const std::string& source, std::
 
 // Whether a long name is an option of the tool that takes a value.
 bool TakesValue(const std::string& name);
+
+// The dither methods' names as --dither takes them, by DitherMethod.
+const char* DitherName(int method);
 
 std::string HelpText();
 

@@ -1,9 +1,11 @@
 #include "lumacut-render/RenderJob.h"
 
 #include "document/CDibDoc.h"
+#include "filter/ToneStatistics.h"
 #include "picture/Helpers.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -64,7 +66,7 @@ bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::s
     return true;
 }
 
-bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary)
+bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary, std::string* badOption)
 {
     CDibDoc doc;
     doc.m_filter = options.filter;
@@ -102,11 +104,36 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
     // A render that failed has said why and left no New Picture.
     if (!doc.GetPictureBlock(false))
         return false;
+
+    const PictureSize made = doc.GetPictureSize(false);
+    const int radius = options.filter.adaptiveRadius;
+    if (radius > 0 && radius > std::min(made.width, made.height) / 4) {
+        const std::string why = "--adaptive radius " + std::to_string(radius) + " is above a quarter of the " +
+                                std::to_string(made.width) + "x" + std::to_string(made.height) +
+                                " result's shorter side (at most " +
+                                std::to_string(std::min(made.width, made.height) / 4) + ")";
+        if (badOption)
+            *badOption = why;
+        ShowMessage(why);
+        return false;
+    }
+    std::string note;
+    if (options.autoThreshold) {
+        const Histogram brightness = BrightnessHistogram(doc.RenderRequestFor(doc.m_picNew));
+        const int t = OtsuThreshold(brightness);
+        const bool oneColor = std::count_if(brightness.begin(), brightness.end(), [](std::uint64_t n) { return n > 0; }) == 1;
+        note = "automatic threshold " + std::to_string(t) +
+               (oneColor ? " (the picture has one brightness: all of it white)" : "") + "\n";
+        SetThreshold(doc.m_filter, t);
+        doc.ApplyFilter(doc.m_filter);
+        if (!doc.GetPictureBlock(false))
+            return false;
+    }
     if (!doc.OnSaveDocument(job.output))
         return false;
 
     const PictureSize size = doc.GetPictureSize(false);
-    summary = "-> " + job.output + " (" + std::to_string(size.width) + "x" + std::to_string(size.height) + ", " +
+    summary = note + "-> " + job.output + " (" + std::to_string(size.width) + "x" + std::to_string(size.height) + ", " +
               std::to_string(doc.m_picNew.BitCount()) + " bits)";
     return true;
 }

@@ -27,6 +27,10 @@ bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::s
 // first render already uses them), applies the clip region and renders again
 // when one is asked for, and saves the New Picture. Every failure has shown
 // its message through the prompt seam. `summary` describes the result.
-bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary);
+// With --auto-threshold the picture is rendered again with Otsu's threshold
+// of its brightness. An --adaptive radius that the result is too small for
+// fails the file and sets `badOption`, as the exit status then says so.
+bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary,
+                   std::string* badOption = nullptr);
 
 } // namespace lumacut::render

@@ -52,12 +52,13 @@ int main(int argc, char** argv)
     std::atomic<int> next{0};
     std::atomic<int> done{0};
     std::atomic<int> failed{0};
+    std::atomic<bool> badOption{false};
     console.Progress(0, total);
     auto work = [&] {
         for (int i = next++; i < total; i = next++) {
             ToolConsole::ScopedFile file(jobs[i].input);
-            std::string summary;
-            if (RenderOneFile(options, jobs[i], summary)) {
+            std::string summary, why;
+            if (RenderOneFile(options, jobs[i], summary, &why)) {
                 if (options.verbose)
                     console.Print(summary);
             } else {
@@ -65,6 +66,8 @@ int main(int argc, char** argv)
                 if (file.Messages() == 0)
                     console.Error("cannot be rendered");
                 ++failed;
+                if (!why.empty())
+                    badOption = true;
             }
             console.Progress(++done, total);
         }
@@ -76,5 +79,6 @@ int main(int argc, char** argv)
     for (std::thread& worker : workers)
         worker.join();
     console.EndProgress();
-    return failed > 0 ? kSomeInputFailed : 0;
+    // An option the picture turned out too small for is a usage error.
+    return badOption ? kUsageError : failed > 0 ? kSomeInputFailed : 0;
 }

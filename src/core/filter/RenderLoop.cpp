@@ -2,13 +2,17 @@
 
 #include "filter/FastPass.h"
 #include "filter/ReferencePass.h"
+#include "filter/RenderThreads.h"
+#include "filter/ToneDither.h"
 #include "picture/Limits.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace lumacut {
 
@@ -39,6 +43,60 @@ int ScaledSide(int side, double scale)
 bool RegionSizeUsable(std::int64_t width, std::int64_t height)
 {
     return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+// A dithered or adaptive two-colour picture: the grey pass renders the tone,
+// which is then turned into the bits. The adaptive threshold needs the whole
+// tone at once. Dithering takes it a band of rows at a time from the top,
+// dithering one band while the next is rendered, in two small buffers.
+void RunTonePass(const PassJob& job, const PassRunner& runPass)
+{
+    constexpr int kBandRows = 64;
+    const int width = job.x1 - job.x0, height = job.y1 - job.y0;
+    const bool whole = job.settings.adaptiveRadius > 0;
+    const int bandRows = whole ? height : std::min(height, kBandRows);
+    CPicture tones[2] = {CPicture::Empty(PictureKind::Grey, width, bandRows),
+                         whole ? CPicture() : CPicture::Empty(PictureKind::Grey, width, bandRows)};
+    for (int b = 0; b < (whole ? 1 : 2); ++b)
+        if (!tones[b].HasBlock() || !PassCanWrite(tones[b])) {
+            Fail(msg::kMakeEmptyFailed);
+            return;
+        }
+    PassJob toneJob = job;
+    toneJob.settings = ToneSettings(job.settings);
+    toneJob.constants = DeriveConstants(toneJob.settings);
+    toneJob.type = ChoosePass(job.original->Colors(), tones[0].Colors());
+    if (whole) {
+        toneJob.target = &tones[0];
+        runPass(toneJob);
+        TonesToTwoColor(tones[0], job.settings, *job.target);
+        return;
+    }
+    // Band k holds stored rows top - bandRows .. top - 1 of the region,
+    // top = height - k x bandRows.
+    const int bands = (height + bandRows - 1) / bandRows;
+    const auto rowsOf = [&](int k) { return std::pair(std::max(0, height - (k + 1) * bandRows), height - k * bandRows); };
+    const auto render = [&](int k) {
+        const auto [low, top] = rowsOf(k);
+        PassJob part = toneJob;
+        part.y0 = job.y0 + low;
+        part.y1 = job.y0 + top;
+        part.target = &tones[k % 2];
+        runPass(part);
+    };
+    ToneDitherer ditherer(job.settings, *job.target);
+    const auto dither = [&](int k) {
+        const auto [low, top] = rowsOf(k);
+        for (int y = top - 1; y >= low; --y)
+            ditherer.Row(tones[k % 2].Row(y - low), job.target->MutableRow(y));
+    };
+    render(0);
+    for (int k = 0; k < bands; ++k) {
+        if (k + 1 < bands)
+            ParallelFor(2, [&](int task) { task == 0 ? dither(k) : render(k + 1); });
+        else
+            dither(k);
+    }
 }
 
 bool RenderWith(const FilterSettings& settings, const RenderRequest& request, const PassRunner& runPass)
@@ -101,8 +159,12 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     job.refs = ChooseReferenceColors(settings, request.colorList, request.colorListCount);
     job.type = ChoosePass(original.Colors(), target.Colors());
     // A picture whose fields do not agree with its block is not touched.
-    if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0)
-        runPass(job);
+    if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0) {
+        if (job.type == PassType::TwoColor && UsesTone(settings))
+            RunTonePass(job, runPass);
+        else
+            runPass(job);
+    }
     // MakeEmpty may have kept a larger block: none of what it held may stay
     // in the rows' padding, where no pass writes.
     target.ClearRowPadding();
