@@ -97,19 +97,35 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
     m_negative = new QCheckBox("Negative", filter);
     grid->addWidget(m_negative, 3, 0, 1, 3);
 
-    // Two-colour output: how grey tones become black and white.
+    auto* light = new QGroupBox("Light Adjustments", this);
+    auto* sliders = new QGridLayout(light);
+    m_lightDark = Slider(light, kLightDarkSlider);
+    m_contrast = Slider(light, kContrastSlider);
+    m_gamma = Slider(light, kGammaSlider);
+    m_sharpness = Slider(light, kSharpnessSlider);
+    const char* sliderNames[4] = {"Light/Dark", "Contrast", "Gamma", "Sharpness"};
+    QSlider* all[4] = {m_lightDark, m_contrast, m_gamma, m_sharpness};
+    for (int i = 0; i < 4; ++i) {
+        sliders->addWidget(new QLabel(sliderNames[i], light), i, 0);
+        sliders->addWidget(all[i], i, 1);
+        m_sliderValues[i] = SliderValue(light, all[i], *kSliderRanges[i]);
+        sliders->addWidget(m_sliderValues[i], i, 2);
+    }
+
+    // Two-colour output: how grey tones become black and white. Made after
+    // the sliders and in reading order, which gives the tab order.
     m_twoColor = new QGroupBox("Black and White", this);
     auto* twoColor = new QGridLayout(m_twoColor);
     m_dither = new QComboBox(m_twoColor);
     for (const char* label : kDitherLabels)
         m_dither->addItem(QString::fromUtf8(label));
     m_linearLight = new QCheckBox("Linear light", m_twoColor);
-    m_auto = new QPushButton("Auto", m_twoColor);
     m_adaptive = new QCheckBox("Adaptive threshold", m_twoColor);
     m_editRadius = NumberEdit(m_twoColor);
     m_editK = new QLineEdit(m_twoColor);
     m_editK->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9.]*"), m_editK));
     m_editK->setMaximumWidth(60);
+    m_auto = new QPushButton("Auto", m_twoColor);
     m_radiusRange = new QLabel(m_twoColor);
     twoColor->addWidget(new QLabel("Dither", m_twoColor), 0, 0);
     twoColor->addWidget(m_dither, 0, 1, 1, 3);
@@ -125,21 +141,6 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
     twoColor->setColumnStretch(5, 1);
 
     m_histogram = new HistogramWidget(this);
-
-    auto* light = new QGroupBox("Light Adjustments", this);
-    auto* sliders = new QGridLayout(light);
-    m_lightDark = Slider(light, kLightDarkSlider);
-    m_contrast = Slider(light, kContrastSlider);
-    m_gamma = Slider(light, kGammaSlider);
-    m_sharpness = Slider(light, kSharpnessSlider);
-    const char* sliderNames[4] = {"Light/Dark", "Contrast", "Gamma", "Sharpness"};
-    QSlider* all[4] = {m_lightDark, m_contrast, m_gamma, m_sharpness};
-    for (int i = 0; i < 4; ++i) {
-        sliders->addWidget(new QLabel(sliderNames[i], light), i, 0);
-        sliders->addWidget(all[i], i, 1);
-        m_sliderValues[i] = SliderValue(light, all[i], *kSliderRanges[i]);
-        sliders->addWidget(m_sliderValues[i], i, 2);
-    }
 
     m_continuous = new QCheckBox("Continuous Update", this);
     m_show = new QPushButton("Show", this);
