@@ -171,8 +171,16 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
         connect(radio, &QRadioButton::clicked, this, &CFilterDlg::OnChanged);
     // A slider reports every position it passes while dragged or moved by
     // keys; with Continuous Update on the picture follows it.
-    for (QSlider* slider : all)
+    for (QSlider* slider : all) {
         connect(slider, &QSlider::valueChanged, this, &CFilterDlg::OnChanged);
+        // The drag's changes already took the fields in.
+        connect(slider, &QSlider::sliderReleased, this, [this] {
+            if (!Initialised())
+                return;
+            ReadSliders();
+            UpdateHistogram();
+        });
+    }
     connect(m_dither, &QComboBox::activated, this, &CFilterDlg::OnChanged);
     connect(m_auto, &QPushButton::clicked, this, &CFilterDlg::OnAuto);
     connect(m_continuous, &QCheckBox::clicked, this, &CFilterDlg::OnContinuousUpdate);
@@ -315,7 +323,11 @@ void CFilterDlg::OnChanged()
     ReadSliders();
     if (m_values.continuousUpdate)
         Show();
-    UpdateHistogram();
+    // A dithered tone histogram costs a render: while a thumb is dragged it
+    // waits for the release.
+    if (!m_lightDark->isSliderDown() && !m_contrast->isSliderDown() && !m_gamma->isSliderDown() &&
+        !m_sharpness->isSliderDown())
+        UpdateHistogram();
 }
 
 void CFilterDlg::OnContinuousUpdate()
