@@ -17,7 +17,20 @@ struct FilterDlgValues {
     int negative = 0;
     int continuousUpdate = 1;    // on: every change renders at once
     int lightDark = 0, contrast = 0, gamma = 0, sharpness = 0;
+    // Two-colour output only.
+    int dither = kDitherNone;    // index in the Dither drop-down
+    int linearLight = 0;
+    int adaptive = 0;            // the record keeps radius 0 for off
+    int adaptiveRadius = 0;      // shown while adaptive is off too
+    double adaptiveK = 0.2;
 };
+
+// The radius the dialog offers when the record's adaptive threshold is off.
+inline constexpr int kDefaultAdaptiveRadius = 15;
+// The Dither drop-down, in DitherMethod order.
+inline constexpr std::array<const char*, kDitherMethodCount> kDitherLabels = {
+    "None", "Floyd\u2013Steinberg", "Atkinson", "Jarvis\u2013Judice\u2013Ninke", "Ordered 8\u00d78 (Bayer)",
+    "Blue noise"};
 
 // Output types by the New Picture's colour count.
 inline constexpr int kOutputColorsTwo = 2;
@@ -25,8 +38,12 @@ inline constexpr int kOutputColorsGrey = 256;
 inline constexpr int kOutputColorsTrue = 0;
 
 // Everything but continuous update is taken from the record; the kind as
-// OfferedKind gives it for the output type.
-void LoadSettings(FilterDlgValues& values, const FilterSettings& settings, int outputColors);
+// OfferedKind gives it for the output type. A record with the adaptive
+// threshold off shows the default radius, at most `radiusLimit`.
+void LoadSettings(FilterDlgValues& values, const FilterSettings& settings, int outputColors,
+                  int radiusLimit = kDefaultAdaptiveRadius);
+// The adaptive threshold and dithering are alternatives: with adaptive on the
+// record dithers with None, while the drop-down keeps its choice.
 void StoreSettings(const FilterDlgValues& values, FilterSettings& settings);
 
 // The kind the dialog checks for a record's kind: always one the output type
@@ -44,9 +61,27 @@ struct FilterDlgLayout {
     bool contrastEnabled = true;
     bool gammaEnabled = true;
     bool sharpnessEnabled = true;
+    // The two-colour group (Dither, Linear light, Auto, Adaptive threshold)
+    // and the tone histogram.
+    bool twoColorShown = false;
+    bool ditherEnabled = false;
+    bool linearLightEnabled = false;
+    bool adaptiveFieldsEnabled = false; // Radius and K
+    bool histogramShown = false;
 };
 
 FilterDlgLayout LayoutFor(int outputColors, const FilterDlgValues& values);
+
+// Where the tone histogram marks the settings' threshold or reference, in its
+// tone scale: the colour's brightness for kinds 0 to 2, the grey "Sharp
+// Filter" byte of a half match for kind 3; -1 for none (a dithered or
+// adaptive two-colour picture has no single threshold).
+int ToneMarker(const FilterSettings& settings, int outputColors);
+
+// The settings with every field the tone histogram does not depend on set to
+// its default: equal keys give equal histograms, so a cached one is reused
+// while only those fields change.
+FilterSettings ToneHistogramKey(const FilterSettings& settings);
 
 // The four sliders: range, tick spacing, and the unit of the value shown
 // beside the slider.

@@ -1,8 +1,10 @@
 #include "dialogs/CFilterDlg.h"
 
 #include "framework/GuiPrompt.h"
+#include "framework/HistogramWidget.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -110,6 +112,36 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
         sliders->addWidget(m_sliderValues[i], i, 2);
     }
 
+    // Two-colour output: how grey tones become black and white. Made after
+    // the sliders and in reading order, which gives the tab order.
+    m_twoColor = new QGroupBox("Black and White", this);
+    auto* twoColor = new QGridLayout(m_twoColor);
+    m_dither = new QComboBox(m_twoColor);
+    for (const char* label : kDitherLabels)
+        m_dither->addItem(QString::fromUtf8(label));
+    m_linearLight = new QCheckBox("Linear light", m_twoColor);
+    m_adaptive = new QCheckBox("Adaptive threshold", m_twoColor);
+    m_editRadius = NumberEdit(m_twoColor);
+    m_editK = new QLineEdit(m_twoColor);
+    m_editK->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9.]*"), m_editK));
+    m_editK->setMaximumWidth(60);
+    m_auto = new QPushButton("Auto", m_twoColor);
+    m_radiusRange = new QLabel(m_twoColor);
+    twoColor->addWidget(new QLabel("Dither", m_twoColor), 0, 0);
+    twoColor->addWidget(m_dither, 0, 1, 1, 3);
+    twoColor->addWidget(m_linearLight, 0, 4, 1, 2);
+    twoColor->addWidget(m_adaptive, 1, 0, 1, 2);
+    twoColor->addWidget(new QLabel("Radius", m_twoColor), 1, 2);
+    twoColor->addWidget(m_editRadius, 1, 3);
+    twoColor->addWidget(m_radiusRange, 1, 4);
+    twoColor->addWidget(new QLabel("K", m_twoColor), 2, 2);
+    twoColor->addWidget(m_editK, 2, 3);
+    twoColor->addWidget(new QLabel("0..1", m_twoColor), 2, 4);
+    twoColor->addWidget(m_auto, 2, 0);
+    twoColor->setColumnStretch(5, 1);
+
+    m_histogram = new HistogramWidget(this);
+
     m_continuous = new QCheckBox("Continuous Update", this);
     m_show = new QPushButton("Show", this);
     m_chooseColor = new QPushButton("Choose Color", this);
@@ -127,18 +159,30 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
     auto* left = new QVBoxLayout;
     left->addWidget(filter);
     left->addWidget(light);
+    left->addWidget(m_twoColor);
+    left->addWidget(m_histogram);
     auto* top = new QHBoxLayout(this);
     top->addLayout(left);
     top->addLayout(buttons);
 
-    for (QCheckBox* box : {m_activeRed, m_activeGreen, m_activeBlue, m_negative})
+    for (QCheckBox* box : {m_activeRed, m_activeGreen, m_activeBlue, m_negative, m_linearLight, m_adaptive})
         connect(box, &QCheckBox::clicked, this, &CFilterDlg::OnChanged);
     for (QRadioButton* radio : m_kind)
         connect(radio, &QRadioButton::clicked, this, &CFilterDlg::OnChanged);
     // A slider reports every position it passes while dragged or moved by
     // keys; with Continuous Update on the picture follows it.
-    for (QSlider* slider : all)
+    for (QSlider* slider : all) {
         connect(slider, &QSlider::valueChanged, this, &CFilterDlg::OnChanged);
+        // The drag's changes already took the fields in.
+        connect(slider, &QSlider::sliderReleased, this, [this] {
+            if (!Initialised())
+                return;
+            ReadSliders();
+            UpdateHistogram();
+        });
+    }
+    connect(m_dither, &QComboBox::activated, this, &CFilterDlg::OnChanged);
+    connect(m_auto, &QPushButton::clicked, this, &CFilterDlg::OnAuto);
     connect(m_continuous, &QCheckBox::clicked, this, &CFilterDlg::OnContinuousUpdate);
     connect(m_show, &QPushButton::clicked, this, &CFilterDlg::Show);
     connect(m_chooseColor, &QPushButton::clicked, this, &CFilterDlg::OnChooseColor);
@@ -149,8 +193,9 @@ CFilterDlg::CFilterDlg(QWidget* parent) : CDialogBase(parent)
 
 void CFilterDlg::LoadSettings(const FilterSettings& settings, int outputColors)
 {
-    lumacut::LoadSettings(m_values, settings, outputColors);
+    lumacut::LoadSettings(m_values, settings, outputColors, m_radiusLimit);
     m_outputColors = outputColors;
+    m_radiusRange->setText(QStringLiteral("1..%1").arg(m_radiusLimit));
     // An offered kind in place of the record's renders the same picture, so
     // it counts as shown already.
     m_lastShown = settings;
@@ -172,6 +217,11 @@ void CFilterDlg::DoDataExchange(CDataExchange& dx)
     dx.Check(m_activeRed, m_values.activeRed);
     dx.Radio({m_kind[0], m_kind[1], m_kind[2], m_kind[3]}, m_values.kind);
     dx.Check(m_negative, m_values.negative);
+    dx.Choice(m_dither, m_values.dither);
+    dx.Check(m_linearLight, m_values.linearLight);
+    dx.Check(m_adaptive, m_values.adaptive);
+    dx.Int(m_editRadius, m_values.adaptiveRadius, 1, m_radiusLimit);
+    dx.Number(m_editK, m_values.adaptiveK, 0, 1);
     dx.Check(m_continuous, m_values.continuousUpdate);
     if (!dx.Failed())
         ApplyLayout();
@@ -191,11 +241,42 @@ void CFilterDlg::ApplyLayout()
     m_contrast->setEnabled(l.contrastEnabled);
     m_gamma->setEnabled(l.gammaEnabled);
     m_sharpness->setEnabled(l.sharpnessEnabled);
+    m_twoColor->setVisible(l.twoColorShown);
+    m_dither->setEnabled(l.ditherEnabled);
+    m_linearLight->setEnabled(l.linearLightEnabled);
+    m_editRadius->setEnabled(l.adaptiveFieldsEnabled);
+    m_editK->setEnabled(l.adaptiveFieldsEnabled);
+    m_histogram->setVisible(l.histogramShown);
+}
+
+void CFilterDlg::UpdateHistogram()
+{
+    if (!m_histogram->isVisibleTo(this))
+        return;
+    FilterSettings local;
+    StoreSettings(local);
+    if (m_outputColors != kOutputColorsTwo) {
+        // Kept from a two-colour picture, they do not shape this one.
+        local.dither = kDitherNone;
+        local.adaptiveRadius = 0;
+    }
+    std::optional<Histogram> counts = m_preview ? m_preview->ToneHistogram(local) : std::nullopt;
+    if (counts)
+        m_histogram->SetCounts(*counts);
+    else
+        m_histogram->ClearCounts();
+    m_histogram->SetMarker(ToneMarker(local, m_outputColors));
 }
 
 void CFilterDlg::OnInitDialog()
 {
     CDialogBase::OnInitDialog();
+    PlaceSliders();
+    UpdateHistogram();
+}
+
+void CFilterDlg::PlaceSliders()
+{
     // Placing the thumbs is no change of the user's: a report per slider
     // would read the sliders not yet placed.
     for (auto [slider, value] : {std::pair{m_contrast, m_values.contrast}, std::pair{m_lightDark, m_values.lightDark},
@@ -239,8 +320,14 @@ void CFilterDlg::OnChanged()
         return;
     if (!UpdateData(true))
         return; // the refused field has the focus; nothing new to show
+    ReadSliders();
     if (m_values.continuousUpdate)
         Show();
+    // A dithered tone histogram costs a render: while a thumb is dragged it
+    // waits for the release.
+    if (!m_lightDark->isSliderDown() && !m_contrast->isSliderDown() && !m_gamma->isSliderDown() &&
+        !m_sharpness->isSliderDown())
+        UpdateHistogram();
 }
 
 void CFilterDlg::OnContinuousUpdate()
@@ -273,6 +360,30 @@ void CFilterDlg::OnSwapView()
         return;
     m_preview->SetShowsOriginal(!m_preview->ShowsOriginal());
     m_swapView->setText(m_preview->ShowsOriginal() ? kShowResult : kShowOriginal);
+}
+
+void CFilterDlg::OnAuto()
+{
+    if (!UpdateData(true) || !m_preview)
+        return;
+    ReadSliders();
+    std::optional<int> t = m_preview->AutoThreshold();
+    if (!t)
+        return;
+    FilterSettings local;
+    StoreSettings(local);
+    SetThreshold(local, *t);
+    // A plain threshold: dithering and the adaptive threshold go off, the
+    // radius field keeps its value, Continuous Update is the dialog's own.
+    const FilterDlgValues before = m_values;
+    lumacut::LoadSettings(m_values, local, m_outputColors, m_radiusLimit);
+    m_values.continuousUpdate = before.continuousUpdate;
+    m_values.adaptiveRadius = before.adaptiveRadius;
+    UpdateData(false);
+    PlaceSliders();
+    if (m_values.continuousUpdate)
+        Show();
+    UpdateHistogram();
 }
 
 void CFilterDlg::OnOK()

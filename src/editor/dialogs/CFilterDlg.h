@@ -10,6 +10,8 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,6 +20,8 @@ class QSlider;
 
 namespace lumacut {
 
+class HistogramWidget;
+
 class CFilterDlg : public CDialogBase {
     Q_OBJECT
 public:
@@ -25,6 +29,9 @@ public:
 
     // The working copy and the New Picture's colour count (2, 256 or 0).
     void LoadSettings(const FilterSettings& settings, int outputColors);
+    // The largest adaptive radius the picture allows (at least 1); set before
+    // LoadSettings.
+    void SetAdaptiveRadiusLimit(int limit) { m_radiusLimit = limit < 1 ? 1 : limit; }
     void StoreSettings(FilterSettings& settings) const;
     // Where Show renders and Swap View switches; without one they do nothing.
     void SetPreview(IPreview* preview) { m_preview = preview; }
@@ -37,6 +44,7 @@ public:
     FilterDlgValues m_values;
     int m_outputColors = kOutputColorsTwo;
     FilterSettings m_lastShown;
+    int m_radiusLimit = kDefaultAdaptiveRadius;
 
     // ---- controls, for the event helpers of tests --------------------------------
     QLineEdit* m_editRed;        // 142
@@ -59,6 +67,17 @@ public:
     QPushButton* m_swapView;     // 149
     QPushButton* m_ok;
     QPushButton* m_cancel;
+    // Two-colour output only.
+    QGroupBox* m_twoColor;
+    QComboBox* m_dither;
+    QCheckBox* m_linearLight;
+    QPushButton* m_auto;
+    QCheckBox* m_adaptive;
+    QLineEdit* m_editRadius;
+    QLineEdit* m_editK;
+    QLabel* m_radiusRange;
+    // Two-colour and grey output.
+    HistogramWidget* m_histogram;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -70,7 +89,10 @@ private:
     void OnContinuousUpdate();
     void OnChooseColor();
     void OnSwapView();
+    void OnAuto();
     void ApplyLayout();
+    void PlaceSliders();
+    void UpdateHistogram();
     void ReadSliders();
 
     IPreview* m_preview = nullptr;

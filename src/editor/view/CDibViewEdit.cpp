@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumacut {
@@ -199,6 +200,8 @@ void CDibView::ColorChange(std::uint32_t color, bool picked)
         work.color = color;
         RenderDocument(*doc, work);
     }
+    // The adaptive window stays within a quarter of the New Picture's shorter side.
+    dialog.SetAdaptiveRadiusLimit(std::min(doc->m_picNew.Width(), doc->m_picNew.Height()) / 4);
     dialog.LoadSettings(work, doc->m_picNew.Colors());
     // Taken after the picked-colour render: Cancel keeps that render.
     PictureBackup backup(doc->m_picNew);

@@ -2,6 +2,7 @@
 
 #include "document/CDibDoc.h"
 #include "document/ResizeMath.h"
+#include "filter/FilterDlgModel.h"
 #include "framework/LongWork.h"
 
 namespace lumacut {
@@ -39,6 +40,25 @@ void DocumentPreview::ShowResize(double scale, double footprint, int width, int 
     if (changed || always)
         RenderDocument(m_doc, m_doc.m_filter);
     m_screen.InvalidateView(true);
+}
+
+std::optional<int> DocumentPreview::AutoThreshold()
+{
+    // The Original is only read, but the request's target is the New
+    // Picture, which a running render replaces.
+    if (m_doc.IsRendering() || !m_doc.m_picOriginal.HasBlock())
+        return std::nullopt;
+    return OtsuThreshold(BrightnessHistogram(m_doc.RenderRequestFor(m_doc.m_picNew)));
+}
+
+std::optional<Histogram> DocumentPreview::ToneHistogram(const FilterSettings& settings)
+{
+    if (m_doc.IsRendering() || !m_doc.m_picOriginal.HasBlock())
+        return std::nullopt;
+    const FilterSettings key = ToneHistogramKey(settings);
+    if (!m_toneCache || m_toneCache->first != key)
+        m_toneCache.emplace(key, lumacut::ToneHistogram(settings, m_doc.RenderRequestFor(m_doc.m_picNew)));
+    return m_toneCache->second;
 }
 
 } // namespace lumacut

@@ -3,6 +3,8 @@
 // document's settings, renders through the document and repaints the view.
 #include "dialogs/Preview.h"
 
+#include <utility>
+
 namespace lumacut {
 
 class CDibDoc;
@@ -23,10 +25,15 @@ public:
     void SetShowsOriginal(bool original) override;
     bool ShowFilter(const FilterSettings& settings) override;
     void ShowResize(double scale, double footprint, int width, int height, bool always) override;
+    std::optional<int> AutoThreshold() override;
+    std::optional<Histogram> ToneHistogram(const FilterSettings& settings) override;
 
 private:
     CDibDoc& m_doc;
     IPreviewScreen& m_screen;
+    // The last histogram, kept while only settings it does not depend on
+    // change (a slider dragged with Continuous Update on).
+    std::optional<std::pair<FilterSettings, Histogram>> m_toneCache;
 };
 
 } // namespace lumacut

@@ -4,6 +4,7 @@
 #include "platform/Prompt.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 
 #include <cmath>
@@ -166,6 +167,16 @@ void CDataExchange::Radio(const std::vector<QAbstractButton*>& group, int& value
         group[i]->setChecked(static_cast<int>(i) == value);
         group[i]->setAutoExclusive(exclusive);
     }
+}
+
+void CDataExchange::Choice(QComboBox* list, int& value)
+{
+    if (Failed())
+        return;
+    if (m_saveAndValidate)
+        value = list->currentIndex();
+    else
+        list->setCurrentIndex(value);
 }
 
 } // namespace lumacut

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QComboBox;
 class QLineEdit;
 class QWidget;
 
@@ -47,6 +48,8 @@ public:
     void Check(QAbstractButton* box, int& value);
     // Radio group <-> index of the checked button, -1 for none.
     void Radio(const std::vector<QAbstractButton*>& group, int& value);
+    // Drop-down list <-> index of the chosen entry.
+    void Choice(QComboBox* list, int& value);
 
 private:
     void Fail(QLineEdit* edit, const std::string& message);

@@ -3,12 +3,14 @@
 #include "dialogs/CFilterDlg.h"
 
 #include "FakeView.h"
+#include "framework/HistogramWidget.h"
 #include "support/PictureBytes.h"
 #include "support/ScriptedGuiPrompt.h"
 #include "support/TestDocument.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -339,4 +341,103 @@ TEST(FilterDlg, OkShowsThenClosesAndCancelRendersNothing)
         EXPECT_EQ(f.dlg.result(), IDCANCEL);
         EXPECT_EQ(f.view.updates, 0);
     }
+}
+
+namespace {
+
+// A preview that answers the tone questions and records what it renders.
+struct FakePreview : IPreview {
+    bool ShowsOriginal() const override { return false; }
+    void SetShowsOriginal(bool) override {}
+    bool ShowFilter(const FilterSettings& s) override
+    {
+        shown.push_back(s);
+        return true;
+    }
+    void ShowResize(double, double, int, int, bool) override {}
+    std::optional<int> AutoThreshold() override { return threshold; }
+    std::optional<Histogram> ToneHistogram(const FilterSettings&) override
+    {
+        ++histograms;
+        Histogram h{};
+        h[threshold] = 1;
+        return h;
+    }
+    int threshold = 77;
+    int histograms = 0;
+    std::vector<FilterSettings> shown;
+};
+
+} // namespace
+
+TEST(FilterDlg, AutoSetsTheThresholdShowsItAndRenders)
+{
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt scoped(prompt);
+    FakePreview preview;
+    CFilterDlg dlg;
+    dlg.SetPreview(&preview);
+    FilterSettings s = Sample(); // kind 3, green inactive, Light/Dark 30
+    s.dither = kDitherAtkinson;
+    dlg.LoadSettings(s, kOutputColorsTwo);
+    dlg.show();
+    ASSERT_TRUE(dlg.m_auto->isVisible());
+    EXPECT_EQ(dlg.m_histogram->Marker(), -1) << "dithering has no single threshold";
+
+    QTest::mouseClick(dlg.m_auto, Qt::LeftButton);
+    FilterSettings expected = s;
+    SetThreshold(expected, 77);
+    ASSERT_EQ(preview.shown.size(), 1u);
+    EXPECT_EQ(preview.shown[0], expected);
+    EXPECT_EQ(dlg.m_editGreen->text(), "77");
+    EXPECT_TRUE(dlg.m_editGreen->isEnabled());
+    EXPECT_TRUE(dlg.m_kind[2]->isChecked());
+    EXPECT_EQ(dlg.m_lightDark->value(), 0);
+    EXPECT_EQ(dlg.m_dither->currentIndex(), kDitherNone) << "a plain threshold";
+    EXPECT_FALSE(dlg.m_linearLight->isEnabled());
+    EXPECT_GT(preview.histograms, 0);
+    EXPECT_EQ(dlg.m_histogram->Counts()[77], 1u);
+    EXPECT_EQ(dlg.m_histogram->Marker(), 77);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST(FilterDlg, RadiusAndKOutOfRangeAreRefusedWithTheRangeMessage)
+{
+    ScriptedGuiPrompt prompt;
+    ScopedGuiPrompt scoped(prompt);
+    FakePreview preview;
+    CFilterDlg dlg;
+    dlg.SetPreview(&preview);
+    dlg.SetAdaptiveRadiusLimit(40);
+    FilterSettings s = Sample();
+    s.kind = 0;
+    s.adaptiveRadius = 5;
+    dlg.LoadSettings(s, kOutputColorsTwo);
+    dlg.show();
+    EXPECT_FALSE(dlg.m_dither->isEnabled()) << "adaptive and dithering are alternatives";
+    EXPECT_TRUE(dlg.m_contrast->isEnabled());
+
+    struct {
+        QLineEdit* edit;
+        const char* text;
+        const char* message;
+    } const cases[] = {
+        {dlg.m_editRadius, "41", "Enter an integer between 1 and 40."},
+        {dlg.m_editRadius, "0", "Enter an integer between 1 and 40."},
+        {dlg.m_editK, "1.5", "Enter a number between 0 and 1."},
+    };
+    for (const auto& c : cases) {
+        prompt.messages.clear();
+        c.edit->setText(c.text);
+        dlg.m_negative->click();
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.message}) << c.text;
+        c.edit->setText(c.edit == dlg.m_editRadius ? "5" : "0.2");
+    }
+    EXPECT_TRUE(preview.shown.empty()) << "a refused field renders nothing";
+    dlg.m_editRadius->setText("40");
+    dlg.m_editK->setText("1");
+    dlg.m_negative->click();
+    ASSERT_EQ(preview.shown.size(), 1u);
+    EXPECT_EQ(preview.shown[0].adaptiveRadius, 40);
+    EXPECT_EQ(preview.shown[0].adaptiveK, 1.0);
 }
