@@ -102,6 +102,10 @@ void BM_SliderDrag(benchmark::State& state)
     FilterSettings s;
     s.kind = static_cast<int>(state.range(1));
     s.color = 0x3080C0;
+    // two colour only: 1 Floyd-Steinberg, 2 the adaptive threshold (radius 15)
+    const int tone = static_cast<int>(state.range(3));
+    s.dither = tone == 1 ? kDitherFloydSteinberg : kDitherNone;
+    s.adaptiveRadius = tone == 2 ? 15 : 0;
     const RenderRequest request = doc.RenderRequestFor(doc.m_picNew);
     RenderNewPicture(s, request);
     doc.m_pictureReady = true;
@@ -144,7 +148,8 @@ void BM_SliderDrag(benchmark::State& state)
         return;
     }
 
-    std::string label = std::string(OutputName(output)) + " kind " + std::to_string(s.kind) + ", " + ModeName(mode);
+    std::string label = std::string(OutputName(output)) + " kind " + std::to_string(s.kind) +
+                        (tone == 1 ? " Floyd-Steinberg" : tone == 2 ? " adaptive 15" : "") + ", " + ModeName(mode);
     if (mode != RenderOnly) {
         const QSize client = view.viewport()->size();
         label += ", client " + std::to_string(client.width()) + "x" + std::to_string(client.height());
@@ -160,7 +165,8 @@ void BM_SliderDrag(benchmark::State& state)
         state.counters["paint ms"] = benchmark::Counter(Ms(painting).count(), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_SliderDrag)
-    ->ArgsProduct({{0, 1, 2}, {0, 3}, {RenderOnly, PaintFit, PaintHundred}})
+    ->ArgsProduct({{0, 1, 2}, {0, 3}, {RenderOnly, PaintFit, PaintHundred}, {0}})
+    ->ArgsProduct({{0}, {0}, {RenderOnly, PaintFit}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(0.5);
