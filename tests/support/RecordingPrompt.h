@@ -29,10 +29,12 @@ public:
 
     // Texts of the messages shown, in order; without the information boxes
     // when `withInformation` is false.
-    std::vector<std::string> Texts(bool withInformation = true) const
+    std::vector<std::string> Texts(bool withInformation = true) const { return TextsOf(messages, withInformation); }
+
+    static std::vector<std::string> TextsOf(const std::vector<Entry>& entries, bool withInformation)
     {
         std::vector<std::string> out;
-        for (const Entry& e : messages)
+        for (const Entry& e : entries)
             if (withInformation || e.icon != PromptIcon::Information)
                 out.push_back(e.text);
         return out;

@@ -65,11 +65,7 @@ public:
     // Texts of the messages, without the information boxes when asked.
     std::vector<std::string> Texts(bool withInformation = true) const
     {
-        std::vector<std::string> out;
-        for (const auto& e : messages)
-            if (withInformation || e.icon != PromptIcon::Information)
-                out.push_back(e.text);
-        return out;
+        return RecordingPrompt::TextsOf(messages, withInformation);
     }
 
     std::vector<RecordingPrompt::Entry> messages;

@@ -4,7 +4,7 @@
 #include "support/PictureBuilder.h"
 #include "picture/Dib.h"
 #include "platform/Messages.h"
-#include "support/RecordingPrompt.h"
+#include "support/RenderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,23 +25,7 @@ Rgb Pattern(int x, int y)
             static_cast<std::uint8_t>((x ^ y) * 29)};
 }
 
-struct Render {
-    CPicture original;
-    CPicture target;
-    RenderRequest request;
-    RecordingPrompt prompt;
-
-    Render(CPicture o, Output kind) : original(std::move(o)), target(MakeTarget(kind))
-    {
-        request.original = &original;
-        request.target = &target;
-    }
-    void Run(const FilterSettings& s = {})
-    {
-        ScopedPrompt scope(prompt);
-        RenderNewPicture(s, request);
-    }
-};
+using Render = RenderFixture;
 
 std::vector<std::uint8_t> Rows(const CPicture& p)
 {
@@ -67,7 +51,7 @@ TEST_P(ResultSizes, FollowTheDocumentScaleRoundingHalvesUp)
     const SizeCase& c = GetParam();
     Render r(MakeTrueColor(c.width, c.height, Pattern), Output::TrueColor);
     r.request.scale = c.scale;
-    r.Run();
+    r.Apply();
     EXPECT_EQ(r.target.Width(), c.newWidth);
     EXPECT_EQ(r.target.Height(), c.newHeight);
     EXPECT_TRUE(r.prompt.messages.empty());
@@ -84,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ResultSizes,
 TEST(RenderReads, UnscaledTrueColourCopiesEveryPixel)
 {
     Render r(MakeTrueColor(9, 5, Pattern), Output::TrueColor);
-    r.Run();
+    r.Apply();
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(PixelAt(r.target, x, y), Pattern(x, y)) << x << "," << y;
@@ -95,7 +79,7 @@ TEST(RenderReads, DirectReadBeyondTheOriginalIsBlack)
     // 1.0005 reads directly but adds a column: that column lies outside.
     Render r(MakeTrueColor(1000, 2, Pattern), Output::TrueColor);
     r.request.scale = 1.0005;
-    r.Run();
+    r.Apply();
     ASSERT_EQ(r.target.Width(), 1001);
     for (int y = 0; y < 2; ++y) {
         EXPECT_EQ(PixelAt(r.target, 999, y), Pattern(999, y));
@@ -123,7 +107,7 @@ TEST_P(ReadChoice, SamplesOnlyWhenTheSettingsDepartFromOne)
     r.request.tilt = c.tilt;
     r.request.clipActive = c.clip;
     r.request.clip = {0, 0, int(std::floor(40 * c.scale + 0.5)), int(std::floor(30 * c.scale + 0.5))};
-    r.Run();
+    r.Apply();
     bool same = true;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
@@ -149,7 +133,7 @@ TEST(RenderClip, TakesTopDownRowsOfTheFullSizeResult)
     Render r(MakeTrueColor(200, 100, Pattern), Output::TrueColor);
     r.request.clipActive = true;
     r.request.clip = {10, 20, 110, 70};
-    r.Run();
+    r.Apply();
     ASSERT_EQ(r.target.Width(), 100);
     ASSERT_EQ(r.target.Height(), 50);
     // Stored rows 30..79 of the result (100 - 70 up to 100 - 20).
@@ -164,12 +148,12 @@ TEST(RenderClip, ClipOfAScaledResultUsesItsCoordinates)
     r.request.scale = 2;
     r.request.clipActive = true;
     r.request.clip = {4, 0, 8, 20}; // result is 40 x 20
-    r.Run();
+    r.Apply();
     ASSERT_EQ(r.target.Width(), 4);
     ASSERT_EQ(r.target.Height(), 20);
     Render whole(MakeTrueColor(20, 10, Pattern), Output::TrueColor);
     whole.request.scale = 2;
-    whole.Run();
+    whole.Apply();
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(PixelAt(r.target, x, y), PixelAt(whole.target, x + 4, y));
@@ -180,7 +164,7 @@ TEST(RenderClip, RegionBeyondTheResultIsBlack)
     Render r(MakeTrueColor(10, 10, [](int, int) { return Rgb{90, 90, 90}; }), Output::TrueColor);
     r.request.clipActive = true;
     r.request.clip = {5, 0, 15, 10};
-    r.Run();
+    r.Apply();
     ASSERT_EQ(r.target.Width(), 10);
     EXPECT_EQ(PixelAt(r.target, 4, 3), (Rgb{90, 90, 90}));
     EXPECT_EQ(PixelAt(r.target, 6, 3), (Rgb{0, 0, 0}));
@@ -211,9 +195,9 @@ TEST(RenderPasses, PaletteOriginalsFeedTwoColourAndGrey)
     auto index = [](int x, int y) { return (x + 3 * y) % 16; };
     for (int bits : {4, 8}) {
         Render two(MakePaletted(7, 3, bits, palette, index), Output::TwoColor);
-        two.Run(); // Define Black at 128: grey 0..128 black, 136.. white
+        two.Apply(); // Define Black at 128: grey 0..128 black, 136.. white
         Render grey(MakePaletted(7, 3, bits, palette, index), Output::Grey);
-        grey.Run();
+        grey.Apply();
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 7; ++x) {
                 int v = index(x, y) * 17;
@@ -231,9 +215,9 @@ TEST(RenderPasses, WritesTheFormulaOfTheKind)
     Render two(MakeTrueColor(5, 4, Pattern), Output::TwoColor);
     Render grey(MakeTrueColor(5, 4, Pattern), Output::Grey);
     Render rgb(MakeTrueColor(5, 4, Pattern), Output::TrueColor);
-    two.Run(s);
-    grey.Run(s);
-    rgb.Run(s);
+    two.Apply(s);
+    grey.Apply(s);
+    rgb.Apply(s);
     FilterConstants k = DeriveConstants(s);
     ReferenceColors refs = ChooseReferenceColors(s, nullptr, 0);
     for (int y = 0; y < 4; ++y)
@@ -252,12 +236,12 @@ TEST(RenderPasses, GreyKindsOneAndTwoRenderAsSharp)
     sharp.kind = 3;
     sharp.color = MakeColor(100, 50, 200);
     Render reference(MakeTrueColor(16, 16, Pattern), Output::Grey);
-    reference.Run(sharp);
+    reference.Apply(sharp);
     for (int kind : {1, 2}) {
         FilterSettings s = sharp;
         s.kind = kind;
         Render r(MakeTrueColor(16, 16, Pattern), Output::Grey);
-        r.Run(s);
+        r.Apply(s);
         EXPECT_EQ(Rows(r.target), Rows(reference.target)) << kind;
     }
 }
@@ -271,11 +255,11 @@ TEST(RenderPasses, TrueColourKindThreeReadsTheColourList)
     Render r(MakeTrueColor(2, 1, [](int x, int) { return Grey(x ? 10 : 90); }), Output::TrueColor);
     r.request.colorList = list;
     r.request.colorListCount = 2;
-    r.Run(s);
+    r.Apply(s);
     EXPECT_EQ(PixelAt(r.target, 0, 0), Grey(255));
     EXPECT_EQ(PixelAt(r.target, 1, 0), Grey(255));
     r.request.colorListCount = 1;
-    r.Run(s);
+    r.Apply(s);
     EXPECT_EQ(PixelAt(r.target, 0, 0), Grey(90));
 }
 
@@ -295,7 +279,7 @@ TEST_P(NoPass, RemakesTheBlockButLeavesItsPixels)
     r.target.MakeEmpty(40, 40);
     std::uint8_t* last = r.target.MutableRow(0) + (r.target.Block().Size() - r.target.PixelOffset() - 1);
     *last = 0x5A;
-    r.Run();
+    r.Apply();
     EXPECT_EQ(r.target.Width(), 6);
     EXPECT_EQ(r.target.Height(), 4);
     EXPECT_EQ(r.target.Stride(), RowStride(6, r.target.BitCount()));
@@ -316,12 +300,12 @@ TEST(RenderFailures, KindOutsideTheRangeIsRefused)
 {
     for (int kind : {-1, 4}) {
         Render r(MakeTrueColor(4, 4, Pattern), Output::Grey);
-        r.Run();
+        r.Apply();
         std::vector<std::uint8_t> before = Rows(r.target);
         FilterSettings s;
         s.kind = kind;
         r.request.scale = 2;
-        r.Run(s);
+        r.Apply(s);
         EXPECT_EQ(r.prompt.Texts(), std::vector<std::string>{std::string(msg::kWrongChoise)});
         // The picture keeps the size of the block it holds.
         EXPECT_EQ(r.target.Width(), 4);
@@ -335,7 +319,7 @@ TEST(RenderFailures, OriginalWithoutBlockIsReportedAfterTheRemake)
     CPicture empty = CPicture::Empty(PictureKind::TrueColor, 5, 3);
     empty.TakeBlock();
     Render r(std::move(empty), Output::TrueColor);
-    r.Run();
+    r.Apply();
     EXPECT_EQ(r.prompt.Texts(), std::vector<std::string>{std::string(msg::kDraxXError2)});
     EXPECT_FALSE(r.target.Block().IsNull());
     EXPECT_EQ(r.target.Width(), 5);
@@ -354,11 +338,11 @@ TEST_P(BadSizes, AreAFailedRemake)
 {
     const BadSizeCase& c = GetParam();
     Render r(MakeTrueColor(8, 8, Pattern), Output::TrueColor);
-    r.Run();
+    r.Apply();
     r.request.scale = c.scale;
     r.request.clipActive = c.clip;
     r.request.clip = c.rect;
-    r.Run();
+    r.Apply();
     EXPECT_EQ(r.prompt.Texts(), std::vector<std::string>{std::string(msg::kMakeEmptyFailed)});
     // No block and no size: nothing can read beyond what is there.
     EXPECT_TRUE(r.target.Block().IsNull());

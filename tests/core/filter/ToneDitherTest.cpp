@@ -3,7 +3,7 @@
 #include "filter/ToneStatistics.h"
 
 #include "support/PictureBuilder.h"
-#include "support/RecordingPrompt.h"
+#include "support/RenderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,27 +17,12 @@ using namespace lumacut::test;
 
 namespace {
 
-struct Job {
-    CPicture original;
-    CPicture target;
-    RenderRequest request;
-    RecordingPrompt prompt;
-
-    Job(CPicture o, Output kind) : original(std::move(o)), target(MakeTarget(kind))
-    {
-        request.original = &original;
-        request.target = &target;
-    }
+struct Job : RenderFixture {
+    using RenderFixture::RenderFixture;
     // Stored rows 0..height - 1 without padding bytes.
     std::vector<std::uint8_t> Run(const FilterSettings& s, int bands = 0)
     {
-        ScopedPrompt scope(prompt);
-        if (bands < 0)
-            RenderNewPictureReference(s, request);
-        else if (bands == 0)
-            RenderNewPicture(s, request);
-        else
-            RenderNewPictureInBands(s, request, bands);
+        Apply(s, bands);
         return Bytes(target);
     }
     static std::vector<std::uint8_t> Bytes(const CPicture& p)
