@@ -74,6 +74,7 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
     doc.m_footprint = options.footprint;
     doc.m_tilt = options.tilt;
     doc.m_jpegQuality = options.quality;
+    doc.m_renderWhileReading = true;
     for (std::uint32_t color : options.colorList)
         if (doc.m_colorListCount < CDibDoc::kMaxColorList)
             doc.m_colorList[doc.m_colorListCount++] = color;

@@ -9,6 +9,7 @@
 #include "picture/DibValidate.h"
 #include "picture/Helpers.h"
 #include "picture/JpegFile.h"
+#include "picture/JpegStream.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
@@ -40,15 +41,20 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
     }
 
     // Read into a block of our own: a failed read leaves the document as it was.
-    CMemBlock block;
-    int width = 0;
-    int height = 0;
-    const int read = type == kFileTypeBmp ? ReadBmpFile(path, block, width, height)
-                                          : ReadJpegFile(path, block, width, height);
-    if (!read || !block)
-        return false;
-    if (!AdoptOriginal(std::move(block)))
-        return false;
+    if (type == kFileTypeJpeg && m_renderWhileReading) {
+        if (!AdoptWhileDecoding(path))
+            return false;
+    } else {
+        CMemBlock block;
+        int width = 0;
+        int height = 0;
+        const int read = type == kFileTypeBmp ? ReadBmpFile(path, block, width, height)
+                                              : ReadJpegFile(path, block, width, height);
+        if (!read || !block)
+            return false;
+        if (!AdoptOriginal(std::move(block)))
+            return false;
+    }
 
     m_baseName = BaseNameOf(path);
     // The ".bmp" name is where Save will write; it need not exist yet, so
@@ -59,6 +65,29 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
     SetModifiedFlag(false);
     m_pictureReady = true;
     return true;
+}
+
+bool CDibDoc::AdoptWhileDecoding(const std::string& path)
+{
+    CMemBlock block;
+    // Declared after the block, so that its decoder is done before the
+    // block can go.
+    CJpegStream stream;
+    int width = 0;
+    int height = 0;
+    if (!stream.Start(path, block, width, height))
+        return false;
+    m_arriving = &stream.Rows();
+    const bool adopted = AdoptOriginal(std::move(block));
+    m_arriving = nullptr;
+    if (stream.Finish() && adopted)
+        return true;
+    if (adopted) {
+        // Some rows never came: neither picture may be shown or saved.
+        m_picOriginal.Release();
+        m_picNew.Release();
+    }
+    return false;
 }
 
 // ---- set-up of a new Original ------------------------------------------------------
@@ -72,7 +101,7 @@ int FullTableColors(int bitCount)
 
 } // namespace
 
-bool CDibDoc::AdoptOriginal(CMemBlock dib)
+bool CDibDoc::AdoptOriginal(CMemBlock&& dib)
 {
     if (!dib)
         return false;
@@ -87,20 +116,18 @@ bool CDibDoc::AdoptOriginal(CMemBlock dib)
     // A reader's block is taken as it is; any other form is rebuilt (same
     // depth and pixels: core entries widened, a short table filled up with
     // black, masks and later header fields dropped).
-    CMemBlock block;
-    if (InKeptLayout(check)) {
-        block = std::move(dib);
-    } else {
+    CMemBlock rebuilt;
+    if (!InKeptLayout(check)) {
         std::string why;
-        block = DibFromPackedBytes(dib.Data(), dib.Size(), why);
-        if (!block) {
+        rebuilt = DibFromPackedBytes(dib.Data(), dib.Size(), why);
+        if (!rebuilt) {
             ShowMessage(std::string(msg::kNoMemAllocated));
             return false;
         }
     }
 
     // The block is in the kept layout now, so the picture takes it.
-    CPicture original = CPicture::FromDib(std::move(block));
+    CPicture original = CPicture::FromDib(rebuilt ? std::move(rebuilt) : std::move(dib));
     if (!original.HasBlock()) {
         ShowMessage(std::string(msg::kNoMemAllocated));
         return false;
@@ -205,6 +232,7 @@ RenderRequest CDibDoc::RenderRequestFor(CPicture& target)
     request.clip = m_clipRect;
     request.colorList = m_colorList;
     request.colorListCount = m_colorListCount;
+    request.arrival = m_arriving;
     return request;
 }
 

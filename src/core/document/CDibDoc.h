@@ -41,8 +41,9 @@ public:
     // size limits) gives false and leaves the whole document as it was. Any
     // header form that validates is taken and kept in one layout: 40-byte
     // header, full colour table up to 8 bits, no masks, bottom-up rows.
-    // Naming, the modified mark and m_pictureReady are the caller's.
-    bool AdoptOriginal(CMemBlock dib);
+    // Naming, the modified mark and m_pictureReady are the caller's. The
+    // block is moved from only when it is taken.
+    bool AdoptOriginal(CMemBlock&& dib);
 
     // Sets the document up again for the block already in the Original (the
     // same steps as AdoptOriginal). A refused block is released and the
@@ -89,9 +90,15 @@ public:
     std::string m_saveExt = ".jpg";
     std::uint32_t m_colorList[kMaxColorList] = {};
     int m_colorListCount = 0;
+    // Where nobody looks at a half-read picture (lumacut-render), a JPEG's
+    // first render runs while it is decoded, on the other core. A decode
+    // that fails after its header then leaves the document without pictures.
+    bool m_renderWhileReading = false;
 
 private:
     bool m_rendering = false;
+    const CRowArrival* m_arriving = nullptr; // the Original's rows, while decoding
+    bool AdoptWhileDecoding(const std::string& path);
     // The New Picture's kind from the answer to "Choose Output".
     void SetUpNewPictureKind(int choice);
     // After a successful save: base name, path with `extension`, m_saveExt,

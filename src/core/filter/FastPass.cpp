@@ -38,12 +38,26 @@ void RunBands(const PassJob& job, const SourceImage& source, const Kernels& kern
         bands = work < 65536 ? 1 : std::min(height, 8 * RenderThreadCount());
     }
     bands = std::clamp(bands, 1, height);
-    ParallelFor(bands, [&](int band) {
+    // While the Original's rows still arrive, top first, the rows are
+    // rendered top first too, each once it is in; a resampled row may
+    // read from anywhere and waits for all of them.
+    const bool topFirst = job.arrival && !sampler;
+    ParallelFor(bands, [&](int task) {
+        const int band = topFirst ? bands - 1 - task : task;
         std::vector<std::uint8_t> row(std::size_t(3) * width);
         SamplerScratch scratch;
+        const int begin = static_cast<int>(std::int64_t{height} * band / bands);
         const int end = static_cast<int>(std::int64_t{height} * (band + 1) / bands);
-        for (int r = static_cast<int>(std::int64_t{height} * band / bands); r < end; ++r) {
+        if (job.arrival && sampler && job.arrival->WaitFor(source.height) < source.height)
+            return;
+        for (int i = begin; i < end; ++i) {
+            const int r = topFirst ? begin + end - 1 - i : i;
             const int y = job.y0 + r;
+            if (topFirst) {
+                const int need = std::clamp(TopRowsFor(source.height, y), 0, source.height);
+                if (job.arrival->WaitFor(need) < need)
+                    return; // the decoder gave up: the render is thrown away
+            }
             std::uint8_t* dst = job.target->MutableRow(r);
             if (direct && y >= 0 && y < source.height) {
                 rows.Row(source.bits + y * source.stride + std::int64_t{job.x0} * bytes, bytes, width, dst);

@@ -11,6 +11,8 @@ void RunReferencePass(const PassJob& job, int rowBegin, int rowEnd)
     CSampler sampler = job.sampler; // each sample records its window here
     const FilterSettings& s = job.settings;
     const FilterConstants& k = job.constants;
+    if (job.arrival)
+        job.arrival->WaitFor(original.Height());
 
     for (int y = job.y0 + rowBegin; y < job.y0 + rowEnd; ++y) {
         for (int x = job.x0; x < job.x1; ++x) {

@@ -154,6 +154,7 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
 
     job.original = &original;
     job.target = &target;
+    job.arrival = request.arrival;
     job.settings = settings;
     job.constants = DeriveConstants(settings);
     job.refs = ChooseReferenceColors(settings, request.colorList, request.colorListCount);

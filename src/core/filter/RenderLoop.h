@@ -5,6 +5,7 @@
 #include "filter/FilterSettings.h"
 #include "picture/CPicture.h"
 #include "picture/Rect.h"
+#include "picture/RowArrival.h"
 
 #include <cstdint>
 
@@ -20,6 +21,7 @@ struct RenderRequest {
     Rect clip;                    // top-down, in the full-size result
     const std::uint32_t* colorList = nullptr;
     int colorListCount = 0;
+    const CRowArrival* arrival = nullptr; // the Original's rows, while decoding
 };
 
 // Everything ApplyFilter does: result size, the kind check, the clip region,

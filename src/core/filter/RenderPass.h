@@ -7,6 +7,7 @@
 #include "filter/FilterSettings.h"
 #include "picture/CPicture.h"
 #include "picture/CSampler.h"
+#include "picture/RowArrival.h"
 
 namespace lumacut {
 
@@ -31,6 +32,9 @@ struct PassJob {
     // The region of the full-size result: columns x0..x1 - 1, stored rows
     // y0..y1 - 1; pixel (x, y) is written at (x - x0, y - y0).
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    // Set while the Original is still being decoded: a row is read only
+    // once it is in, and the rows are rendered top first.
+    const CRowArrival* arrival = nullptr;
 };
 
 } // namespace lumacut

@@ -2,12 +2,15 @@
 
 #include "picture/Dib.h"
 #include "picture/JpegError.h"
+#include "picture/JpegStream.h"
 #include "picture/Limits.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <thread>
 #include <vector>
 
 namespace lumacut {
@@ -24,9 +27,18 @@ struct Source {
     std::size_t size = 0;
 };
 
+// What a decoder on a thread of its own tells the thread that waits for it:
+// first that the block is made (after which it writes only the block's
+// rows, never the block object), then how many rows are in.
+struct Announcement {
+    std::promise<bool> blockMade;
+    bool made = false;
+    CRowArrival rows;
+};
+
 // Every library call of the reader between the setjmp and a possible jump.
 // Plain data only: a jump out of here destroys nothing.
-Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlock* block)
+Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlock* block, Announcement* announce)
 {
     if (source->file)
         jpeg_stdio_src(cinfo, source->file);
@@ -53,27 +65,37 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
     // The first scanline is the top of the picture: the last stored row.
     const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
     std::uint8_t* rows = block->Data() + kInfoHeaderSize;
+    if (announce) {
+        announce->made = true;
+        announce->blockMade.set_value(true);
+    }
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW row = rows + stride * (static_cast<std::size_t>(height) - 1 - cinfo->output_scanline);
         jpeg_read_scanlines(cinfo, &row, 1);
+        // The library decodes 8 or 16 rows at a time: tell them as a group.
+        if (announce && (cinfo->output_scanline % 16 == 0 || cinfo->output_scanline == cinfo->output_height))
+            announce->rows.Arrived(static_cast<int>(cinfo->output_scanline));
     }
     jpeg_finish_decompress(cinfo);
     return Outcome::Decoded;
 }
 
 // The reader's one exit: whatever happened, the decompressor is destroyed.
-Outcome Decode(jpeg_decompress_struct* cinfo, jpeg::ErrorManager* errors, const Source* source, CMemBlock* block)
+Outcome Decode(jpeg_decompress_struct* cinfo, jpeg::ErrorManager* errors, const Source* source, CMemBlock* block,
+               Announcement* announce = nullptr)
 {
     jpeg::InstallErrorManager(*errors, *reinterpret_cast<jpeg_common_struct*>(cinfo));
     jpeg::CollectWarnings(*errors);
     volatile Outcome outcome = Outcome::LibraryError;
     if (setjmp(errors->jump) == 0) {
         jpeg_create_decompress(cinfo);
-        outcome = DecodeSteps(cinfo, source, block);
+        outcome = DecodeSteps(cinfo, source, block, announce);
     }
     jpeg_destroy_decompress(cinfo);
     return outcome;
 }
+
+int ShowOutcome(Outcome outcome, const jpeg::ErrorManager& errors, const std::string& path);
 
 int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, int& width, int& height)
 {
@@ -87,6 +109,16 @@ int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, in
     if (outcome == Outcome::Decoded) {
         width = ReadLE32s(block.Data() + dib::kWidth);
         height = ReadLE32s(block.Data() + dib::kHeight);
+    } else {
+        block.Free();
+    }
+    return ShowOutcome(outcome, errors, path);
+}
+
+// The messages of a read that has ended; 1 when it decoded the picture.
+int ShowOutcome(Outcome outcome, const jpeg::ErrorManager& errors, const std::string& path)
+{
+    if (outcome == Outcome::Decoded) {
         // Damaged data the library decoded past: the picture opens, and the
         // user learns why part of it is grey or garbled.
         if (errors.warning[0] != '\0')
@@ -95,7 +127,6 @@ int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, in
                         PromptIcon::Warning);
         return 1;
     }
-    block.Free();
     switch (outcome) {
     case Outcome::LibraryError:
         ShowMessage(std::string(msg::kJpegReadFailed) + path + ": " + errors.text);
@@ -170,6 +201,82 @@ int ReadJpegBytes(const std::uint8_t* data, std::size_t size, const std::string&
     source.data = data;
     source.size = size;
     return ReadFrom(source, path, block, width, height);
+}
+
+// ---- decoding alongside -----------------------------------------------------------
+
+struct CJpegStream::State {
+    std::string path;
+    std::FILE* file = nullptr;
+    std::vector<char> buffer;
+    jpeg_decompress_struct cinfo{};
+    jpeg::ErrorManager errors;
+    CMemBlock block;
+    Announcement announce;
+    Outcome outcome = Outcome::LibraryError;
+    std::thread decoder;
+};
+
+CJpegStream::CJpegStream() = default;
+
+CJpegStream::~CJpegStream()
+{
+    if (m_state && m_state->decoder.joinable())
+        m_state->decoder.join();
+    if (m_state && m_state->file)
+        std::fclose(m_state->file);
+}
+
+const CRowArrival& CJpegStream::Rows() const
+{
+    return m_state->announce.rows;
+}
+
+bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, int& height)
+{
+    width = 0;
+    height = 0;
+    block.Free();
+    m_state = std::make_unique<State>();
+    State& s = *m_state;
+    s.path = path;
+    s.file = std::fopen(path.c_str(), "rb");
+    if (!s.file) {
+        ShowMessage(jpeg::CantOpenText(path));
+        return false;
+    }
+    s.buffer.resize(std::size_t{1} << 20);
+    std::setvbuf(s.file, s.buffer.data(), _IOFBF, s.buffer.size());
+    std::future<bool> made = s.announce.blockMade.get_future();
+    s.decoder = std::thread([&s] {
+        Source source;
+        source.file = s.file;
+        s.outcome = Decode(&s.cinfo, &s.errors, &source, &s.block, &s.announce);
+        if (!s.announce.made)
+            s.announce.blockMade.set_value(false);
+        s.announce.rows.Finished();
+    });
+    if (!made.get()) {
+        Finish();
+        return false;
+    }
+    // The decoder no longer touches the block object, only its rows.
+    block = std::move(s.block);
+    width = ReadLE32s(block.Data() + dib::kWidth);
+    height = ReadLE32s(block.Data() + dib::kHeight);
+    return true;
+}
+
+int CJpegStream::Finish()
+{
+    State& s = *m_state;
+    if (s.decoder.joinable())
+        s.decoder.join();
+    if (s.file) {
+        std::fclose(s.file);
+        s.file = nullptr;
+    }
+    return ShowOutcome(s.outcome, s.errors, s.path);
 }
 
 } // namespace lumacut

@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 using namespace lumacut;
 using namespace lumacut::test;
@@ -353,4 +354,57 @@ TEST_F(OpenSave, FailedSavesChangeNeitherFilesNorNaming)
     EXPECT_EQ(doc.GetPathName(), path);
     EXPECT_EQ(doc.m_saveExt, ".bmp");
     EXPECT_TRUE(doc.IsModified());
+}
+
+// ---- rendering while a JPEG is decoded ----------------------------------------------------
+
+// lumacut-render renders while the decoder fills the rows: the same document,
+// the same messages, for every JPEG we have and a spread of settings. A decode
+// that fails after its header leaves no pictures to show or save.
+TEST_F(OpenSave, RenderingWhileReadingGivesWhatRenderingAfterGives)
+{
+    // Large enough for the render to be split into bands.
+    const std::string photo = dir.Path("photo.jpg");
+    const CPicture made = MakeTrueColor(700, 500, [](int x, int y) {
+        return Rgb{std::uint8_t(x * 7 + y), std::uint8_t(y * 3 ^ x), std::uint8_t((x * y) >> 5)};
+    });
+    ASSERT_EQ(WriteJpegFile(photo, made.Block(), 90), 1);
+    std::vector<std::string> files = {photo};
+    for (const auto& entry : fs::directory_iterator(std::string(LUMACUT_TESTDATA_DIR) + "/jpeg"))
+        if (entry.path().extension() == ".jpg")
+            files.push_back(entry.path().string());
+
+    struct Setting {
+        int choice;
+        std::function<void(CDibDoc&)> set;
+    };
+    const std::vector<Setting> settings = {
+        {kOutputTwoColor, [](CDibDoc&) {}},
+        {kOutputTwoColor, [](CDibDoc& d) { d.m_filter.dither = kDitherFloydSteinberg; }},
+        {kOutputTwoColor, [](CDibDoc& d) { d.m_filter.adaptiveRadius = 9; }},
+        {kOutputGrey, [](CDibDoc& d) { d.m_scale = 0.5; }},
+        {kOutputTrueColor, [](CDibDoc& d) { d.m_tilt = 0.05; }},
+    };
+    for (const std::string& file : files)
+        for (const Setting& setting : settings) {
+            std::vector<std::uint8_t> results[2];
+            std::vector<std::string> texts[2];
+            bool opened[2];
+            for (int streaming : {0, 1}) {
+                CDibDoc d;
+                d.m_renderWhileReading = streaming;
+                setting.set(d);
+                prompt.Clear();
+                prompt.outputChoices = {setting.choice};
+                opened[streaming] = d.OnOpenDocument(file);
+                texts[streaming] = prompt.Texts(false);
+                if (const CMemBlock& block = d.GetPictureBlock(false))
+                    results[streaming].assign(block.Data(), block.Data() + block.Size());
+                EXPECT_EQ(bool(d.GetPictureBlock(true)), opened[streaming]) << file;
+            }
+            SCOPED_TRACE(file + " output " + std::to_string(setting.choice));
+            EXPECT_EQ(opened[0], opened[1]);
+            EXPECT_EQ(texts[0], texts[1]);
+            EXPECT_TRUE(results[0] == results[1]);
+        }
 }
