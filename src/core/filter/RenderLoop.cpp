@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace lumacut {
 
@@ -45,33 +48,96 @@ bool RegionSizeUsable(std::int64_t width, std::int64_t height)
     return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
+// The adaptive threshold reads the tone within its radius of each row. The
+// tone is rendered in bands from the top (as the Original's rows arrive) and
+// each band of thresholds runs as soon as the tone rows it reads are in: the
+// tasks are listed so that every threshold band comes after the tone bands
+// it reads, and the threads take them in that order, so a wait is always
+// for a band that is already being rendered.
+void RunAdaptive(const PassJob& job, const PassJob& toneJob, const PassRunner& runPass, int bandRows)
+{
+    const int width = job.x1 - job.x0, height = job.y1 - job.y0;
+    CPicture tones = CPicture::Empty(PictureKind::Grey, width, height);
+    if (!tones.HasBlock() || !PassCanWrite(tones)) {
+        Fail(msg::kMakeEmptyFailed);
+        return;
+    }
+    const int bands = (height + bandRows - 1) / bandRows;
+    const int radius = job.settings.adaptiveRadius;
+    // Each threshold band sums its window afresh: bands of a few per thread,
+    // as in a render without a decoder.
+    const int cutRows = std::max(bandRows, (height + 8 * RenderThreadCount() - 1) / (8 * RenderThreadCount()));
+    const int cutBands = (height + cutRows - 1) / cutRows;
+    // Threshold band j reads the tone down to tone band lastToneBand(j).
+    const auto lastToneBand = [&](int j) { return (std::min(height, (j + 1) * cutRows + radius) - 1) / bandRows; };
+    std::vector<int> tasks; // tone band k as k, threshold band j as bands + j
+    for (int k = 0, j = 0; k < bands; ++k) {
+        tasks.push_back(k);
+        for (; j < cutBands && lastToneBand(j) <= k; ++j)
+            tasks.push_back(bands + j);
+    }
+    std::mutex mutex;
+    std::vector<char> toneDone(std::size_t(bands), 0);
+    int tonesIn = 0; // bands in, without a gap, from the top
+    bool failed = false;
+    CRowArrival toneRows;
+    ParallelFor(static_cast<int>(tasks.size()), [&](int t) {
+        const int task = tasks[std::size_t(t)];
+        if (task >= bands) {
+            const int first = (task - bands) * cutRows, end = std::min(height, first + cutRows);
+            const int need = std::min(height, end + radius);
+            if (toneRows.WaitFor(need) >= need)
+                AdaptiveRows(tones, job.settings, *job.target, first, end);
+            return;
+        }
+        const int k = task;
+        const int first = k * bandRows, end = std::min(height, first + bandRows);
+        CPicture band = CPicture::Empty(PictureKind::Grey, width, end - first);
+        const bool made = band.HasBlock() && PassCanWrite(band);
+        if (made) {
+            PassJob part = toneJob;
+            part.y0 = job.y0 + height - end;
+            part.y1 = job.y0 + height - first;
+            part.target = &band;
+            runPass(part);
+            for (int y = 0; y < end - first; ++y)
+                std::memcpy(tones.MutableRow(height - end + y), band.Row(y), std::size_t(width));
+        }
+        std::lock_guard<std::mutex> lock(mutex);
+        failed = failed || !made;
+        toneDone[std::size_t(k)] = 1;
+        while (tonesIn < bands && toneDone[std::size_t(tonesIn)])
+            ++tonesIn;
+        toneRows.Arrived(std::min(height, tonesIn * bandRows));
+    });
+    if (failed)
+        Fail(msg::kMakeEmptyFailed);
+}
+
 // A dithered or adaptive two-colour picture: the grey pass renders the tone,
-// which is then turned into the bits. The adaptive threshold needs the whole
-// tone at once. Dithering takes it a band of rows at a time from the top,
-// dithering one band while the next is rendered, in two small buffers.
+// which is then turned into the bits. Dithering takes it a band of rows at
+// a time from the top, dithering one band while the next is rendered, in
+// two small buffers.
 void RunTonePass(const PassJob& job, const PassRunner& runPass)
 {
     constexpr int kBandRows = 64;
     const int width = job.x1 - job.x0, height = job.y1 - job.y0;
-    const bool whole = job.settings.adaptiveRadius > 0;
-    const int bandRows = whole ? height : std::min(height, kBandRows);
-    CPicture tones[2] = {CPicture::Empty(PictureKind::Grey, width, bandRows),
-                         whole ? CPicture() : CPicture::Empty(PictureKind::Grey, width, bandRows)};
-    for (int b = 0; b < (whole ? 1 : 2); ++b)
-        if (!tones[b].HasBlock() || !PassCanWrite(tones[b])) {
-            Fail(msg::kMakeEmptyFailed);
-            return;
-        }
     PassJob toneJob = job;
     toneJob.settings = ToneSettings(job.settings);
     toneJob.constants = DeriveConstants(toneJob.settings);
-    toneJob.type = ChoosePass(job.original->Colors(), tones[0].Colors());
-    if (whole) {
-        toneJob.target = &tones[0];
-        runPass(toneJob);
-        TonesToTwoColor(tones[0], job.settings, *job.target);
+    toneJob.type = ChoosePass(job.original->Colors(), 256); // into grey
+    if (job.settings.adaptiveRadius > 0) {
+        RunAdaptive(job, toneJob, runPass, kBandRows);
         return;
     }
+    const int bandRows = std::min(height, kBandRows);
+    CPicture tones[2] = {CPicture::Empty(PictureKind::Grey, width, bandRows),
+                         CPicture::Empty(PictureKind::Grey, width, bandRows)};
+    for (CPicture& t : tones)
+        if (!t.HasBlock() || !PassCanWrite(t)) {
+            Fail(msg::kMakeEmptyFailed);
+            return;
+        }
     // Band k holds stored rows top - bandRows .. top - 1 of the region,
     // top = height - k x bandRows.
     const int bands = (height + bandRows - 1) / bandRows;

@@ -268,8 +268,15 @@ void Diffuse(const std::uint8_t* src, std::uint8_t* white, const std::uint16_t* 
 // all in exact integers, so the bands (and threads) change nothing. Dark
 // text on light ground is what the method expects, so with Negative it
 // works on the tone before Negative and the result is inverted.
-void Adaptive(const CPicture& tones, const FilterSettings& s, CPicture& target, int width, int height)
+} // namespace
+
+void AdaptiveRows(const CPicture& tones, const FilterSettings& s, CPicture& target, int first, int end)
 {
+    const int width = std::min(tones.Width(), target.Width()), height = std::min(tones.Height(), target.Height());
+    first = std::max(first, 0);
+    end = std::min(end, height);
+    if (width <= 0 || first >= end)
+        return;
     const int r = s.adaptiveRadius;
     const unsigned whiteBit = WhiteBitOf(target);
     const int flip = s.negative ? 255 : 0;
@@ -277,57 +284,50 @@ void Adaptive(const CPicture& tones, const FilterSettings& s, CPicture& target, 
     std::vector<double> perColumns(std::size_t(width), 0.0); // 1 / the window's columns at x
     for (int x = 0; x < width; ++x)
         perColumns[std::size_t(x)] = 1.0 / (std::min(x + r, width - 1) - std::max(x - r, 0) + 1);
-    const int bands = std::clamp(height / 64, 1, 8 * RenderThreadCount());
-    ParallelFor(bands, [&](int band) {
-        const int first = static_cast<int>(std::int64_t{height} * band / bands);
-        const int end = static_cast<int>(std::int64_t{height} * (band + 1) / bands);
-        std::vector<std::uint64_t> colSum(std::size_t(width), 0), colSquares(std::size_t(width), 0);
-        std::vector<std::uint8_t> white(std::size_t(width), 0);
-        const auto addRow = [&](int i, bool add) {
-            const std::uint8_t* src = tones.Row(height - 1 - i);
-            for (int x = 0; x < width; ++x) {
-                const std::uint64_t u = std::uint64_t(src[x] ^ flip);
-                colSum[std::size_t(x)] += add ? u : -u;
-                colSquares[std::size_t(x)] += add ? u * u : -(u * u);
-            }
-        };
-        for (int i = std::max(first - r, 0); i <= std::min(first + r, height - 1); ++i)
-            addRow(i, true);
-        for (int i = first; i < end; ++i) {
-            const std::uint8_t* src = tones.Row(height - 1 - i);
-            const double perRows = 1.0 / (std::min(i + r, height - 1) - std::max(i - r, 0) + 1);
-            std::uint64_t sum = 0, squares = 0;
-            for (int x = 0; x <= std::min(r, width - 1); ++x) {
-                sum += colSum[std::size_t(x)];
-                squares += colSquares[std::size_t(x)];
-            }
-            for (int x = 0; x < width; ++x) {
-                const double per = perRows * perColumns[std::size_t(x)];
-                const double mean = double(sum) * per;
-                const double variance = std::max(0.0, double(squares) * per - mean * mean);
-                const double limit = mean * (1 + k * (std::sqrt(variance) / 128 - 1));
-                // White where the tone before Negative is above the limit,
-                // and the other way round with Negative.
-                white[std::size_t(x)] = static_cast<std::uint8_t>(((src[x] ^ flip) > limit) != (flip != 0));
-                if (x + r + 1 < width) {
-                    sum += colSum[std::size_t(x + r + 1)];
-                    squares += colSquares[std::size_t(x + r + 1)];
-                }
-                if (x - r >= 0) {
-                    sum -= colSum[std::size_t(x - r)];
-                    squares -= colSquares[std::size_t(x - r)];
-                }
-            }
-            PackRow(white.data(), width, whiteBit, target.MutableRow(height - 1 - i));
-            if (i + r + 1 < height)
-                addRow(i + r + 1, true);
-            if (i - r >= 0)
-                addRow(i - r, false);
+    std::vector<std::uint64_t> colSum(std::size_t(width), 0), colSquares(std::size_t(width), 0);
+    std::vector<std::uint8_t> white(std::size_t(width), 0);
+    const auto addRow = [&](int i, bool add) {
+        const std::uint8_t* src = tones.Row(height - 1 - i);
+        for (int x = 0; x < width; ++x) {
+            const std::uint64_t u = std::uint64_t(src[x] ^ flip);
+            colSum[std::size_t(x)] += add ? u : -u;
+            colSquares[std::size_t(x)] += add ? u * u : -(u * u);
         }
-    });
+    };
+    for (int i = std::max(first - r, 0); i <= std::min(first + r, height - 1); ++i)
+        addRow(i, true);
+    for (int i = first; i < end; ++i) {
+        const std::uint8_t* src = tones.Row(height - 1 - i);
+        const double perRows = 1.0 / (std::min(i + r, height - 1) - std::max(i - r, 0) + 1);
+        std::uint64_t sum = 0, squares = 0;
+        for (int x = 0; x <= std::min(r, width - 1); ++x) {
+            sum += colSum[std::size_t(x)];
+            squares += colSquares[std::size_t(x)];
+        }
+        for (int x = 0; x < width; ++x) {
+            const double per = perRows * perColumns[std::size_t(x)];
+            const double mean = double(sum) * per;
+            const double variance = std::max(0.0, double(squares) * per - mean * mean);
+            const double limit = mean * (1 + k * (std::sqrt(variance) / 128 - 1));
+            // White where the tone before Negative is above the limit,
+            // and the other way round with Negative.
+            white[std::size_t(x)] = static_cast<std::uint8_t>(((src[x] ^ flip) > limit) != (flip != 0));
+            if (x + r + 1 < width) {
+                sum += colSum[std::size_t(x + r + 1)];
+                squares += colSquares[std::size_t(x + r + 1)];
+            }
+            if (x - r >= 0) {
+                sum -= colSum[std::size_t(x - r)];
+                squares -= colSquares[std::size_t(x - r)];
+            }
+        }
+        PackRow(white.data(), width, whiteBit, target.MutableRow(height - 1 - i));
+        if (i + r + 1 < height)
+            addRow(i + r + 1, true);
+        if (i - r >= 0)
+            addRow(i - r, false);
+    }
 }
-
-} // namespace
 
 const std::array<std::uint16_t, 64 * 64>& BlueNoiseMap()
 {
@@ -399,7 +399,11 @@ void TonesToTwoColor(const CPicture& tones, const FilterSettings& s, CPicture& t
     if (width <= 0 || height <= 0)
         return;
     if (s.adaptiveRadius > 0) {
-        Adaptive(tones, s, target, width, height);
+        const int bands = std::clamp(height / 64, 1, 8 * RenderThreadCount());
+        ParallelFor(bands, [&](int band) {
+            AdaptiveRows(tones, s, target, static_cast<int>(std::int64_t{height} * band / bands),
+                         static_cast<int>(std::int64_t{height} * (band + 1) / bands));
+        });
         return;
     }
     ToneDitherer ditherer(s, target);

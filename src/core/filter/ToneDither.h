@@ -57,4 +57,9 @@ private:
 // the dither method. Rows are processed top to bottom as shown.
 void TonesToTwoColor(const CPicture& tones, const FilterSettings& s, CPicture& target);
 
+// The adaptive threshold of rows first .. end - 1 (from the top as shown):
+// it reads the tone rows within adaptiveRadius of them. Each call sums its
+// own window exactly, so bands may run on any thread in any order.
+void AdaptiveRows(const CPicture& tones, const FilterSettings& s, CPicture& target, int first, int end);
+
 } // namespace lumacut
