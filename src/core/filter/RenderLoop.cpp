@@ -48,8 +48,8 @@ bool RegionSizeUsable(std::int64_t width, std::int64_t height)
     return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
-// The adaptive threshold reads the tone within its radius of each row. The
-// tone is rendered in bands from the top (as the Original's rows arrive) and
+// The adaptive threshold reads the tone within its radius of each row. While
+// the Original's rows arrive, the tone is rendered in bands from the top and
 // each band of thresholds runs as soon as the tone rows it reads are in: the
 // tasks are listed so that every threshold band comes after the tone bands
 // it reads, and the threads take them in that order, so a wait is always
@@ -127,7 +127,20 @@ void RunTonePass(const PassJob& job, const PassRunner& runPass)
     toneJob.constants = DeriveConstants(toneJob.settings);
     toneJob.type = ChoosePass(job.original->Colors(), 256); // into grey
     if (job.settings.adaptiveRadius > 0) {
-        RunAdaptive(job, toneJob, runPass, kBandRows);
+        if (job.arrival) {
+            RunAdaptive(job, toneJob, runPass, kBandRows);
+            return;
+        }
+        // All rows are in: the whole tone in one parallel pass, then the
+        // threshold, costs less than the pipeline's waits.
+        CPicture tones = CPicture::Empty(PictureKind::Grey, width, height);
+        if (!tones.HasBlock() || !PassCanWrite(tones)) {
+            Fail(msg::kMakeEmptyFailed);
+            return;
+        }
+        toneJob.target = &tones;
+        runPass(toneJob);
+        TonesToTwoColor(tones, job.settings, *job.target);
         return;
     }
     const int bandRows = std::min(height, kBandRows);
