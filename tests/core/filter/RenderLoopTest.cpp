@@ -4,13 +4,16 @@
 #include "support/PictureBuilder.h"
 #include "picture/Dib.h"
 #include "platform/Messages.h"
+#include "support/PictureBytes.h"
 #include "support/RenderFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace lumacut;
@@ -367,4 +370,57 @@ TEST(NeedsResampleTest, ThresholdsOfScaleAndFootprint)
     EXPECT_FALSE(NeedsResample(1.0, 1.009));
     EXPECT_TRUE(NeedsResample(1.0, 1.011));
     EXPECT_TRUE(NeedsResample(1.0, 0.5));
+}
+
+// ---- rows that arrive while the render runs ---------------------------------------------
+
+// The Original is filled row by row from the top while the render runs, every
+// row poisoned until it is in: a render that read a row too early, or waited
+// for the wrong row, differs from the render of the finished Original.
+TEST(RenderWhileRowsArrive, ReadsEachRowOnlyOnceItIsIn)
+{
+    const int w = 300, h = 211;
+    const CPicture finished = MakeTrueColor(w, h, [](int x, int y) {
+        return Rgb{std::uint8_t(x * 5 + y), std::uint8_t(x ^ (y * 3)), std::uint8_t(y * 7 - x)};
+    });
+    struct Case {
+        Output kind;
+        FilterSettings settings;
+        double tilt;
+    };
+    FilterSettings dither, adaptive, negative;
+    dither.dither = kDitherFloydSteinberg;
+    adaptive.adaptiveRadius = 6;
+    negative.negative = true;
+    const Case cases[] = {{Output::TwoColor, {}, 0},       {Output::Grey, negative, 0},
+                          {Output::TrueColor, {}, 0.04},   {Output::TwoColor, dither, 0},
+                          {Output::TwoColor, adaptive, 0}, {Output::TwoColor, adaptive, 0.02}};
+    for (const Case& c : cases) {
+        RenderFixture expected(finished.Duplicate(), c.kind);
+        expected.request.tilt = c.tilt;
+        expected.Apply(c.settings);
+
+        CPicture arriving = finished.Duplicate();
+        for (int y = 0; y < h; ++y)
+            std::memset(arriving.MutableRow(y), 0xA5, std::size_t(3) * w);
+        RenderFixture fixture(std::move(arriving), c.kind);
+        CRowArrival rows;
+        fixture.request.tilt = c.tilt;
+        fixture.request.arrival = &rows;
+        std::thread decoder([&] {
+            for (int top = 0; top < h;) {
+                const int next = std::min(h, top + 7);
+                for (int y = top; y < next; ++y)
+                    std::memcpy(fixture.original.MutableRow(h - 1 - y), finished.Row(h - 1 - y), std::size_t(3) * w);
+                rows.Arrived(next);
+                top = next;
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+            }
+        });
+        fixture.Apply(c.settings);
+        decoder.join();
+        EXPECT_EQ(BlockBytes(fixture.target), BlockBytes(expected.target))
+            << "kind " << int(c.kind) << " tilt " << c.tilt << " dither " << c.settings.dither << " radius "
+            << c.settings.adaptiveRadius;
+    }
 }
