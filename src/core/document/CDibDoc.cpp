@@ -194,8 +194,10 @@ bool CDibDoc::OnSaveDocument(const std::string& path)
             written = WriteJpegFile(path, m_picNew.Block(), m_jpegQuality) != 0;
         } else {
             CMemBlock trueColor = AllocTrueColorDib(m_picNew.Width(), m_picNew.Height());
-            if (trueColor && ConvertToTrueColor(m_picNew, trueColor))
+            if (trueColor && ConvertToTrueColor(m_picNew, trueColor)) {
+                WriteResolution(trueColor.Data(), m_picNew.GetResolution());
                 written = WriteJpegFile(path, trueColor, m_jpegQuality) != 0;
+            }
             else
                 ShowMessage(std::string(msg::kConversionFailed));
         }

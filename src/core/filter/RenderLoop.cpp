@@ -248,6 +248,8 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     // MakeEmpty may have kept a larger block: none of what it held may stay
     // in the rows' padding, where no pass writes.
     target.ClearRowPadding();
+    // A resized picture keeps its printed size.
+    target.SetResolution(ScaledResolution(original.GetResolution(), request.scale));
     return true;
 }
 

@@ -9,6 +9,7 @@
 // picture without a block, leaves its outputs as they were; a writer there
 // does nothing) or through row pointers derived from the block, so readers
 // never write to a picture.
+#include "picture/Dib.h"
 #include "picture/MemBlock.h"
 
 #include <cstddef>
@@ -131,6 +132,14 @@ public:
     const PaletteEntry& Rgb(int i) const { return m_rgb[i]; }
     // Where the bottom row starts, from the start of the block.
     std::size_t PixelOffset() const { return m_pixelOffset; }
+    // The resolution its header holds (none without a block); MakeEmpty
+    // clears it, SetResolution sets it (nothing without a block).
+    Resolution GetResolution() const { return HasBlock() ? ReadResolution(m_hDib.Data()) : Resolution{}; }
+    void SetResolution(Resolution r)
+    {
+        if (HasBlock())
+            WriteResolution(m_hDib.Data(), r);
+    }
 
 private:
     // The block and the fields that describe it, in the order of the

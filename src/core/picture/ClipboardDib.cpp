@@ -76,6 +76,8 @@ CMemBlock DibFromPacked(const std::uint8_t* dib, std::size_t size, std::size_t p
     }
 
     std::uint8_t* dst = out.Data();
+    if (check.headerSize >= kInfoHeaderSize)
+        WriteResolution(dst, ReadResolution(dib));
     const int tableColors = FullTableColors(check.bitCount);
     const int colors = std::min(check.colors, tableColors);
     for (int i = 0; i < colors; ++i)

@@ -3,6 +3,9 @@
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace lumacut {
 
 int RowStride(int width, int bitCount)
@@ -30,6 +33,39 @@ int RowBytes(std::int64_t bits)
 std::int64_t DibSize(int width, int height, int bitCount, int colors)
 {
     return std::int64_t{height} * RowStride(width, bitCount) + 4 * std::int64_t{colors} + kInfoHeaderSize;
+}
+
+Resolution ReadResolution(const std::uint8_t* dib)
+{
+    if (ReadLE32(dib + dib::kSize) < kInfoHeaderSize)
+        return {};
+    return {std::max(0, ReadLE32s(dib + dib::kXPelsPerMeter)), std::max(0, ReadLE32s(dib + dib::kYPelsPerMeter))};
+}
+
+void WriteResolution(std::uint8_t* dib, Resolution r)
+{
+    WriteLE32(dib + dib::kXPelsPerMeter, static_cast<std::uint32_t>(std::max(0, r.x)));
+    WriteLE32(dib + dib::kYPelsPerMeter, static_cast<std::uint32_t>(std::max(0, r.y)));
+}
+
+Resolution ScaledResolution(Resolution r, double scale)
+{
+    const auto scaled = [scale](int v) {
+        const double s = std::floor(v * scale + 0.5);
+        return s >= 1 && s <= 2147483647.0 ? static_cast<int>(s) : 0;
+    };
+    return r.Known() ? Resolution{scaled(r.x), scaled(r.y)} : Resolution{};
+}
+
+int DotsPerInch(int pixelsPerMetre)
+{
+    return static_cast<int>(std::floor(pixelsPerMetre * 0.0254 + 0.5));
+}
+
+int PixelsPerMetre(double dotsPerInch)
+{
+    const double v = std::floor(dotsPerInch / 0.0254 + 0.5);
+    return v >= 1 && v <= 2147483647.0 ? static_cast<int>(v) : 0;
 }
 
 void WriteInfoHeader(std::uint8_t* dib, int width, int height, int bitCount)

@@ -50,6 +50,24 @@ int RowBytes(std::int64_t bits);
 // height x RowStride + 4 x colours + 40.
 std::int64_t DibSize(int width, int height, int bitCount, int colors);
 
+// ---- resolution -----------------------------------------------------------------
+// A picture's resolution in pixels per metre across and down, as the 40-byte
+// header holds it; 0 where unknown (a negative field counts as unknown).
+struct Resolution {
+    int x = 0, y = 0;
+    bool Known() const { return x > 0 && y > 0; }
+    bool operator==(const Resolution&) const = default;
+};
+Resolution ReadResolution(const std::uint8_t* dib);
+void WriteResolution(std::uint8_t* dib, Resolution r);
+// The resolution of a picture resized by `scale`, so that it prints at the
+// same size: pixels per metre times the scale, rounded.
+Resolution ScaledResolution(Resolution r, double scale);
+// Dots per inch from pixels per metre and back, rounded.
+int DotsPerInch(int pixelsPerMetre);
+int PixelsPerMetre(double dotsPerInch);
+
+// ---- headers ----------------------------------------------------------------------
 // Writes a 40-byte header: 1 plane, no compression, biSizeImage = height x
 // RowStride, resolution and colour counts 0.
 void WriteInfoHeader(std::uint8_t* dib, int width, int height, int bitCount);

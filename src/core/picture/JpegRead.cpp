@@ -36,6 +36,19 @@ struct Announcement {
     CRowArrival rows;
 };
 
+// The JFIF density in pixels per metre; none when it gives only the aspect
+// ratio (unit 0) or no JFIF marker was seen.
+Resolution JfifResolution(const jpeg_decompress_struct& cinfo)
+{
+    if (!cinfo.saw_JFIF_marker || cinfo.X_density == 0 || cinfo.Y_density == 0)
+        return {};
+    if (cinfo.density_unit == 1)
+        return {PixelsPerMetre(cinfo.X_density), PixelsPerMetre(cinfo.Y_density)};
+    if (cinfo.density_unit == 2)
+        return {100 * cinfo.X_density, 100 * cinfo.Y_density};
+    return {};
+}
+
 // Every library call of the reader between the setjmp and a possible jump.
 // Plain data only: a jump out of here destroys nothing.
 Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlock* block, Announcement* announce)
@@ -60,6 +73,7 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
         return Outcome::NotThreeComponents;
     if (!MakeBitmapColors0(*block, cinfo->output_components, width, height))
         return Outcome::NoBlock;
+    WriteResolution(block->Data(), JfifResolution(*cinfo));
 
     jpeg_start_decompress(cinfo);
     // The first scanline is the top of the picture: the last stored row.

@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,7 @@ struct Picture {
     int width = 0;
     int height = 0;
     std::size_t stride = 0;
+    Resolution resolution;
 };
 
 // Every library call of the writer between the setjmp and a possible jump.
@@ -34,6 +36,12 @@ void EncodeSteps(jpeg_compress_struct* cinfo, std::FILE* file, const Picture* pi
     cinfo->in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality, TRUE);
+    if (picture->resolution.Known()) {
+        // JFIF keeps dots per inch in 16 bits.
+        cinfo->density_unit = 1;
+        cinfo->X_density = static_cast<UINT16>(std::clamp(DotsPerInch(picture->resolution.x), 1, 65535));
+        cinfo->Y_density = static_cast<UINT16>(std::clamp(DotsPerInch(picture->resolution.y), 1, 65535));
+    }
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
         const std::size_t stored = static_cast<std::size_t>(picture->height) - 1 - cinfo->next_scanline;
@@ -89,6 +97,7 @@ int WriteJpegFile(const std::string& path, const CMemBlock& block, int quality)
         return 0;
     }
     picture.rows = dib + kInfoHeaderSize;
+    picture.resolution = ReadResolution(dib);
 
     CAtomicFile file;
     if (!file.Open(path)) {

@@ -3,6 +3,7 @@
 
 #include "support/PictureBuilder.h"
 #include "picture/Dib.h"
+#include "picture/Helpers.h"
 #include "platform/Messages.h"
 #include "support/PictureBytes.h"
 #include "support/RenderFixture.h"
@@ -53,10 +54,13 @@ TEST_P(ResultSizes, FollowTheDocumentScaleRoundingHalvesUp)
 {
     const SizeCase& c = GetParam();
     Render r(MakeTrueColor(c.width, c.height, Pattern), Output::TrueColor);
+    // 300 by 150 dots per inch: the result keeps the printed size.
+    r.original.SetResolution({11811, 5906});
     r.request.scale = c.scale;
     r.Apply();
     EXPECT_EQ(r.target.Width(), c.newWidth);
     EXPECT_EQ(r.target.Height(), c.newHeight);
+    EXPECT_EQ(r.target.GetResolution(), (Resolution{RoundHalfUp(11811 * c.scale), RoundHalfUp(5906 * c.scale)}));
     EXPECT_TRUE(r.prompt.messages.empty());
 }
 

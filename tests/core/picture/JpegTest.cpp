@@ -270,6 +270,31 @@ TEST(JpegWrite, QualityHundredRoundTripStaysCloseAndLeavesTheBlockAlone)
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"q.jpg"});
 }
 
+// The resolution goes out as JFIF dots per inch and comes back in pixels
+// per metre; dots per centimetre and a bare aspect ratio are read too.
+TEST(JpegWrite, TheResolutionTravelsThroughTheJfifDensity)
+{
+    TempDir dir;
+    RecordingPrompt prompt;
+    ScopedPrompt scope(prompt);
+    const std::string path = dir.Path("r.jpg");
+    for (Resolution r : {Resolution{}, Resolution{11811, 11811}, Resolution{3780, 7559}}) {
+        CPicture pic = Gradient(8, 8);
+        pic.SetResolution(r);
+        ASSERT_EQ(WriteJpegFile(path, pic.Block(), 90), 1);
+        EXPECT_EQ(ReadResolution(ReadJpeg(path).block.Data()), r) << r.x << " x " << r.y;
+    }
+    // Units at byte 13 of the file, then the two densities, big-endian.
+    Bytes bytes = ReadFileBytes(path);
+    ASSERT_EQ(std::string(bytes.begin() + 6, bytes.begin() + 10), "JFIF");
+    for (auto [unit, expected] : {std::pair{2, Resolution{11800, 11800}}, std::pair{0, Resolution{}}}) {
+        bytes[13] = std::uint8_t(unit);
+        bytes[14] = 0, bytes[15] = 118, bytes[16] = 0, bytes[17] = 118;
+        WriteFileBytes(path, bytes);
+        EXPECT_EQ(ReadResolution(ReadJpeg(path).block.Data()), expected) << "unit " << unit;
+    }
+}
+
 TEST(JpegWrite, TwoColourAndGreyPicturesComeOutGrey)
 {
     TempDir dir;
