@@ -100,4 +100,14 @@ inline std::string Join(std::string_view a, std::string_view b)
     return s;
 }
 
+// ---- TIFF adapter -----------------------------------------------------------
+// libtiff refused a file, or a page of a kind it cannot turn into colours, while
+// reading; the library's own text follows.
+inline constexpr std::string_view kTiffReadFailed = "TIFF read failed: "; // + path + ": " + library text
+// libtiff failed while writing; the library's own text follows.
+inline constexpr std::string_view kTiffWriteFailed = "TIFF write failed: "; // + path + ": " + library text
+// Only 1-, 8- and 24-bit blocks go to the TIFF writer.
+inline constexpr std::string_view kTiffNotWritableDepth =
+    " cannot be written as TIFF: only 1-, 8- and 24-bit pictures can."; // path +
+
 } // namespace lumacut::msg
