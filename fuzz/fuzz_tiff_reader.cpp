@@ -2,6 +2,7 @@
 #include "picture/TiffFile.h"
 #include "support/RecordingPrompt.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -32,10 +33,11 @@ bool ClaimsAHugePicture(const std::uint8_t* data, std::size_t size)
         const std::size_t entry = ifd + 2 + 12 * std::size_t{i};
         const std::uint32_t tag = get(entry, 2), type = get(entry + 2, 2);
         const std::uint32_t value = type == 3 ? get(entry + 8, 2) : get(entry + 8, 4);
+        // the largest of repeated tags, whichever of them the library keeps
         if (tag == 256)
-            width = value;
+            width = std::max<std::uint64_t>(width, value);
         else if (tag == 257)
-            height = value;
+            height = std::max<std::uint64_t>(height, value);
     }
     return width * height > (1u << 20);
 }

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include <fcntl.h>
@@ -215,12 +217,15 @@ bool DecodeStrips(TIFF* tif, const Layout& layout, const Target& target)
 }
 
 // A tile may be larger than the picture, but not by much: a small file must
-// not make us allocate a huge tile buffer.
-bool TileWithinBounds(std::uint64_t tileWidth, std::uint64_t tileHeight, const Layout& layout)
+// not make us allocate a huge tile buffer, nor a large one a buffer beyond
+// what the library itself may take.
+bool TileWithinBounds(TIFF* tif, std::uint64_t tileWidth, std::uint64_t tileHeight, const Layout& layout)
 {
     const std::uint64_t pixels = std::uint64_t(layout.width) * std::uint64_t(layout.height);
     return tileWidth > 0 && tileHeight > 0 && tileWidth <= std::uint64_t(kMaxSide) &&
-           tileHeight <= std::uint64_t(kMaxSide) && tileWidth * tileHeight <= std::max<std::uint64_t>(4 * pixels, 1 << 22);
+           tileHeight <= std::uint64_t(kMaxSide) &&
+           tileWidth * tileHeight <= std::max<std::uint64_t>(4 * pixels, 1 << 22) &&
+           TIFFTileSize64(tif) <= std::uint64_t(tiff::kMaxSingleAlloc);
 }
 
 bool DecodeTiles(TIFF* tif, const Layout& layout, const Target& target, tiff::Errors& errors)
@@ -228,14 +233,14 @@ bool DecodeTiles(TIFF* tif, const Layout& layout, const Target& target, tiff::Er
     std::uint32_t tileWidth = 0, tileHeight = 0;
     TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
     TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
-    const tmsize_t tileSize = TIFFTileSize(tif);
-    const tmsize_t rowSize = TIFFTileRowSize(tif);
-    if (!TileWithinBounds(tileWidth, tileHeight, layout)) {
-        if (errors.text.empty())
-            errors.text = "tiles of " + std::to_string(tileWidth) + " x " + std::to_string(tileHeight) +
-                          " pixels do not fit the picture";
+    if (!TileWithinBounds(tif, tileWidth, tileHeight, layout)) {
+        char text[128];
+        std::snprintf(text, sizeof text, msg::kTiffTilesTooLargeFormat.data(), tileWidth, tileHeight);
+        errors.text = text;
         return false;
     }
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    const tmsize_t rowSize = TIFFTileRowSize(tif);
     if (tileSize <= 0 || rowSize <= 0)
         return false;
     std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileSize));
@@ -357,11 +362,17 @@ Outcome Decode(TIFF* tif, tiff::Errors& errors, CMemBlock& block, TiffPageInfo& 
     target.height = layout.height;
     // Errors libtiff met in the directory but read past do not matter now.
     errors.Clear();
-    const bool decoded = !here                ? DecodeRgba(tif, target, layout.width, layout.height, errors)
-                         : TIFFIsTiled(tif) ? DecodeTiles(tif, layout, target, errors)
-                                            : DecodeStrips(tif, layout, target);
-    if (!decoded)
-        return Outcome::LibraryError;
+    // Buffers of a strip, tile or band are ours; libtiff only calls back
+    // into the read procedures, which do not allocate.
+    try {
+        const bool decoded = !here                ? DecodeRgba(tif, target, layout.width, layout.height, errors)
+                             : TIFFIsTiled(tif) ? DecodeTiles(tif, layout, target, errors)
+                                                : DecodeStrips(tif, layout, target);
+        if (!decoded)
+            return Outcome::LibraryError;
+    } catch (const std::bad_alloc&) {
+        return Outcome::NoBlock;
+    }
     WriteLE32(block.Data() + dib::kXPelsPerMeter, static_cast<std::uint32_t>(PelsPerMeter(tif, TIFFTAG_XRESOLUTION)));
     WriteLE32(block.Data() + dib::kYPelsPerMeter, static_cast<std::uint32_t>(PelsPerMeter(tif, TIFFTAG_YRESOLUTION)));
     return Outcome::Decoded;
@@ -429,7 +440,7 @@ int Finish(TIFF* opened, tiff::Errors& errors, const std::string& path, CMemBloc
     switch (outcome) {
     case Outcome::LibraryError:
         ShowMessage(std::string(msg::kTiffReadFailed) + path + ": " +
-                    (errors.text.empty() ? std::string("unreadable picture data") : errors.text));
+                    (errors.text.empty() ? std::string(msg::kTiffUnreadable) : errors.text));
         break;
     case Outcome::TooLarge: ShowMessage(path + std::string(msg::kPictureTooLarge)); break;
     case Outcome::NoBlock: ShowMessage(std::string(msg::kNoMemAllocated)); break;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace lumacut {
@@ -58,8 +59,13 @@ tmsize_t SinkWrite(thandle_t handle, void* buffer, tmsize_t count)
     if (count < 0)
         return -1;
     const std::size_t n = static_cast<std::size_t>(count);
-    if (s->bytes.size() < s->at + n)
-        s->bytes.resize(s->at + n);
+    // No exception may cross libtiff's frames: a failed growth is a failed write.
+    try {
+        if (s->bytes.size() < s->at + n)
+            s->bytes.resize(s->at + n);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
     std::memcpy(s->bytes.data() + s->at, buffer, n);
     s->at += n;
     return count;
@@ -72,8 +78,12 @@ toff_t SinkSeek(thandle_t handle, toff_t offset, int whence)
     if (to > (std::uint64_t{1} << 40))
         return static_cast<toff_t>(-1);
     // Seeking past the end leaves a gap that the next write fills.
-    if (to > s->bytes.size())
-        s->bytes.resize(static_cast<std::size_t>(to));
+    try {
+        if (to > s->bytes.size())
+            s->bytes.resize(static_cast<std::size_t>(to));
+    } catch (const std::bad_alloc&) {
+        return static_cast<toff_t>(-1);
+    }
     s->at = static_cast<std::size_t>(to);
     return to;
 }
@@ -235,7 +245,11 @@ int WriteTiffFile(const std::string& path, const CMemBlock& block)
     if (options) {
         tiff::Handle tif(TIFFClientOpenExt(path.c_str(), "w", &sink, SinkRead, SinkWrite, SinkSeek, SinkClose,
                                            SinkSize, NoMap, NoUnmap, options.get()));
-        encoded = tif && Encode(tif.get(), picture);
+        try {
+            encoded = tif && Encode(tif.get(), picture);
+        } catch (const std::bad_alloc&) {
+            errors.text = msg::kNoMemAllocated;
+        }
     }
     if (!encoded) {
         ShowMessage(std::string(msg::kTiffWriteFailed) + path + ": " + errors.text);
