@@ -218,27 +218,30 @@ bool DecodeStrips(TIFF* tif, const Layout& layout, const Target& target)
 
 // A tile may be larger than the picture, but not by much: a small file must
 // not make us allocate a huge tile buffer, nor a large one a buffer beyond
-// what the library itself may take.
-bool TileWithinBounds(TIFF* tif, std::uint64_t tileWidth, std::uint64_t tileHeight, const Layout& layout)
-{
-    const std::uint64_t pixels = std::uint64_t(layout.width) * std::uint64_t(layout.height);
-    return tileWidth > 0 && tileHeight > 0 && tileWidth <= std::uint64_t(kMaxSide) &&
-           tileHeight <= std::uint64_t(kMaxSide) &&
-           tileWidth * tileHeight <= std::max<std::uint64_t>(4 * pixels, 1 << 22) &&
-           TIFFTileSize64(tif) <= std::uint64_t(tiff::kMaxSingleAlloc);
-}
-
-bool DecodeTiles(TIFF* tif, const Layout& layout, const Target& target, tiff::Errors& errors)
+// what the library itself may take. Checked before the picture's block is
+// made; on false `errors` says why.
+bool TilesWithinBounds(TIFF* tif, std::uint32_t width, std::uint32_t height, tiff::Errors& errors)
 {
     std::uint32_t tileWidth = 0, tileHeight = 0;
     TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
     TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
-    if (!TileWithinBounds(tif, tileWidth, tileHeight, layout)) {
-        char text[128];
-        std::snprintf(text, sizeof text, msg::kTiffTilesTooLargeFormat.data(), tileWidth, tileHeight);
-        errors.text = text;
-        return false;
-    }
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    if (tileWidth > 0 && tileHeight > 0 && tileWidth <= std::uint64_t(kMaxSide) &&
+        tileHeight <= std::uint64_t(kMaxSide) &&
+        std::uint64_t{tileWidth} * tileHeight <= std::max<std::uint64_t>(4 * pixels, 1 << 22) &&
+        TIFFTileSize64(tif) <= std::uint64_t(tiff::kMaxSingleAlloc))
+        return true;
+    char text[128];
+    std::snprintf(text, sizeof text, msg::kTiffTilesTooLargeFormat.data(), tileWidth, tileHeight);
+    errors.text = text;
+    return false;
+}
+
+bool DecodeTiles(TIFF* tif, const Layout& layout, const Target& target)
+{
+    std::uint32_t tileWidth = 0, tileHeight = 0;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
     const tmsize_t tileSize = TIFFTileSize(tif);
     const tmsize_t rowSize = TIFFTileRowSize(tif);
     if (tileSize <= 0 || rowSize <= 0)
@@ -354,19 +357,21 @@ Outcome Decode(TIFF* tif, tiff::Errors& errors, CMemBlock& block, TiffPageInfo& 
     layout.width = static_cast<int>(width);
     layout.height = static_cast<int>(height);
     const bool here = DecodedHere(tif, layout);
+    // Errors libtiff met in the directory but read past do not matter now.
+    errors.Clear();
+    if (TIFFIsTiled(tif) && !TilesWithinBounds(tif, width, height, errors))
+        return Outcome::LibraryError;
     if (!MakeBitmapColors0(block, 3, layout.width, layout.height))
         return Outcome::NoBlock;
     Target target;
     target.rows = block.Data() + kInfoHeaderSize;
     target.stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
     target.height = layout.height;
-    // Errors libtiff met in the directory but read past do not matter now.
-    errors.Clear();
     // Buffers of a strip, tile or band are ours; libtiff only calls back
     // into the read procedures, which do not allocate.
     try {
         const bool decoded = !here                ? DecodeRgba(tif, target, layout.width, layout.height, errors)
-                             : TIFFIsTiled(tif) ? DecodeTiles(tif, layout, target, errors)
+                             : TIFFIsTiled(tif) ? DecodeTiles(tif, layout, target)
                                                 : DecodeStrips(tif, layout, target);
         if (!decoded)
             return Outcome::LibraryError;
