@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace lumacut;
@@ -26,12 +29,17 @@ struct Entry {
 };
 
 struct Payload {
-    bool bigEndian = false;
+    Payload(bool big, std::vector<Entry> e, std::vector<std::uint32_t> r = {}, int delta = 0, std::uint32_t ifd = 8,
+            const char* sig = "Exif")
+        : bigEndian(big), entries(std::move(e)), rationals(std::move(r)), countDelta(delta), ifdOffset(ifd), signature(sig)
+    {
+    }
+    bool bigEndian;
     std::vector<Entry> entries;
     std::vector<std::uint32_t> rationals; // numerator, denominator pairs after the IFD
-    int countDelta = 0;                   // a count that lies about the entries
-    std::uint32_t ifdOffset = 8;
-    const char* signature = "Exif";
+    int countDelta;                       // a count that lies about the entries
+    std::uint32_t ifdOffset;
+    const char* signature;
 };
 
 constexpr std::uint16_t kOrientation = 0x0112, kXRes = 0x011A, kYRes = 0x011B, kUnit = 0x0128;
