@@ -27,7 +27,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake --preset fuzz
-cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_bmp_reader fuzz_jpeg_reader fuzz_tiff_reader
+cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_bmp_reader fuzz_jpeg_reader fuzz_tiff_reader fuzz_exif
 
 # Seeds: the test files of each format (a copy, since libFuzzer adds to it).
 seed() {
@@ -40,6 +40,17 @@ seed() {
 bmp_corpus=$(seed bmp tests/data/bmpsuite/*/*.bmp)
 jpeg_corpus=$(seed jpeg tests/data/jpeg/*.jpg)
 tiff_corpus=$(seed tiff tests/data/tiff/*.tif)
+# No test file carries Exif, so the seeds are two APP1 payloads written
+# here: orientation 6 and 72 dpi, little- and big-endian.
+exif_corpus=$(seed exif)
+printf 'Exif\0\0II\x2a\0\x08\0\0\0\x04\0'\
+'\x12\x01\x03\0\x01\0\0\0\x06\0\0\0''\x1a\x01\x05\0\x01\0\0\0\x3e\0\0\0'\
+'\x1b\x01\x05\0\x01\0\0\0\x46\0\0\0''\x28\x01\x03\0\x01\0\0\0\x02\0\0\0'\
+'\0\0\0\0''\x48\0\0\0\x01\0\0\0''\x48\0\0\0\x01\0\0\0' > "$exif_corpus/seed-ii"
+printf 'Exif\0\0MM\0\x2a\0\0\0\x08\0\x04'\
+'\x01\x12\0\x03\0\0\0\x01\0\x06\0\0''\x01\x1a\0\x05\0\0\0\x01\0\0\0\x3e'\
+'\x01\x1b\0\x05\0\0\0\x01\0\0\0\x46''\x01\x28\0\x03\0\0\0\x01\0\x02\0\0'\
+'\0\0\0\0''\0\0\0\x48\0\0\0\x01''\0\0\0\x48\0\0\0\x01' > "$exif_corpus/seed-mm"
 
 status=0
 run() {
@@ -61,4 +72,5 @@ run() {
 run fuzz_bmp_reader "$bmp_corpus" -max_len=65536
 run fuzz_jpeg_reader "$jpeg_corpus" -max_len=32768 -close_fd_mask=2
 run fuzz_tiff_reader "$tiff_corpus" -max_len=32768
+run fuzz_exif "$exif_corpus" -max_len=65533
 exit $status

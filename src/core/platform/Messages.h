@@ -92,6 +92,20 @@ inline constexpr std::string_view kResizeTooSmallFormat =
 inline constexpr std::string_view kResizeTooLargeFormat =
     "A percentage of %d gives a picture of %lld x %lld pixels, larger than Lumacut can hold.";
 
+// ---- photo orientation -----------------------------------------------------
+// What the information box says about a photo turned upright on reading
+// (orientation tag values 2..8; the degree sign as UTF-8 bytes).
+inline constexpr std::string_view kOrientationMirrored = "mirrored left to right as its orientation tag says";
+inline constexpr std::string_view kOrientationTurned180 = "turned 180\xC2\xB0 as its orientation tag says";
+inline constexpr std::string_view kOrientationFlipped = "mirrored top to bottom as its orientation tag says";
+inline constexpr std::string_view kOrientationTransposed =
+    "turned 90\xC2\xB0 clockwise and mirrored left to right as its orientation tag says";
+inline constexpr std::string_view kOrientationTurnedClockwise = "turned 90\xC2\xB0 clockwise as its orientation tag says";
+inline constexpr std::string_view kOrientationTransversed =
+    "turned 90\xC2\xB0 counter-clockwise and mirrored left to right as its orientation tag says";
+inline constexpr std::string_view kOrientationTurnedCounterClockwise =
+    "turned 90\xC2\xB0 counter-clockwise as its orientation tag says";
+
 // Concatenation helper: msg::Join(msg::kFailedToOpen, path).
 inline std::string Join(std::string_view a, std::string_view b)
 {
