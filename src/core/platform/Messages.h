@@ -100,4 +100,13 @@ inline std::string Join(std::string_view a, std::string_view b)
     return s;
 }
 
+// ---- PNG reader and writer --------------------------------------------------
+// libspng refused a file while reading; the library's reason follows.
+inline constexpr std::string_view kPngReadFailed = "PNG read failed: "; // + path + ": " + library text
+// libspng or the disk failed while writing; the reason follows.
+inline constexpr std::string_view kPngWriteFailed = "PNG write failed: "; // + path + ": " + reason
+// Only the New Picture's kinds go to the PNG writer.
+inline constexpr std::string_view kPngNotWritable =
+    " cannot be written as PNG: the picture is not of 1, 8 or 24 bits per pixel."; // path +
+
 } // namespace lumacut::msg

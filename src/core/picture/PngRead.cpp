@@ -1,0 +1,203 @@
+#include "picture/PngFile.h"
+
+#include "picture/Dib.h"
+#include "picture/Limits.h"
+#include "picture/PngSpng.h"
+#include "platform/Messages.h"
+#include "platform/Prompt.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace lumacut {
+
+namespace {
+
+// Ancillary chunks (text, profiles, Exif) are kept by the library while it
+// reads; these caps keep a file from making it hold more than a few of
+// them. Reaching one refuses the file like any other damage.
+constexpr std::size_t kChunkSizeLimit = std::size_t{16} << 20;
+constexpr std::size_t kChunkCacheLimit = std::size_t{64} << 20;
+
+enum class Outcome { Decoded, LibraryError, TooLarge, NoMemory };
+
+// round(v * 255 / 65535)
+inline unsigned Reduce16(unsigned v) { return (v * 255 + 32767) / 65535; }
+
+// A channel laid over white: round((c * a + 255 * (255 - a)) / 255).
+inline std::uint8_t OverWhite(unsigned c, unsigned a)
+{
+    return static_cast<std::uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
+}
+
+// One decoded row, red-green-blue-alpha of 8 or 16 bits, to blue-green-red.
+void StoreRow8(const std::uint8_t* in, std::uint8_t* out, std::uint32_t width)
+{
+    for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned a = in[3];
+        if (a == 255) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        } else {
+            out[0] = OverWhite(in[2], a);
+            out[1] = OverWhite(in[1], a);
+            out[2] = OverWhite(in[0], a);
+        }
+    }
+}
+
+void StoreRow16(const std::uint16_t* in, std::uint8_t* out, std::uint32_t width)
+{
+    for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned a = Reduce16(in[3]);
+        out[0] = OverWhite(Reduce16(in[2]), a);
+        out[1] = OverWhite(Reduce16(in[1]), a);
+        out[2] = OverWhite(Reduce16(in[0]), a);
+    }
+}
+
+// Reads the header, refuses what is too large, then decodes row by row into
+// the block. An interlaced picture arrives in seven passes over the whole
+// picture, so it is gathered in a buffer of decoded rows first; any other
+// goes through a single row.
+Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
+{
+    spng_set_image_limits(ctx, static_cast<std::uint32_t>(kMaxSide), static_cast<std::uint32_t>(kMaxSide));
+    spng_set_chunk_limits(ctx, kChunkSizeLimit, kChunkCacheLimit);
+    spng_ihdr ihdr{};
+    error = spng_get_ihdr(ctx, &ihdr);
+    if (error == SPNG_EUSER_WIDTH || error == SPNG_EUSER_HEIGHT)
+        return Outcome::TooLarge;
+    if (error)
+        return Outcome::LibraryError;
+    if (!SizeWithinLimits(ihdr.width, ihdr.height))
+        return Outcome::TooLarge;
+
+    // 16-bit files come as 16 bits and are rounded here: the library's own
+    // 8-bit output would cut the low byte off.
+    const bool deep = ihdr.bit_depth == 16;
+    const int format = deep ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
+    error = spng_decode_image(ctx, nullptr, 0, format, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+    if (error)
+        return Outcome::LibraryError;
+
+    const std::uint32_t width = ihdr.width, height = ihdr.height;
+    const std::size_t rowBytes = std::size_t{width} * (deep ? 8 : 4);
+    const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
+    CMemBlock rows = CMemBlock::Allocate(interlaced ? rowBytes * height : rowBytes);
+    if (!rows)
+        return Outcome::NoMemory;
+    block = CMemBlock::Allocate(kInfoHeaderSize + static_cast<std::size_t>(RowBytes(24 * std::int64_t{width})) * height);
+    if (!block)
+        return Outcome::NoMemory;
+    WriteInfoHeader(block.Data(), static_cast<int>(width), static_cast<int>(height), 24);
+    const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
+    std::uint8_t* dibRows = block.Data() + kInfoHeaderSize;
+
+    auto store = [&](const std::uint8_t* in, std::uint32_t top) {
+        std::uint8_t* out = dibRows + stride * (height - 1 - top);
+        if (deep)
+            StoreRow16(reinterpret_cast<const std::uint16_t*>(in), out, width);
+        else
+            StoreRow8(in, out, width);
+    };
+    do {
+        spng_row_info info{};
+        error = spng_get_row_info(ctx, &info);
+        if (error)
+            break;
+        std::uint8_t* row = rows.Data() + (interlaced ? rowBytes * info.row_num : 0);
+        error = spng_decode_row(ctx, row, rowBytes);
+        if (!interlaced && (error == 0 || error == SPNG_EOI))
+            store(row, info.row_num);
+    } while (error == 0);
+    // The library returns with the last row before it has checked the last
+    // picture chunk's CRC; reading on to the end marker checks it, and
+    // refuses a file that ends early.
+    if (error == SPNG_EOI)
+        error = spng_decode_chunks(ctx);
+    if (error)
+        return Outcome::LibraryError;
+    if (interlaced)
+        for (std::uint32_t top = 0; top < height; ++top)
+            store(rows.Data() + rowBytes * top, top);
+
+    spng_phys phys{};
+    if (spng_get_phys(ctx, &phys) == 0 && phys.unit_specifier == 1) {
+        WriteLE32(block.Data() + dib::kXPelsPerMeter, phys.ppu_x);
+        WriteLE32(block.Data() + dib::kYPelsPerMeter, phys.ppu_y);
+    }
+    return Outcome::Decoded;
+}
+
+// Where the file's bytes come from: an open file or memory.
+struct Source {
+    std::FILE* file = nullptr;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+};
+
+int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, int& width, int& height)
+{
+    width = 0;
+    height = 0;
+    block.Free();
+    png::Context ctx(spng_ctx_new(0));
+    int error = SPNG_EMEM;
+    Outcome outcome = Outcome::NoMemory;
+    if (ctx) {
+        error = source.file ? spng_set_png_file(ctx.get(), source.file)
+                            : spng_set_png_buffer(ctx.get(), source.data, source.size);
+        outcome = error ? Outcome::LibraryError : Decode(ctx.get(), block, error);
+    }
+    if (outcome == Outcome::Decoded) {
+        width = ReadLE32s(block.Data() + dib::kWidth);
+        height = ReadLE32s(block.Data() + dib::kHeight);
+        return 1;
+    }
+    block.Free();
+    switch (outcome) {
+    case Outcome::LibraryError:
+        ShowMessage(std::string(msg::kPngReadFailed) + path + ": " + spng_strerror(error));
+        break;
+    case Outcome::TooLarge: ShowMessage(path + std::string(msg::kPictureTooLarge)); break;
+    case Outcome::NoMemory: ShowMessage(std::string(msg::kNoMemAllocated)); break;
+    case Outcome::Decoded: break;
+    }
+    return 0;
+}
+
+} // namespace
+
+int ReadPngFile(const std::string& path, CMemBlock& block, int& width, int& height)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        width = 0;
+        height = 0;
+        block.Free();
+        ShowMessage(png::CantOpenText(path));
+        return 0;
+    }
+    // A larger buffer than stdio's own: a big file is read in far fewer calls.
+    std::vector<char> buffer(std::size_t{1} << 20);
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+    Source source;
+    source.file = file;
+    const int result = ReadFrom(source, path, block, width, height);
+    std::fclose(file);
+    return result;
+}
+
+int ReadPngBytes(const std::uint8_t* data, std::size_t size, const std::string& path, CMemBlock& block, int& width,
+                 int& height)
+{
+    Source source;
+    source.data = data;
+    source.size = size;
+    return ReadFrom(source, path, block, width, height);
+}
+
+} // namespace lumacut
