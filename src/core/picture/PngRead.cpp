@@ -31,7 +31,8 @@ inline std::uint8_t OverWhite(unsigned c, unsigned a)
     return static_cast<std::uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
 }
 
-// One decoded row, red-green-blue-alpha of 8 or 16 bits, to blue-green-red.
+// One decoded row to blue-green-red: red-green-blue-alpha of 8 or 16 bits
+// laid over white, or red-green-blue in place.
 void StoreRow8(const std::uint8_t* in, std::uint8_t* out, std::uint32_t width)
 {
     for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
@@ -48,6 +49,15 @@ void StoreRow8(const std::uint8_t* in, std::uint8_t* out, std::uint32_t width)
     }
 }
 
+void SwapRedBlue(std::uint8_t* row, std::uint32_t width)
+{
+    for (std::uint32_t x = 0; x < width; ++x, row += 3) {
+        const std::uint8_t red = row[0];
+        row[0] = row[2];
+        row[2] = red;
+    }
+}
+
 void StoreRow16(const std::uint16_t* in, std::uint8_t* out, std::uint32_t width)
 {
     for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
@@ -59,9 +69,11 @@ void StoreRow16(const std::uint16_t* in, std::uint8_t* out, std::uint32_t width)
 }
 
 // Reads the header, refuses what is too large, then decodes row by row into
-// the block. An interlaced picture arrives in seven passes over the whole
-// picture, so it is gathered in a buffer of decoded rows first; any other
-// goes through a single row.
+// the block. Opaque pictures of up to 8 bits are decoded straight into the
+// block's rows and their red and blue exchanged there; the others go
+// through a buffer and are laid over white. That buffer is one row, or the
+// whole picture when it is interlaced, since each of the seven passes fills
+// only part of every row.
 Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
 {
     spng_set_image_limits(ctx, static_cast<std::uint32_t>(kMaxSide), static_cast<std::uint32_t>(kMaxSide));
@@ -74,44 +86,57 @@ Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
         return Outcome::LibraryError;
     if (!SizeWithinLimits(ihdr.width, ihdr.height))
         return Outcome::TooLarge;
+    // The chunks before the picture data: a tRNS among them means alpha.
+    error = spng_decode_chunks(ctx);
+    if (error)
+        return Outcome::LibraryError;
 
+    spng_trns trns{};
+    const bool alpha = ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+                       ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(ctx, &trns) == 0;
     // 16-bit files come as 16 bits and are rounded here: the library's own
     // 8-bit output would cut the low byte off.
     const bool deep = ihdr.bit_depth == 16;
-    const int format = deep ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
-    error = spng_decode_image(ctx, nullptr, 0, format, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+    const bool direct = !alpha && !deep;
+    const int format = direct ? SPNG_FMT_RGB8 : deep ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
+    error = spng_decode_image(ctx, nullptr, 0, format, (direct ? 0 : SPNG_DECODE_TRNS) | SPNG_DECODE_PROGRESSIVE);
     if (error)
         return Outcome::LibraryError;
 
     const std::uint32_t width = ihdr.width, height = ihdr.height;
-    const std::size_t rowBytes = std::size_t{width} * (deep ? 8 : 4);
+    const std::size_t rowBytes = std::size_t{width} * (direct ? 3 : deep ? 8 : 4);
     const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
-    CMemBlock rows = CMemBlock::Allocate(interlaced ? rowBytes * height : rowBytes);
-    if (!rows)
-        return Outcome::NoMemory;
-    block = CMemBlock::Allocate(kInfoHeaderSize + static_cast<std::size_t>(RowBytes(24 * std::int64_t{width})) * height);
+    CMemBlock rows;
+    if (!direct) {
+        rows = CMemBlock::Allocate(interlaced ? rowBytes * height : rowBytes);
+        if (!rows)
+            return Outcome::NoMemory;
+    }
+    const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
+    block = CMemBlock::Allocate(kInfoHeaderSize + stride * height);
     if (!block)
         return Outcome::NoMemory;
     WriteInfoHeader(block.Data(), static_cast<int>(width), static_cast<int>(height), 24);
-    const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
-    std::uint8_t* dibRows = block.Data() + kInfoHeaderSize;
-
-    auto store = [&](const std::uint8_t* in, std::uint32_t top) {
-        std::uint8_t* out = dibRows + stride * (height - 1 - top);
-        if (deep)
-            StoreRow16(reinterpret_cast<const std::uint16_t*>(in), out, width);
+    auto dibRow = [&](std::uint32_t top) { return block.Data() + kInfoHeaderSize + stride * (height - 1 - top); };
+    auto rowFor = [&](std::uint32_t top) {
+        return direct ? dibRow(top) : rows.Data() + (interlaced ? rowBytes * top : 0);
+    };
+    auto finish = [&](std::uint32_t top) {
+        if (direct)
+            SwapRedBlue(dibRow(top), width);
+        else if (deep)
+            StoreRow16(reinterpret_cast<const std::uint16_t*>(rowFor(top)), dibRow(top), width);
         else
-            StoreRow8(in, out, width);
+            StoreRow8(rowFor(top), dibRow(top), width);
     };
     do {
         spng_row_info info{};
         error = spng_get_row_info(ctx, &info);
         if (error)
             break;
-        std::uint8_t* row = rows.Data() + (interlaced ? rowBytes * info.row_num : 0);
-        error = spng_decode_row(ctx, row, rowBytes);
+        error = spng_decode_row(ctx, rowFor(info.row_num), rowBytes);
         if (!interlaced && (error == 0 || error == SPNG_EOI))
-            store(row, info.row_num);
+            finish(info.row_num);
     } while (error == 0);
     // The library returns with the last row before it has checked the last
     // picture chunk's CRC; reading on to the end marker checks it, and
@@ -122,7 +147,7 @@ Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
         return Outcome::LibraryError;
     if (interlaced)
         for (std::uint32_t top = 0; top < height; ++top)
-            store(rows.Data() + rowBytes * top, top);
+            finish(top);
 
     spng_phys phys{};
     if (spng_get_phys(ctx, &phys) == 0 && phys.unit_specifier == 1) {
