@@ -31,21 +31,27 @@ inline std::uint8_t OverWhite(unsigned c, unsigned a)
     return static_cast<std::uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
 }
 
-// One decoded row to blue-green-red: red-green-blue-alpha of 8 or 16 bits
-// laid over white, or red-green-blue in place.
-void StoreRow8(const std::uint8_t* in, std::uint8_t* out, std::uint32_t width)
+// Bytes of a 24-bit colour, blue first.
+using Colour = std::uint8_t[3];
+
+// How the rows come from the library and reach the block.
+enum class Mode {
+    Samples, // grey or palette of up to 8 bits: the file's own samples, through a table of colours
+    Rgb,     // 8-bit colour without transparency: straight into the block, red and blue exchanged there
+    Rgba8,   // 8-bit with alpha or tRNS: laid over white
+    Rgba16,  // any 16-bit file: reduced to 8 bits, laid over white
+};
+
+// One row of samples of `bits` each, most significant first, to colours.
+void StoreSamples(const std::uint8_t* in, std::uint8_t* out, std::uint32_t width, int bits, const Colour* colours)
 {
-    for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
-        const unsigned a = in[3];
-        if (a == 255) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        } else {
-            out[0] = OverWhite(in[2], a);
-            out[1] = OverWhite(in[1], a);
-            out[2] = OverWhite(in[0], a);
-        }
+    const unsigned mask = (1u << bits) - 1, perByte = 8u / static_cast<unsigned>(bits);
+    for (std::uint32_t x = 0; x < width; ++x, out += 3) {
+        const unsigned shift = 8u - static_cast<unsigned>(bits) * (1 + x % perByte);
+        const std::uint8_t* c = colours[(in[x / perByte] >> shift) & mask];
+        out[0] = c[0];
+        out[1] = c[1];
+        out[2] = c[2];
     }
 }
 
@@ -58,7 +64,17 @@ void SwapRedBlue(std::uint8_t* row, std::uint32_t width)
     }
 }
 
-void StoreRow16(const std::uint16_t* in, std::uint8_t* out, std::uint32_t width)
+void StoreRgba8(const std::uint8_t* in, std::uint8_t* out, std::uint32_t width)
+{
+    for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned a = in[3];
+        out[0] = OverWhite(in[2], a);
+        out[1] = OverWhite(in[1], a);
+        out[2] = OverWhite(in[0], a);
+    }
+}
+
+void StoreRgba16(const std::uint16_t* in, std::uint8_t* out, std::uint32_t width)
 {
     for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
         const unsigned a = Reduce16(in[3]);
@@ -68,12 +84,34 @@ void StoreRow16(const std::uint16_t* in, std::uint8_t* out, std::uint32_t width)
     }
 }
 
+// The colour of every grey level or palette index, transparency laid over
+// white. Indices past the palette are black.
+void SampleColours(spng_ctx* ctx, const spng_ihdr& ihdr, Colour* colours)
+{
+    spng_trns trns{};
+    const bool transparent = spng_get_trns(ctx, &trns) == 0;
+    if (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE) {
+        const unsigned top = (1u << ihdr.bit_depth) - 1;
+        for (unsigned v = 0; v <= top; ++v) {
+            const std::uint8_t level = transparent && v == trns.gray ? 255 : static_cast<std::uint8_t>(v * 255 / top);
+            colours[v][0] = colours[v][1] = colours[v][2] = level;
+        }
+        return;
+    }
+    spng_plte plte{};
+    spng_get_plte(ctx, &plte);
+    for (std::uint32_t i = 0; i < plte.n_entries && i < 256; ++i) {
+        const unsigned a = transparent && i < trns.n_type3_entries ? trns.type3_alpha[i] : 255;
+        colours[i][0] = OverWhite(plte.entries[i].blue, a);
+        colours[i][1] = OverWhite(plte.entries[i].green, a);
+        colours[i][2] = OverWhite(plte.entries[i].red, a);
+    }
+}
+
 // Reads the header, refuses what is too large, then decodes row by row into
-// the block. Opaque pictures of up to 8 bits are decoded straight into the
-// block's rows and their red and blue exchanged there; the others go
-// through a buffer and are laid over white. That buffer is one row, or the
-// whole picture when it is interlaced, since each of the seven passes fills
-// only part of every row.
+// the block. Rows that need work after decoding go through a buffer: one
+// row, or the whole picture when it is interlaced, since each of the seven
+// passes fills only part of every row.
 Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
 {
     spng_set_image_limits(ctx, static_cast<std::uint32_t>(kMaxSide), static_cast<std::uint32_t>(kMaxSide));
@@ -86,28 +124,35 @@ Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
         return Outcome::LibraryError;
     if (!SizeWithinLimits(ihdr.width, ihdr.height))
         return Outcome::TooLarge;
-    // The chunks before the picture data: a tRNS among them means alpha.
+    // The chunks before the picture data: palette and tRNS.
     error = spng_decode_chunks(ctx);
     if (error)
         return Outcome::LibraryError;
 
     spng_trns trns{};
-    const bool alpha = ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
-                       ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(ctx, &trns) == 0;
-    // 16-bit files come as 16 bits and are rounded here: the library's own
-    // 8-bit output would cut the low byte off.
-    const bool deep = ihdr.bit_depth == 16;
-    const bool direct = !alpha && !deep;
-    const int format = direct ? SPNG_FMT_RGB8 : deep ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
-    error = spng_decode_image(ctx, nullptr, 0, format, (direct ? 0 : SPNG_DECODE_TRNS) | SPNG_DECODE_PROGRESSIVE);
+    Mode mode = Mode::Rgba8;
+    if (ihdr.bit_depth == 16)
+        mode = Mode::Rgba16; // the library's 8-bit output would cut the low byte off
+    else if (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE || ihdr.color_type == SPNG_COLOR_TYPE_INDEXED)
+        mode = Mode::Samples; // the library expands fewer than 8 bits a pixel at a time, slowly
+    else if (ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR && spng_get_trns(ctx, &trns) != 0)
+        mode = Mode::Rgb;
+    static constexpr int kFormats[] = {SPNG_FMT_PNG, SPNG_FMT_RGB8, SPNG_FMT_RGBA8, SPNG_FMT_RGBA16};
+    const int format = kFormats[static_cast<int>(mode)];
+    const int flags = mode == Mode::Rgba8 || mode == Mode::Rgba16 ? SPNG_DECODE_TRNS : 0;
+    error = spng_decode_image(ctx, nullptr, 0, format, flags | SPNG_DECODE_PROGRESSIVE);
     if (error)
         return Outcome::LibraryError;
+    Colour colours[256] = {};
+    if (mode == Mode::Samples)
+        SampleColours(ctx, ihdr, colours);
 
     const std::uint32_t width = ihdr.width, height = ihdr.height;
-    const std::size_t rowBytes = std::size_t{width} * (direct ? 3 : deep ? 8 : 4);
+    const std::size_t rowBytes = mode == Mode::Samples ? (std::size_t{width} * ihdr.bit_depth + 7) / 8
+                                                       : std::size_t{width} * (mode == Mode::Rgba16 ? 8 : mode == Mode::Rgba8 ? 4 : 3);
     const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
     CMemBlock rows;
-    if (!direct) {
+    if (mode != Mode::Rgb) {
         rows = CMemBlock::Allocate(interlaced ? rowBytes * height : rowBytes);
         if (!rows)
             return Outcome::NoMemory;
@@ -119,15 +164,15 @@ Outcome Decode(spng_ctx* ctx, CMemBlock& block, int& error)
     WriteInfoHeader(block.Data(), static_cast<int>(width), static_cast<int>(height), 24);
     auto dibRow = [&](std::uint32_t top) { return block.Data() + kInfoHeaderSize + stride * (height - 1 - top); };
     auto rowFor = [&](std::uint32_t top) {
-        return direct ? dibRow(top) : rows.Data() + (interlaced ? rowBytes * top : 0);
+        return mode == Mode::Rgb ? dibRow(top) : rows.Data() + (interlaced ? rowBytes * top : 0);
     };
     auto finish = [&](std::uint32_t top) {
-        if (direct)
-            SwapRedBlue(dibRow(top), width);
-        else if (deep)
-            StoreRow16(reinterpret_cast<const std::uint16_t*>(rowFor(top)), dibRow(top), width);
-        else
-            StoreRow8(rowFor(top), dibRow(top), width);
+        switch (mode) {
+        case Mode::Samples: StoreSamples(rowFor(top), dibRow(top), width, ihdr.bit_depth, colours); break;
+        case Mode::Rgb: SwapRedBlue(dibRow(top), width); break;
+        case Mode::Rgba8: StoreRgba8(rowFor(top), dibRow(top), width); break;
+        case Mode::Rgba16: StoreRgba16(reinterpret_cast<const std::uint16_t*>(rowFor(top)), dibRow(top), width); break;
+        }
     };
     do {
         spng_row_info info{};
