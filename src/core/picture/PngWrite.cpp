@@ -11,13 +11,19 @@
 #include <cstring>
 #include <vector>
 
+#include <zlib.h>
+
 namespace lumacut {
 
 namespace {
 
-// zlib settings: measured on a 24-megapixel photo, these save several times
-// faster than the library's defaults for files a few percent larger.
-constexpr int kCompressionLevel = 2;
+// zlib's fastest level with run-length matching only, after the library's
+// own filter choice. On a 24-megapixel photo, in colour, grey and two
+// colours, this saves 1.7 to 8 times faster than the library's default
+// (level 6) for files of the same size or smaller: what the filters leave
+// of a photo has few long matches for deflate to find.
+constexpr int kCompressionLevel = 1;
+constexpr int kCompressionStrategy = Z_RLE;
 
 struct Picture {
     const std::uint8_t* rows = nullptr; // bottom-up
@@ -74,6 +80,7 @@ int Encode(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t
             return error;
     }
     spng_set_option(ctx, SPNG_IMG_COMPRESSION_LEVEL, kCompressionLevel);
+    spng_set_option(ctx, SPNG_IMG_COMPRESSION_STRATEGY, kCompressionStrategy);
     error = spng_encode_image(ctx, nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
     if (error)
         return error;
