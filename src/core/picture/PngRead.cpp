@@ -15,8 +15,9 @@ namespace lumacut {
 namespace {
 
 // Ancillary chunks (text, profiles, Exif) are kept by the library while it
-// reads; these caps keep a file from making it hold more than a few of
-// them. Reaching one refuses the file like any other damage.
+// reads, compressed text inflated; these caps bound the memory they take.
+// A file beyond them (a 200 MB text, a zTXt bomb) is refused like any other
+// damage, with the library's "reached chunk/cache limits".
 constexpr std::size_t kChunkSizeLimit = std::size_t{16} << 20;
 constexpr std::size_t kChunkCacheLimit = std::size_t{64} << 20;
 
