@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  libjpeg-dev libtiff-dev libtiff-tools libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg-dev libspng-dev libpng-dev libtiff-dev libtiff-tools libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev libx11-dev
   xvfb xauth xdotool openbox x11-utils
 )

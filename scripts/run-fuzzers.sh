@@ -27,7 +27,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake --preset fuzz
-cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_bmp_reader fuzz_jpeg_reader fuzz_tiff_reader fuzz_exif
+cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_bmp_reader fuzz_jpeg_reader fuzz_tiff_reader fuzz_exif fuzz_png_reader
 
 # Seeds: the test files of each format (a copy, since libFuzzer adds to it).
 seed() {
@@ -39,6 +39,7 @@ seed() {
 }
 bmp_corpus=$(seed bmp tests/data/bmpsuite/*/*.bmp)
 jpeg_corpus=$(seed jpeg tests/data/jpeg/*.jpg)
+png_corpus=$(seed png tests/data/pngsuite/*.png)
 tiff_corpus=$(seed tiff tests/data/tiff/*.tif)
 # No test file carries Exif, so the seeds are two APP1 payloads written
 # here: orientation 6 and 72 dpi, little- and big-endian.
@@ -73,4 +74,5 @@ run fuzz_bmp_reader "$bmp_corpus" -max_len=65536
 run fuzz_jpeg_reader "$jpeg_corpus" -max_len=32768 -close_fd_mask=2
 run fuzz_tiff_reader "$tiff_corpus" -max_len=32768
 run fuzz_exif "$exif_corpus" -max_len=65533
+run fuzz_png_reader "$png_corpus" -max_len=16384
 exit $status

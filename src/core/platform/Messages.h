@@ -128,4 +128,13 @@ inline constexpr std::string_view kTiffWriteFailed = "TIFF write failed: "; // +
 inline constexpr std::string_view kTiffNotWritableDepth =
     " cannot be written as TIFF: only 1-, 8- and 24-bit pictures can."; // path +
 
+// ---- PNG reader and writer --------------------------------------------------
+// libspng refused a file while reading; the library's reason follows.
+inline constexpr std::string_view kPngReadFailed = "PNG read failed: "; // + path + ": " + library text
+// libspng or the disk failed while writing; the reason follows.
+inline constexpr std::string_view kPngWriteFailed = "PNG write failed: "; // + path + ": " + reason
+// Only the New Picture's kinds go to the PNG writer.
+inline constexpr std::string_view kPngNotWritable =
+    " cannot be written as PNG: the picture is not of 1, 8 or 24 bits per pixel."; // path +
+
 } // namespace lumacut::msg
