@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefuseCase{"clip_negative", {"--clip", "-1,0,5,10"},
                    "--clip takes L,T,R,B: four whole numbers with 0 <= L < R and 0 <= T < B, not \"-1,0,5,10\""},
         RefuseCase{"quality", {"-q", "101"}, "--quality takes a whole number from 0 to 100, not \"101\""},
-        RefuseCase{"format", {"--format", "png"}, "--format takes bmp or jpg, not \"png\""},
+        RefuseCase{"format", {"--format", "gif"}, "--format takes bmp, jpg, png or tif, not \"gif\""},
         RefuseCase{"jobs_zero", {"-j", "0"}, "--jobs takes a whole number from 1 to 256, not \"0\""},
         RefuseCase{"dither_unknown", {"--dither", "floyd"},
                    "--dither takes none, fs, atkinson, jjn, ordered or bluenoise, not \"floyd\""},

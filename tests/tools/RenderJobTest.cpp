@@ -64,8 +64,8 @@ TEST(PlanJobs, OneInputToAFileOrAFolder)
     ASSERT_TRUE(PlanJobs(o, jobs, error)) << error;
     EXPECT_EQ(jobs[0].output, dir.Path("in.jpg"));
 
-    EXPECT_FALSE(PlanJobs(WithInputs({"in.jpg"}, dir.Path("out.png")), jobs, error));
-    EXPECT_EQ(error, "-o must end in .bmp or .jpg, or name an existing folder: " + dir.Path("out.png"));
+    EXPECT_FALSE(PlanJobs(WithInputs({"in.jpg"}, dir.Path("out.gif")), jobs, error));
+    EXPECT_EQ(error, "-o must end in .bmp, .jpg, .png or .tif, name an existing folder, or be - (standard output): " + dir.Path("out.gif"));
 }
 
 TEST(PlanJobs, SeveralInputsNeedAFolderAndDistinctResults)

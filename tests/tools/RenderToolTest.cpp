@@ -304,7 +304,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     const std::string second = dir.Path("second.bmp");
     WriteBmp24(second, 3, 5, [](int, int) { return 0x336699u; });
     const std::string missing = dir.Path("missing.bmp");
-    const std::string unknown = dir.Path("picture.png");
+    const std::string unknown = dir.Path("picture.gif");
     std::ofstream(unknown) << "x";
 
     RunResult run = RunRender(dir, {small, missing, second, unknown, DataPath("jpeg/testorig.jpg"), "-o", outDir, "--format",
@@ -312,7 +312,7 @@ TEST_F(RenderTool, SeveralInputsIntoAFolderInParallel)
     EXPECT_EQ(run.status, 1);
     // Each failure is reported with its file's name; the others are rendered.
     EXPECT_NE(run.err.find(missing + ": "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(unknown + ": Only .bmp and .jpg files can be opened or saved: " + unknown),
+    EXPECT_NE(run.err.find(unknown + ": Only .bmp, .jpg, .png and .tif files can be opened or saved: " + unknown),
               std::string::npos)
         << run.err;
     for (const auto& [name, w, h] : {std::tuple{"small.jpg", 4, 2}, std::tuple{"second.jpg", 3, 5},

@@ -1,5 +1,7 @@
 #include "lumacut-render/Options.h"
 
+#include <algorithm>
+
 #include "picture/Limits.h"
 #include "picture/ScaleRange.h"
 
@@ -334,10 +336,14 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
     if (name == "quality")
         return ParseInt(value, 0, 100, o.quality, error);
     if (name == "format") {
-        if (value != "bmp" && value != "jpg")
-            return error = "takes bmp or jpg, not " + Quoted(value), false;
-        o.format = value;
-        return true;
+        static const std::pair<const char*, const char*> kFormats[] = {
+            {"bmp", "bmp"}, {"jpg", "jpg"}, {"jpeg", "jpg"}, {"png", "png"}, {"tif", "tif"}, {"tiff", "tif"}};
+        for (auto [given, format] : kFormats)
+            if (value == given) {
+                o.format = format;
+                return true;
+            }
+        return error = "takes bmp, jpg, png or tif, not " + Quoted(value), false;
     }
     if (name == "jobs")
         return ParseInt(value, 1, 256, o.jobs, error);
@@ -477,6 +483,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& optio
         error = "no INPUT given";
         return false;
     }
+    if (std::count(options.inputs.begin(), options.inputs.end(), kStandardStream) > 1) {
+        error = "standard input (-) can be read only once";
+        return false;
+    }
     if (options.output.empty()) {
         error = "no OUTPUT given (-o OUTPUT)";
         return false;
@@ -488,16 +498,20 @@ std::string HelpText()
 {
     return R"(Usage: lumacut-render [OPTIONS] INPUT... -o OUTPUT
 
-Renders pictures headless exactly as the Lumacut editor does: each INPUT (.bmp
-or .jpg) is opened as the Original, the New Picture is rendered with the
-settings below and saved to OUTPUT as .bmp (in its own depth: 1, 8 or 24 bits)
-or .jpg (converted to 24 bits when needed).
+Renders pictures headless exactly as the Lumacut editor does: each INPUT (.bmp,
+.jpg, .png or .tif; - for standard input, its type found from its first bytes)
+is opened as the Original, the New Picture is rendered with the settings below
+and saved to OUTPUT as .bmp, .png or .tif (in its own depth: 1, 8 or 24 bits;
+a two-colour .tif is Group 4) or .jpg (converted to 24 bits when needed).
 
 Output
-  -o, --output OUTPUT      a .bmp or .jpg file, or an existing folder; with
+  -o, --output OUTPUT      a .bmp, .jpg, .png or .tif file, an existing folder,
+                           or - for standard output (in the --format); with
                            several inputs it must be a folder, and each result
                            is named after its input with the --format ending
-      --format bmp|jpg     ending of results written into a folder (default bmp)
+      --format bmp|jpg|png|tif
+                           the type of results written into a folder or to
+                           standard output (default bmp)
   -t, --type two|grey|true the New Picture's kind, the "Choose Output" answer:
                            two colour (1 bit), 256 grey (8 bits) or true colour
                            (24 bits) (default two)

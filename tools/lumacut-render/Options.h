@@ -12,6 +12,9 @@
 
 namespace lumacut::render {
 
+// As an INPUT: standard input; as OUTPUT: standard output.
+inline const std::string kStandardStream = "-";
+
 struct RenderOptions {
     std::vector<std::string> inputs;
     std::string output;                    // a .bmp or .jpg file, or a folder
@@ -24,7 +27,7 @@ struct RenderOptions {
     bool clipActive = false;
     Rect clip;                             // top-down, in the full-size result
     int quality = 90;
-    std::string format = "bmp";            // of results written into a folder
+    std::string format = "bmp";            // of results written into a folder or to standard output
     int jobs = 0;                          // 0: one per core
     bool autoThreshold = false;           // Otsu's threshold of each picture's brightness
     bool verbose = false;

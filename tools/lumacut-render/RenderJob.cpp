@@ -3,10 +3,13 @@
 #include "document/CDibDoc.h"
 #include "filter/ToneStatistics.h"
 #include "picture/Helpers.h"
+#include "picture/PictureFile.h"
 #include "platform/Prompt.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 #include <map>
 #include <system_error>
 
@@ -16,7 +19,7 @@ namespace fs = std::filesystem;
 
 std::string ResultName(const std::string& input, const std::string& format)
 {
-    std::string name = fs::path(input).filename().string();
+    std::string name = input == kStandardStream ? "stdin" : fs::path(input).filename().string();
     std::string::size_type dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
@@ -31,20 +34,56 @@ bool SameFile(const std::string& a, const std::string& b)
     return fs::equivalent(a, b, ec) && !ec;
 }
 
+std::vector<std::uint8_t> ReadStandardInput()
+{
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[1 << 16];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0;)
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    return bytes;
+}
+
+// The writers make files (a TIFF is patched after it is written), so the
+// result is written to a temporary file and copied out.
+bool SaveToStandardOutput(CDibDoc& doc, const std::string& format)
+{
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path(ec) / ("lumacut-render-" + std::to_string(getpid()));
+    fs::create_directories(folder, ec);
+    const fs::path file = folder / ("result." + format);
+    bool done = doc.OnSaveDocument(file.string());
+    if (done) {
+        std::FILE* in = std::fopen(file.c_str(), "rb");
+        char chunk[1 << 16];
+        done = in != nullptr;
+        for (std::size_t n; done && (n = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+            done = std::fwrite(chunk, 1, n, stdout) == n;
+        if (in)
+            std::fclose(in);
+        done = std::fflush(stdout) == 0 && done;
+        if (!done)
+            ShowMessage("cannot write the result to standard output");
+    }
+    fs::remove_all(folder, ec);
+    return done;
+}
+
 } // namespace
 
 bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::string& error)
 {
     jobs.clear();
     std::error_code ec;
-    const bool toFolder = fs::is_directory(options.output, ec);
+    const bool toStream = options.output == kStandardStream;
+    const bool toFolder = !toStream && fs::is_directory(options.output, ec);
     if (!toFolder) {
         if (options.inputs.size() > 1) {
             error = "with several inputs -o must name an existing folder: " + options.output;
             return false;
         }
-        if (FileTypeOf(options.output) == kFileTypeNone) {
-            error = "-o must end in .bmp or .jpg, or name an existing folder: " + options.output;
+        if (!toStream && FileTypeOf(options.output) == kFileTypeNone) {
+            error = "-o must end in .bmp, .jpg, .png or .tif, name an existing folder, or be - (standard output): " +
+                    options.output;
             return false;
         }
     }
@@ -57,7 +96,7 @@ bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::s
             error = at->second + " and " + input + " would both be written to " + job.output;
             return false;
         }
-        if (SameFile(input, job.output)) {
+        if (!toStream && input != kStandardStream && SameFile(input, job.output)) {
             error = job.output + " would overwrite its own input";
             return false;
         }
@@ -81,8 +120,13 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
 
     // The open renders once with the settings above; the answer to "Choose
     // Output" comes from the prompt (-t).
-    if (!doc.OnOpenDocument(job.input))
+    if (job.input == kStandardStream) {
+        const std::vector<std::uint8_t> bytes = ReadStandardInput();
+        if (!doc.OpenBytes(bytes.data(), bytes.size(), "standard input"))
+            return false;
+    } else if (!doc.OnOpenDocument(job.input)) {
         return false;
+    }
 
     if (options.clipActive) {
         // The set-up reset the clip region; the editor's clip is drawn inside
@@ -130,7 +174,7 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
         if (!doc.GetPictureBlock(false))
             return false;
     }
-    if (!doc.OnSaveDocument(job.output))
+    if (job.output == kStandardStream ? !SaveToStandardOutput(doc, options.format) : !doc.OnSaveDocument(job.output))
         return false;
 
     const PictureSize size = doc.GetPictureSize(false);

@@ -41,7 +41,9 @@ int main(int argc, char** argv)
     if (!PlanJobs(options, jobs, error))
         return UsageError(error);
 
-    ToolConsole console(options.outputType, options.verbose, isatty(STDERR_FILENO) == 1);
+    // With the result on standard output, what -v prints goes to standard error.
+    ToolConsole console(options.outputType, options.verbose, isatty(STDERR_FILENO) == 1,
+                        options.output == kStandardStream ? stderr : stdout);
     ScopedPrompt prompt(console);
 
     const int total = static_cast<int>(jobs.size());

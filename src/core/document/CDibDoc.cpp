@@ -3,13 +3,13 @@
 #include "document/DocNaming.h"
 #include "document/PictureInfo.h"
 #include "filter/RenderLoop.h"
-#include "picture/BmpFile.h"
 #include "picture/ClipboardDib.h"
 #include "picture/Dib.h"
 #include "picture/DibValidate.h"
 #include "picture/Helpers.h"
-#include "picture/JpegFile.h"
 #include "picture/JpegStream.h"
+#include "picture/Orientation.h"
+#include "picture/PictureFile.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
@@ -32,10 +32,10 @@ bool CDibDoc::OnNewDocument()
 
 bool CDibDoc::OnOpenDocument(const std::string& path)
 {
-    // The type comes from the path alone. Anything but .bmp and .jpg is
+    // The type comes from the path alone. Anything but the known endings is
     // refused with a message (never replaced by some other file).
     const int type = FileTypeOf(path);
-    if (type != kFileTypeBmp && type != kFileTypeJpeg) {
+    if (type == kFileTypeNone) {
         ShowMessage(msg::Join(msg::kUnknownFileType, path));
         return false;
     }
@@ -46,16 +46,33 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
             return false;
     } else {
         CMemBlock block;
-        int width = 0;
-        int height = 0;
-        const int read = type == kFileTypeBmp ? ReadBmpFile(path, block, width, height)
-                                              : ReadJpegFile(path, block, width, height);
-        if (!read || !block)
+        std::string note;
+        if (!ReadPictureFile(path, type, block, note) || !block)
             return false;
-        if (!AdoptOriginal(std::move(block)))
+        if (!AdoptOriginal(std::move(block), note))
             return false;
     }
+    FinishOpen(path);
+    return true;
+}
 
+bool CDibDoc::OpenBytes(const std::uint8_t* data, std::size_t size, const std::string& name)
+{
+    const int type = FileTypeOfContent(data, size);
+    if (type == kFileTypeNone) {
+        ShowMessage(msg::Join(msg::kUnknownFileType, name));
+        return false;
+    }
+    CMemBlock block;
+    std::string note;
+    if (!ReadPictureBytes(data, size, type, name, block, note) || !block || !AdoptOriginal(std::move(block), note))
+        return false;
+    FinishOpen(name);
+    return true;
+}
+
+void CDibDoc::FinishOpen(const std::string& path)
+{
     m_baseName = BaseNameOf(path);
     // The ".bmp" name is where Save will write; it need not exist yet, so
     // the recent files get the file that was read.
@@ -64,7 +81,6 @@ bool CDibDoc::OnOpenDocument(const std::string& path)
     m_saveExt = ".bmp";
     SetModifiedFlag(false);
     m_pictureReady = true;
-    return true;
 }
 
 bool CDibDoc::AdoptWhileDecoding(const std::string& path)
@@ -77,6 +93,18 @@ bool CDibDoc::AdoptWhileDecoding(const std::string& path)
     int height = 0;
     if (!stream.Start(path, block, width, height))
         return false;
+    const int orientation = stream.Orientation();
+    if (orientation >= 2 && orientation <= 8) {
+        // A photo to turn is turned whole, before its first render.
+        if (!stream.Finish())
+            return false;
+        std::string note = std::string(msg::kPictureWas) + std::string(OrientationPhrase(orientation)) + ".\n";
+        if (!TurnUpright(block, orientation)) {
+            ShowMessage(std::string(msg::kNotTurned), PromptIcon::Warning);
+            note.clear();
+        }
+        return AdoptOriginal(std::move(block), note);
+    }
     m_arriving = &stream.Rows();
     const bool adopted = AdoptOriginal(std::move(block));
     m_arriving = nullptr;
@@ -101,7 +129,7 @@ int FullTableColors(int bitCount)
 
 } // namespace
 
-bool CDibDoc::AdoptOriginal(CMemBlock&& dib)
+bool CDibDoc::AdoptOriginal(CMemBlock&& dib, const std::string& note)
 {
     if (!dib)
         return false;
@@ -112,7 +140,8 @@ bool CDibDoc::AdoptOriginal(CMemBlock&& dib)
         ShowMessage(std::string(msg::kBmpTooLarge), PromptIcon::Information);
         return false;
     }
-    const std::string information = PictureInformationText(dib.Data(), check, FullTableColors(check.bitCount));
+    const std::string information =
+        PictureInformationText(dib.Data(), check, FullTableColors(check.bitCount)) + note;
     // A reader's block is taken as it is; any other form is rebuilt (same
     // depth and pixels: core entries widened, a short table filled up with
     // black, masks and later header fields dropped).
@@ -181,32 +210,14 @@ void CDibDoc::SetUpNewPictureKind(int choice)
 bool CDibDoc::OnSaveDocument(const std::string& path)
 {
     const int type = FileTypeOf(path);
-    if (type == kFileTypeBmp) {
-        // The New Picture in its own depth: 1, 8 or 24 bits.
-        const int written = WriteBmpFile(path, m_picNew.Block(), 4 * m_picNew.Colors());
-        if (written)
-            TakeSavedName(path, ".bmp");
-        return written != 0;
+    if (type == kFileTypeNone) {
+        ShowMessage(msg::Join(msg::kUnknownFileType, path));
+        return false;
     }
-    if (type == kFileTypeJpeg) {
-        bool written = false;
-        if (m_picNew.BitCount() == 24) {
-            written = WriteJpegFile(path, m_picNew.Block(), m_jpegQuality) != 0;
-        } else {
-            CMemBlock trueColor = AllocTrueColorDib(m_picNew.Width(), m_picNew.Height());
-            if (trueColor && ConvertToTrueColor(m_picNew, trueColor)) {
-                WriteResolution(trueColor.Data(), m_picNew.GetResolution());
-                written = WriteJpegFile(path, trueColor, m_jpegQuality) != 0;
-            }
-            else
-                ShowMessage(std::string(msg::kConversionFailed));
-        }
-        if (written)
-            TakeSavedName(path, ".jpg");
-        return written;
-    }
-    ShowMessage(msg::Join(msg::kUnknownFileType, path));
-    return false;
+    if (!WritePictureFile(path, type, m_picNew, m_jpegQuality))
+        return false;
+    TakeSavedName(path, EndingOf(type));
+    return true;
 }
 
 void CDibDoc::TakeSavedName(const std::string& path, const char* extension)

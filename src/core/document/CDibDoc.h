@@ -27,11 +27,16 @@ public:
 
     // ---- framework operations ---------------------------------------------------
     bool OnNewDocument() override;
-    // Reads a .bmp or .jpg file into the Original and prepares the document,
-    // named after the file with ".bmp"; the file read goes on the recent
-    // files. A failed open leaves the document as it was.
+    // Reads a picture file (PictureFile.h: the type by its ending) into the
+    // Original and prepares the document, named after the file with ".bmp";
+    // the file read goes on the recent files. A failed open leaves the
+    // document as it was.
     bool OnOpenDocument(const std::string& path) override;
-    // Writes the New Picture as .bmp (in its own depth) or .jpg.
+    // The same for a whole file in memory (standard input), the type by its
+    // first bytes; `name` stands for the file in messages and naming.
+    bool OpenBytes(const std::uint8_t* data, std::size_t size, const std::string& name);
+    // Writes the New Picture as the path's ending says: BMP, PNG and TIFF in
+    // its own depth, JPEG in true colour.
     bool OnSaveDocument(const std::string& path) override;
 
     // Makes `dib` (a packed DIB from a file reader or the clipboard; untrusted)
@@ -43,7 +48,8 @@ public:
     // header, full colour table up to 8 bits, no masks, bottom-up rows.
     // Naming, the modified mark and m_pictureReady are the caller's. The
     // block is moved from only when it is taken.
-    bool AdoptOriginal(CMemBlock&& dib);
+    // `note` is added to the information box (what the reader did).
+    bool AdoptOriginal(CMemBlock&& dib, const std::string& note = {});
 
     // Sets the document up again for the block already in the Original (the
     // same steps as AdoptOriginal). A refused block is released and the
@@ -99,6 +105,8 @@ private:
     bool m_rendering = false;
     const CRowArrival* m_arriving = nullptr; // the Original's rows, while decoding
     bool AdoptWhileDecoding(const std::string& path);
+    // Naming and state after a successful open.
+    void FinishOpen(const std::string& path);
     // The New Picture's kind from the answer to "Choose Output".
     void SetUpNewPictureKind(int choice);
     // After a successful save: base name, path with `extension`, m_saveExt,

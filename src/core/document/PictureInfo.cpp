@@ -47,6 +47,9 @@ std::string PictureInformationText(const std::uint8_t* dib, const DibCheck& chec
     text = Format(msg::kInfoLine3.data(), text.c_str(), Field32(dib, windowsForm, dib::kCompression), check.headerSize);
     text = Format(msg::kInfoLine4.data(), text.c_str(), Field32(dib, windowsForm, dib::kSizeImage),
                   Field32(dib, windowsForm, dib::kXPelsPerMeter), Field32(dib, windowsForm, dib::kYPelsPerMeter));
+    const Resolution resolution = windowsForm ? ReadResolution(dib) : Resolution{};
+    if (resolution.Known())
+        text = Format(msg::kInfoResolution.data(), text.c_str(), DotsPerInch(resolution.x), DotsPerInch(resolution.y));
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The picture information text shown when a picture arrives (opened or
-// pasted): four lines describing its header.
+// pasted): four lines describing its header, and a fifth with its
+// resolution in dots per inch when it has one.
 #include <cstdint>
 #include <string>
 

@@ -29,20 +29,6 @@ void ClampInt(int low, int& value, int high)
         value = high;
 }
 
-int FileTypeOf(const std::string& path)
-{
-    if (path.size() <= 4)
-        return kFileTypeNone;
-    std::string tail = path.substr(path.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (tail == ".bmp")
-        return kFileTypeBmp;
-    if (tail == ".jpg")
-        return kFileTypeJpeg;
-    return kFileTypeNone;
-}
-
 std::string StripExtension(const std::string& name)
 {
     std::string::size_type dot = name.find('.');

@@ -1,5 +1,5 @@
 #pragma once
-// Small shared helpers: rounding, clamping, file types, base names.
+// Small shared helpers: rounding, clamping, base names.
 #include <cstdint>
 #include <string>
 
@@ -12,10 +12,6 @@ std::uint8_t ClampRound(double v);
 // In place: below low becomes low, then above high becomes high.
 void ClampInt(int low, int& value, int high);
 
-enum FileType : int { kFileTypeNone = -1, kFileTypeBmp = 1, kFileTypeJpeg = 2 };
-// By the last four characters, any letter case: ".bmp" 1, ".jpg" 2, else -1
-// (also for a path of four characters or fewer).
-int FileTypeOf(const std::string& path);
 // The name up to its first "." (the whole name without one).
 std::string StripExtension(const std::string& name);
 

@@ -8,7 +8,8 @@
 
 namespace lumacut {
 
-// On 1 `block` holds a 24-bit bottom-up packed DIB of the decoded picture;
+// On 1 `block` holds a 24-bit bottom-up packed DIB of the decoded picture,
+// with the JFIF density (or else the Exif resolution) as its resolution;
 // when the library decoded past damaged data (a file cut short: the rest is
 // grey) its first warning has been shown ("JPEG file damaged: ").
 // On 0 the reader has shown its message (or the library's text went to
@@ -17,11 +18,15 @@ namespace lumacut {
 // read, before anything is decoded. Greyscale and CMYK files are refused
 // with the block maker's two messages; a library error shows the library's
 // text.
-int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height);
+// `notes`, when given, gets what the file says beyond its pixels.
+struct JpegNotes {
+    int orientation = 0; // the Exif orientation (1..8), 0 when none; the pixels are not turned
+};
+int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height, JpegNotes* notes = nullptr);
 // The same for a whole JPEG file already in memory; `path` is only used in
 // the messages.
 int ReadJpegBytes(const std::uint8_t* data, std::size_t size, const std::string& path, CMemBlock& block, int& width,
-                  int& height);
+                  int& height, JpegNotes* notes = nullptr);
 
 // Writes a 24-bit packed DIB (40-byte header, no table) at `quality` 0..100.
 // Returns 1 on success; on failure shows a message, leaves no partial file

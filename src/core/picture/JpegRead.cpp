@@ -1,6 +1,7 @@
 #include "picture/JpegFile.h"
 
 #include "picture/Dib.h"
+#include "picture/ExifOrientation.h"
 #include "picture/JpegError.h"
 #include "picture/JpegStream.h"
 #include "picture/Limits.h"
@@ -36,6 +37,15 @@ struct Announcement {
     CRowArrival rows;
 };
 
+// The Exif block of an APP1 marker, when the file has one.
+ExifTags ExifOf(const jpeg_decompress_struct& cinfo)
+{
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            return ReadExifTags(m->data, m->data_length);
+    return {};
+}
+
 // The JFIF density in pixels per metre; none when it gives only the aspect
 // ratio (unit 0) or no JFIF marker was seen.
 Resolution JfifResolution(const jpeg_decompress_struct& cinfo)
@@ -51,12 +61,14 @@ Resolution JfifResolution(const jpeg_decompress_struct& cinfo)
 
 // Every library call of the reader between the setjmp and a possible jump.
 // Plain data only: a jump out of here destroys nothing.
-Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlock* block, Announcement* announce)
+Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlock* block, JpegNotes* notes,
+                    Announcement* announce)
 {
     if (source->file)
         jpeg_stdio_src(cinfo, source->file);
     else
         jpeg_mem_src(cinfo, source->data, static_cast<unsigned long>(source->size));
+    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     if (!SizeWithinLimits(cinfo->image_width, cinfo->image_height))
         return Outcome::TooLarge;
@@ -73,7 +85,10 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
         return Outcome::NotThreeComponents;
     if (!MakeBitmapColors0(*block, cinfo->output_components, width, height))
         return Outcome::NoBlock;
-    WriteResolution(block->Data(), JfifResolution(*cinfo));
+    const ExifTags exif = ExifOf(*cinfo);
+    notes->orientation = exif.orientation;
+    const Resolution jfif = JfifResolution(*cinfo);
+    WriteResolution(block->Data(), jfif.Known() ? jfif : Resolution{exif.xPelsPerMeter, exif.yPelsPerMeter});
 
     jpeg_start_decompress(cinfo);
     // The first scanline is the top of the picture: the last stored row.
@@ -96,14 +111,14 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
 
 // The reader's one exit: whatever happened, the decompressor is destroyed.
 Outcome Decode(jpeg_decompress_struct* cinfo, jpeg::ErrorManager* errors, const Source* source, CMemBlock* block,
-               Announcement* announce = nullptr)
+               JpegNotes* notes, Announcement* announce = nullptr)
 {
     jpeg::InstallErrorManager(*errors, *reinterpret_cast<jpeg_common_struct*>(cinfo));
     jpeg::CollectWarnings(*errors);
     volatile Outcome outcome = Outcome::LibraryError;
     if (setjmp(errors->jump) == 0) {
         jpeg_create_decompress(cinfo);
-        outcome = DecodeSteps(cinfo, source, block, announce);
+        outcome = DecodeSteps(cinfo, source, block, notes, announce);
     }
     jpeg_destroy_decompress(cinfo);
     return outcome;
@@ -111,15 +126,20 @@ Outcome Decode(jpeg_decompress_struct* cinfo, jpeg::ErrorManager* errors, const 
 
 int ShowOutcome(Outcome outcome, const jpeg::ErrorManager& errors, const std::string& path);
 
-int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, int& width, int& height)
+int ReadFrom(const Source& source, const std::string& path, CMemBlock& block, int& width, int& height,
+             JpegNotes* notes)
 {
+    JpegNotes ignored;
+    if (!notes)
+        notes = &ignored;
+    *notes = {};
     width = 0;
     height = 0;
     block.Free();
     jpeg_decompress_struct cinfo;
     std::memset(&cinfo, 0, sizeof cinfo);
     jpeg::ErrorManager errors;
-    const Outcome outcome = Decode(&cinfo, &errors, &source, &block);
+    const Outcome outcome = Decode(&cinfo, &errors, &source, &block, notes);
     if (outcome == Outcome::Decoded) {
         width = ReadLE32s(block.Data() + dib::kWidth);
         height = ReadLE32s(block.Data() + dib::kHeight);
@@ -187,7 +207,7 @@ void SwapRedBlue(std::uint8_t* row, int count)
     }
 }
 
-int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height)
+int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& height, JpegNotes* notes)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
@@ -203,18 +223,18 @@ int ReadJpegFile(const std::string& path, CMemBlock& block, int& width, int& hei
     std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
     Source source;
     source.file = file;
-    const int result = ReadFrom(source, path, block, width, height);
+    const int result = ReadFrom(source, path, block, width, height, notes);
     std::fclose(file);
     return result;
 }
 
 int ReadJpegBytes(const std::uint8_t* data, std::size_t size, const std::string& path, CMemBlock& block, int& width,
-                  int& height)
+                  int& height, JpegNotes* notes)
 {
     Source source;
     source.data = data;
     source.size = size;
-    return ReadFrom(source, path, block, width, height);
+    return ReadFrom(source, path, block, width, height, notes);
 }
 
 // ---- decoding alongside -----------------------------------------------------------
@@ -226,6 +246,7 @@ struct CJpegStream::State {
     jpeg_decompress_struct cinfo{};
     jpeg::ErrorManager errors;
     CMemBlock block;
+    JpegNotes notes;
     Announcement announce;
     Outcome outcome = Outcome::LibraryError;
     std::thread decoder;
@@ -244,6 +265,11 @@ CJpegStream::~CJpegStream()
 const CRowArrival& CJpegStream::Rows() const
 {
     return m_state->announce.rows;
+}
+
+int CJpegStream::Orientation() const
+{
+    return m_state ? m_state->notes.orientation : 0;
 }
 
 bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, int& height)
@@ -265,7 +291,7 @@ bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, i
     s.decoder = std::thread([&s] {
         Source source;
         source.file = s.file;
-        s.outcome = Decode(&s.cinfo, &s.errors, &source, &s.block, &s.announce);
+        s.outcome = Decode(&s.cinfo, &s.errors, &source, &s.block, &s.notes, &s.announce);
         if (!s.announce.made)
             s.announce.blockMade.set_value(false);
         s.announce.rows.Finished();

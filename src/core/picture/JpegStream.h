@@ -23,6 +23,8 @@ public:
     // through Rows()); false after the reader's message, nothing running.
     bool Start(const std::string& path, CMemBlock& block, int& width, int& height);
     const CRowArrival& Rows() const;
+    // The Exif orientation (JpegNotes), known once Start has returned true.
+    int Orientation() const;
     // Waits for the last row and shows what ReadJpegFile would. 1 when the
     // picture was decoded (perhaps past damage); 0 when the library gave up
     // and some rows never came.

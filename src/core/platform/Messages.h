@@ -50,7 +50,7 @@ inline constexpr std::string_view kJpegNot24Bits = " cannot be written as JPEG: 
 inline constexpr std::string_view kBmpTooLarge = "BMP is too large";
 inline constexpr std::string_view kConversionFailed = "Conversion to 24 bits failed.";
 inline constexpr std::string_view kUnknownFileType =
-    "Only .bmp and .jpg files can be opened or saved: "; // + path
+    "Only .bmp, .jpg, .png and .tif files can be opened or saved: "; // + path
 inline constexpr std::string_view kInfoLine1 = "biWidth: %i, biHeight: %i, Colors: %i\n";
 inline constexpr std::string_view kInfoLine2 = "%sBit count %i,  Header %i, planes %i\n";
 inline constexpr std::string_view kInfoLine3 = "%sbiCompression %i, biSize %i\n";
@@ -91,6 +91,14 @@ inline constexpr std::string_view kResizeTooSmallFormat =
     "A percentage of %d gives a picture of %lld x %lld pixels: each side must be at least 1 pixel.";
 inline constexpr std::string_view kResizeTooLargeFormat =
     "A percentage of %d gives a picture of %lld x %lld pixels, larger than Lumacut can hold.";
+
+// ---- what a reader did, for the information box -------------------------------
+inline constexpr std::string_view kFirstPageOnly = "Only the first page of this file was read.\n";
+inline constexpr std::string_view kPictureWas = "The picture was "; // + an orientation phrase + ".\n"
+inline constexpr std::string_view kNotTurned =
+    "The picture could not be turned upright as its orientation tag says: not enough memory.";
+// The picture's resolution, when its file gives one.
+inline constexpr std::string_view kInfoResolution = "%sResolution %i x %i dots per inch\n";
 
 // ---- photo orientation -----------------------------------------------------
 // What the information box says about a photo turned upright on reading

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kUnknown = "Only .bmp and .jpg files can be opened or saved: ";
+const std::string kUnknown = "Only .bmp, .jpg, .png and .tif files can be opened or saved: ";
 
 std::uint32_t Pattern(int x, int y)
 {
@@ -174,7 +174,7 @@ TEST_P(OpenUnknownType, FailsWithAMessageAndNeverReadsAnotherFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, OpenUnknownType,
-                         ::testing::Values(UnknownCase{"png", "photo.png"}, UnknownCase{"jpeg", "photo.jpeg"},
+                         ::testing::Values(UnknownCase{"gif", "photo.gif"}, UnknownCase{"webp", "photo.WEBP"},
                                            UnknownCase{"short_ending", "x.bm"},
                                            UnknownCase{"no_ending", "photo"}),
                          [](const auto& info) { return info.param.name; });
@@ -340,9 +340,9 @@ TEST_F(OpenSave, FailedSavesChangeNeitherFilesNorNaming)
     prompt.Clear();
 
     // An ending we do not write.
-    EXPECT_FALSE(doc.OnSaveDocument(dir.Path("out.png")));
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnknown + dir.Path("out.png")});
-    EXPECT_FALSE(fs::exists(dir.Path("out.png")));
+    EXPECT_FALSE(doc.OnSaveDocument(dir.Path("out.gif")));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnknown + dir.Path("out.gif")});
+    EXPECT_FALSE(fs::exists(dir.Path("out.gif")));
     prompt.Clear();
 
     // The writers fail: a folder that is not there.

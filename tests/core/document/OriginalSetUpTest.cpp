@@ -49,7 +49,7 @@ private:
     ScopedPrompt m_scoped;
 };
 
-TEST_F(OriginalSetUp, InformationTextHasItsFourLinesExactly)
+TEST_F(OriginalSetUp, InformationTextHasItsFourLinesAndTheResolutionExactly)
 {
     BmpLayout layout;
     layout.width = 3;
@@ -62,7 +62,8 @@ TEST_F(OriginalSetUp, InformationTextHasItsFourLinesExactly)
     EXPECT_EQ(prompt.messages[0].text, "biWidth: 3, biHeight: 2, Colors: 0\n"
                                        "Bit count 24,  Header 40, planes 1\n"
                                        "biCompression 0, biSize 40\n"
-                                       "biSizeImage 24,  biXPelsPerMeter 2835 biYPelsPerMeter 2836\n");
+                                       "biSizeImage 24,  biXPelsPerMeter 2835 biYPelsPerMeter 2836\n"
+                                       "Resolution 72 x 72 dots per inch\n");
 }
 
 TEST_F(OriginalSetUp, InformationOfACoreHeaderShowsZerosForFieldsItLacks)

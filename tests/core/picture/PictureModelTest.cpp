@@ -3,6 +3,7 @@
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/Helpers.h"
+#include "picture/PictureFile.h"
 #include "support/RecordingPrompt.h"
 #include "support/PictureBuilder.h"
 
@@ -349,15 +350,25 @@ TEST(Helpers, Rounding)
     EXPECT_EQ(v, 10);
 }
 
-TEST(Helpers, FileTypeOf)
+TEST(PictureFile, TypeByEndingAndByContent)
 {
-    const std::pair<const char*, int> cases[] = {
-        {"a.BMP", 1},           {"photo.Jpg", 2},         {".bmp", -1},     {"x.jpeg", -1},
-        {"dir.jpg/file", -1},   {"dir.jpg/file.bmp", 1},  {"", -1},         {"abmp", -1},
-        {"/p/q/r.bMp", 1},      {"a.png", -1},
+    const std::pair<const char*, int> names[] = {
+        {"a.BMP", kFileTypeBmp},     {"photo.Jpg", kFileTypeJpeg},  {".bmp", kFileTypeNone},
+        {"x.jpeg", kFileTypeJpeg},   {"dir.jpg/file", kFileTypeNone}, {"dir.jpg/file.bmp", kFileTypeBmp},
+        {"", kFileTypeNone},         {"abmp", kFileTypeNone},       {"/p/q/r.bMp", kFileTypeBmp},
+        {"a.PNG", kFileTypePng},     {"scan.tif", kFileTypeTiff},   {"scan.TIFF", kFileTypeTiff},
+        {"a.tiff.txt", kFileTypeNone}, {"dir/.png", kFileTypeNone},
     };
-    for (auto [path, want] : cases)
+    for (auto [path, want] : names)
         EXPECT_EQ(FileTypeOf(path), want) << path;
+    const std::pair<std::string, int> contents[] = {
+        {"BM\x36\0", kFileTypeBmp},         {"\xFF\xD8\xFF\xE0", kFileTypeJpeg},
+        {"\x89PNG\r\n\x1A\n\0", kFileTypePng}, {std::string("II*\0", 4), kFileTypeTiff},
+        {std::string("MM\0*", 4), kFileTypeTiff}, {"\x89PNG\r\n", kFileTypeNone},
+        {"B", kFileTypeNone},                 {"GIF89a", kFileTypeNone},
+    };
+    for (const auto& [bytes, want] : contents)
+        EXPECT_EQ(FileTypeOfContent(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), want);
 }
 
 TEST(Helpers, StripExtension)

@@ -48,7 +48,7 @@ TEST(Startup, WithAFileThatCannotBeOpenedShowsWhyAndRunsOnWithAnEmptyDocument)
     file.close();
     const std::pair<QString, std::string> cases[] = {
         {QStringLiteral("/nonexistent/picture.txt"),
-         "Only .bmp and .jpg files can be opened or saved: /nonexistent/picture.txt"},
+         "Only .bmp, .jpg, .png and .tif files can be opened or saved: /nonexistent/picture.txt"},
         {text, "Failed to read 2: " + text.toStdString() + ": not a BMP file."},
     };
     for (const auto& [path, message] : cases) {
