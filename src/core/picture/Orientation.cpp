@@ -13,9 +13,10 @@ namespace lumacut {
 namespace {
 
 // Output pixels are copied in square tiles so that a turn by 90 degrees,
-// which reads the source down its columns, keeps the few source rows of a
-// tile in the cache.
-constexpr int kTile = 32;
+// which reads the source down its columns, finds a tile's source rows still
+// in the cache (about 100 KB a tile). 16 and 32 measured about twice as slow
+// on a 24-megapixel photo; 128 to 512 the same.
+constexpr int kTile = 128;
 
 } // namespace
 

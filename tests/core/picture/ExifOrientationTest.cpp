@@ -232,7 +232,8 @@ int Inverse(int orientation) { return orientation == 6 ? 8 : orientation == 8 ? 
 
 TEST(TurnUpright, MatchesThePerPixelDefinitionAndItsInverseUndoesIt)
 {
-    for (auto [w, h] : {std::pair{7, 5}, std::pair{37, 19}, std::pair{64, 33}})
+    // Odd sizes within one tile and across several, each with a remainder.
+    for (auto [w, h] : {std::pair{7, 5}, std::pair{37, 19}, std::pair{300, 131}})
         for (int o = 1; o <= 8; ++o) {
             SCOPED_TRACE(::testing::Message() << w << " x " << h << ", orientation " << o);
             const CMemBlock original = Asymmetric(w, h);
