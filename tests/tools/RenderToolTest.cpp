@@ -7,6 +7,9 @@
 #include "support/TempDir.h"
 #include "picture/BmpFile.h"
 #include "picture/JpegFile.h"
+#include "picture/PictureFile.h"
+#include "support/PictureBuilder.h"
+#include "support/RecordingPrompt.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +45,13 @@ std::string Slurp(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args)
+RunResult RunRender(const TempDir& dir, const std::vector<std::string>& args, const std::string& input = "/dev/null")
 {
     std::string command = Quote(LUMACUT_RENDER_BIN);
     for (const std::string& a : args)
         command.append(" ").append(Quote(a));
     command.append(" >").append(Quote(dir.Path("stdout.txt")));
-    command.append(" 2>").append(Quote(dir.Path("stderr.txt"))).append(" </dev/null");
+    command.append(" 2>").append(Quote(dir.Path("stderr.txt"))).append(" <").append(Quote(input));
     RunResult run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -415,3 +418,26 @@ INSTANTIATE_TEST_SUITE_P(
                    {"-t", "true", "-k", "3", "--list", "1E3C5A,FF0000"},
                    {{0x000000, 0xFFFFFF, 0x808080, 0x810000}, {W, W, 0x0A141F, 0x0000C8}}}),
     [](const auto& info) { return info.param.name; });
+
+// Standard input and output: the type of what comes in is found from its
+// first bytes, what goes out is in --format, and the bytes are those of a
+// render from file to file.
+TEST_F(RenderTool, StandardInputAndOutputGiveWhatFilesGive)
+{
+    const std::string source = dir.Path("source.png");
+    const CPicture picture = MakeTrueColor(31, 17, [](int x, int y) {
+        return Rgb{std::uint8_t(x * 8), std::uint8_t(y * 15), std::uint8_t(x * y)};
+    });
+    {
+        RecordingPrompt prompt;
+        ScopedPrompt scope(prompt);
+        ASSERT_EQ(WritePictureFile(source, kFileTypePng, picture, 90), 1);
+    }
+    for (const std::string format : {"bmp", "png", "tif", "jpg"}) {
+        const std::string file = dir.Path("file." + format);
+        ASSERT_EQ(RunRender(dir, {"-t", "grey", "-o", file, source}).status, 0) << format;
+        const RunResult piped = RunRender(dir, {"-t", "grey", "--format", format, "-o", "-", "-"}, source);
+        EXPECT_EQ(piped.status, 0) << format << piped.err;
+        EXPECT_TRUE(piped.out == Slurp(file)) << format;
+    }
+}

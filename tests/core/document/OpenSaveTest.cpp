@@ -9,6 +9,9 @@
 #include "support/TempDir.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
+#include "picture/PictureFile.h"
+#include "support/Files.h"
+#include "support/PictureBytes.h"
 #include "support/RecordingPrompt.h"
 
 #include <gtest/gtest.h>
@@ -407,4 +410,46 @@ TEST_F(OpenSave, RenderingWhileReadingGivesWhatRenderingAfterGives)
             EXPECT_EQ(texts[0], texts[1]);
             EXPECT_TRUE(results[0] == results[1]);
         }
+}
+
+// ---- files of every type ------------------------------------------------------------------
+
+// A picture saved as PNG and TIFF comes back as it was, resolution included;
+// a JPEG whose Exif orientation is 6 opens turned clockwise, also when it is
+// rendered while read, and the information box says so.
+TEST_F(OpenSave, EveryTypeOpensAndPhotosComeUpright)
+{
+    CPicture picture = MakeTrueColor(5, 3, [](int x, int y) { return Rgb{std::uint8_t(50 * x), std::uint8_t(100 * y), 7}; });
+    picture.SetResolution({11811, 5906});
+    for (const char* name : {"p.png", "p.tif", "p.TIFF"}) {
+        ASSERT_EQ(WritePictureFile(dir.Path(name), FileTypeOf(name), picture, 90), 1) << name;
+        CDibDoc d;
+        ASSERT_TRUE(d.OnOpenDocument(dir.Path(name))) << name;
+        EXPECT_TRUE(BlockBytes(d.m_picOriginal) == BlockBytes(picture)) << name;
+        EXPECT_EQ(d.m_picNew.GetResolution(), picture.GetResolution()) << name;
+    }
+
+    // An APP1 block with IFD0 holding only the orientation, right after SOI.
+    ASSERT_EQ(WritePictureFile(dir.Path("plain.jpg"), kFileTypeJpeg, picture, 100), 1);
+    Bytes jpeg = ReadFileBytes(dir.Path("plain.jpg"));
+    const Bytes app1 = {0xFF, 0xE1, 0, 34,  'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                        1,    0,    0x12, 1, 3,  0,   1,   0,   0, 0, 6, 0,   0,  0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    WriteFileBytes(dir.Path("turned.jpg"), jpeg);
+    for (bool whileReading : {false, true}) {
+        CDibDoc plain, turned;
+        turned.m_renderWhileReading = whileReading;
+        ASSERT_TRUE(plain.OnOpenDocument(dir.Path("plain.jpg")));
+        prompt.Clear();
+        ASSERT_TRUE(turned.OnOpenDocument(dir.Path("turned.jpg")));
+        ASSERT_EQ(turned.GetPictureSize(true).width, 3);
+        ASSERT_EQ(turned.GetPictureSize(true).height, 5);
+        // Turned clockwise: the top row of the upright picture is the stored
+        // picture's left column, read from the bottom up.
+        for (int x = 0; x < 3; ++x)
+            for (int y = 0; y < 5; ++y)
+                EXPECT_EQ(PixelAt(turned.m_picOriginal, x, 4 - y), PixelAt(plain.m_picOriginal, y, x)) << x << "," << y;
+        ASSERT_FALSE(prompt.messages.empty());
+        EXPECT_NE(prompt.messages[0].text.find("turned 90\xC2\xB0 clockwise"), std::string::npos);
+    }
 }
