@@ -64,8 +64,11 @@ make_photo() { # width height file
 }
 photo24=$data/photo-24mp.jpg
 photo12=$data/photo-12mp.jpg
+photo24png=$data/photo-24mp.png
 make_photo 6000 4000 "$photo24"
 make_photo 4000 3000 "$photo12"
+# The same photo as a 24-bit PNG, for the decoders.
+[[ -s $photo24png ]] || "$build/bin/lumacut-render" -t true "$photo24" -o "$photo24png" >/dev/null
 [[ -z $photos_only ]] || exit 0
 
 # ---- timing ---------------------------------------------------------------------
@@ -127,3 +130,15 @@ job "200 % magnify of 12 MP" \
     "$render -t true --percent 200 -f 1 $photo12 -o $out/double.bmp" \
     "vips resize $photo12 $out/double.v 2 --kernel linear" \
     "$convert_bin $photo12 -filter Triangle -resize 200% $out/double-im.bmp"
+job "24-bit PNG to BMP (decode)" \
+    "$render -t true $photo24png -o $out/png.bmp" \
+    "vips copy $photo24png $out/png.v" \
+    "$convert_bin $photo24png $out/png-im.bmp"
+job "JPEG to 8-bit grey PNG" \
+    "$render -t grey $photo24 -o $out/grey.png" \
+    "vips colourspace $photo24 $out/grey-v.png b-w" \
+    "$convert_bin $photo24 -colorspace Gray $out/grey-im.png"
+job "JPEG to 1-bit Group 4 TIFF" \
+    "$render -t two $photo24 -o $out/two.tif" \
+    "vips colourspace $photo24 $out/g.v b-w && vips relational_const $out/g.v $out/t.v moreeq 128 && vips tiffsave $out/t.v $out/two-v.tif --compression ccittfax4 --bitdepth 1" \
+    "$convert_bin $photo24 -colorspace Gray -threshold 50% -type bilevel -compress Group4 $out/two-im.tif"
