@@ -17,11 +17,14 @@ namespace lumacut {
 
 namespace {
 
-// zlib's fastest level with run-length matching only, after the library's
-// own filter choice. On a 24-megapixel photo, in colour, grey and two
-// colours, this saves 1.7 to 8 times faster than the library's default
-// (level 6) for files of the same size or smaller: what the filters leave
-// of a photo has few long matches for deflate to find.
+// zlib's fastest level with run-length matching only, and for 8-bit rows
+// the Up filter alone (two-colour rows keep the library's choice: none).
+// Measured on a 24-megapixel photo against the library's defaults (level 6,
+// a filter chosen per row): colour saves 5 times faster, grey 4 times, two
+// colours 8 times; colour and grey files are 3 to 4 % larger, two-colour
+// files smaller. What the filter leaves of a photo has few long matches for
+// deflate to find, and trying every filter on every row costs more than the
+// few percent it gains.
 constexpr int kCompressionLevel = 1;
 constexpr int kCompressionStrategy = Z_RLE;
 
@@ -81,6 +84,8 @@ int Encode(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t
     }
     spng_set_option(ctx, SPNG_IMG_COMPRESSION_LEVEL, kCompressionLevel);
     spng_set_option(ctx, SPNG_IMG_COMPRESSION_STRATEGY, kCompressionStrategy);
+    if (picture.bitCount != 1)
+        spng_set_option(ctx, SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_UP);
     error = spng_encode_image(ctx, nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
     if (error)
         return error;
