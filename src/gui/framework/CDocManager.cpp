@@ -115,8 +115,7 @@ CDibDoc* CDocManager::OnFileNew()
 
 void CDocManager::OnFileOpen()
 {
-    // Every type the program reads, not the template's BMP alone. Routing
-    // brings Open here only while no document is active.
+    // Routing brings Open here only while no document is active.
     FileDialogRequest request;
     request.filter = QtFilterFromPairs(QString::fromLatin1(kPictureFileFilter));
     request.defaultSuffix = QString::fromLatin1(kTemplateExt);
