@@ -69,7 +69,7 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
     Rect dest = layout.dest;
     painter.save();
     if (device.printing)
-        dest = PrintRect(w, h, device.horzRes, device.vertRes, device.lpx, device.lpy);
+        dest = PrintRect(w, h, picture.GetResolution(), device.horzRes, device.vertRes, device.lpx, device.lpy);
     else
         painter.translate(-m_scrollPos);
 

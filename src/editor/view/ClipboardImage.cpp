@@ -5,6 +5,7 @@
 #include "picture/Dib.h"
 #include "picture/Limits.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QMimeData>
 #include <QStringList>
@@ -23,6 +24,36 @@ const QStringList& BmpMimeTypes()
     return types;
 }
 
+const QString kPngType = QStringLiteral("image/png");
+const QString kImageType = QStringLiteral("application/x-qt-image");
+
+// Our picture with image/png listed beside the BMP: programs that take only
+// PNG find it on every platform, and it is encoded only when one asks, so
+// Copy of a large picture stays quick.
+class PictureMime : public QMimeData {
+public:
+    QStringList formats() const override
+    {
+        QStringList types = QMimeData::formats();
+        if (types.contains(kImageType) && !types.contains(kPngType))
+            types.insert(1, kPngType);
+        return types;
+    }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType wanted) const override
+    {
+        if (type != kPngType || !QMimeData::formats().contains(kImageType))
+            return QMimeData::retrieveData(type, wanted);
+        const QImage image = qvariant_cast<QImage>(QMimeData::retrieveData(kImageType, QMetaType::fromType<QImage>()));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+            return QVariant();
+        return bytes;
+    }
+};
+
 } // namespace
 
 QMimeData* PictureMimeData(const CPicture& picture)
@@ -32,9 +63,9 @@ QMimeData* PictureMimeData(const CPicture& picture)
     if (file.empty())
         return nullptr;
     const QByteArray bytes(reinterpret_cast<const char*>(file.data()), static_cast<qsizetype>(file.size()));
-    auto* data = new QMimeData;
+    auto* data = new PictureMime;
     data->setData(QStringLiteral("image/bmp"), bytes);
-    // Other programs ask for PNG and the like; Qt makes those from the image.
+    // Other programs ask for PNG and the like; they are made from the image.
     const QImage image = QImage::fromData(bytes, "BMP");
     if (!image.isNull())
         data->setImageData(image);

@@ -1,8 +1,8 @@
 #pragma once
 // The clipboard's side of Copy and Paste: the shown picture offered as
-// image/bmp (a BMP file: our own depth, kept on paste) and as an image other
-// programs take; pasted data read back from image/bmp, or from any picture
-// another program offered, as a true-colour DIB.
+// image/bmp (a BMP file: our own depth, kept on paste), image/png and an
+// image other programs take; pasted data read back from image/bmp, or from
+// any picture another program offered (PNG among them), as a true-colour DIB.
 #include "picture/MemBlock.h"
 
 #include <string>

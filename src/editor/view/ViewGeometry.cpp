@@ -62,6 +62,20 @@ Rect PrintRect(int width, int height, int horzRes, int vertRes, int lpx, int lpy
     return Rect{0, 0, static_cast<int>(w * vertRes * lpx / (h * lpy)), vertRes};
 }
 
+Rect PrintRect(int width, int height, Resolution resolution, int horzRes, int vertRes, int lpx, int lpy)
+{
+    if (resolution.Known() && width > 0 && height > 0 && lpx > 0 && lpy > 0) {
+        // Pixels per metre kept exact: rounded dots per inch would drift on
+        // a large picture.
+        constexpr double kMetresPerInch = 0.0254;
+        const double across = std::round(width * lpx / (resolution.x * kMetresPerInch));
+        const double down = std::round(height * lpy / (resolution.y * kMetresPerInch));
+        if (across <= horzRes && down <= vertRes)
+            return Rect{0, 0, std::max(1, static_cast<int>(across)), std::max(1, static_cast<int>(down))};
+    }
+    return PrintRect(width, height, horzRes, vertRes, lpx, lpy);
+}
+
 QPoint ClientToPicture(QPoint point, QPoint scrollPos, double scaleX, double scaleY, QPoint origin)
 {
     if (scaleX == 0.0 || scaleY == 0.0)

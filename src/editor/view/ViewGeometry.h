@@ -2,6 +2,7 @@
 // The view's arithmetic, free of widgets: magnification ring, display scales,
 // scroll sizes, destination rectangles on screen and paper, coordinate
 // conversions and the status texts.
+#include "picture/Dib.h"
 #include "picture/Rect.h"
 
 #include <QPoint>
@@ -37,6 +38,11 @@ ScreenLayout ComputeScreenLayout(int zoom, int width, int height, QSize client);
 // pixels at lpx x lpy dots per inch: fills the width or the height, keeping
 // the picture's proportions on paper. Empty for an empty picture or device.
 Rect PrintRect(int width, int height, int horzRes, int vertRes, int lpx, int lpy);
+// The same for a picture that may know its resolution: at its size on paper
+// (pixels / the picture's dots per inch x the device's), from the page's
+// top-left corner, when that fits the page; otherwise, or without a
+// resolution, filling the width or the height as above.
+Rect PrintRect(int width, int height, Resolution resolution, int horzRes, int vertRes, int lpx, int lpy);
 
 // ---- conversions (values of the last paint) ------------------------------------------
 // Client point to top-down picture pixel: (p + scroll - origin) / scale,

@@ -17,10 +17,9 @@ namespace lumacut {
 
 namespace {
 
-// The template's document string: the base of untitled names and the filter
-// of the framework's own Save prompt.
+// The template's document string: the base of untitled names and the
+// extension the framework's own Save prompt proposes.
 const char* const kDocName = "Lumacut";
-const char* const kTemplateFilter = "BMP Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
 const char* const kTemplateExt = "bmp";
 
 std::string Utf8(const QString& s)
@@ -116,10 +115,9 @@ CDibDoc* CDocManager::OnFileNew()
 
 void CDocManager::OnFileOpen()
 {
-    // Every type the program reads, not the template's BMP alone. Routing
-    // brings Open here only while no document is active.
+    // Routing brings Open here only while no document is active.
     FileDialogRequest request;
-    request.filter = QtFilterFromPairs(QString::fromLatin1(kOpenFileFilter));
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kPictureFileFilter));
     request.defaultSuffix = QString::fromLatin1(kTemplateExt);
     const QString path = AskOpenFileName(request, nullptr);
     if (!path.isEmpty())
@@ -160,7 +158,7 @@ bool CDocManager::DoSave(CDibDoc& doc, const QString& path)
     QString target = path;
     if (target.isEmpty()) {
         FileDialogRequest request;
-        request.filter = QtFilterFromPairs(QString::fromLatin1(kTemplateFilter));
+        request.filter = QtFilterFromPairs(QString::fromLatin1(kPictureFileFilter));
         request.defaultSuffix = QString::fromLatin1(kTemplateExt);
         QString name = QString::fromStdString(doc.GetTitle());
         // The proposed name is the title with the template's extension.

@@ -31,7 +31,7 @@ public:
     // File New: an empty untitled document in a new window.
     CDibDoc* OnFileNew();
     // Open while no document is active: asks with every picture type first
-    // (kOpenFileFilter), opens in a new window.
+    // (kPictureFileFilter), opens in a new window.
     void OnFileOpen();
     // Opens `path` in a new window (recent files, drops, the command line).
     // A document already showing that path is activated instead. Null when
@@ -39,7 +39,7 @@ public:
     // the name its open gave it (the file's base name + ".bmp"); the opened
     // file, not that name, goes on the recent-file list.
     CDibDoc* OpenDocumentFile(const QString& path);
-    // Save: with the document's path, or asking for one (template filter,
+    // Save: with the document's path, or asking for one (every picture type,
     // default extension ".bmp", in the last folder used) when it has none. False when cancelled or failed.
     bool DoFileSave(CDibDoc& doc);
     // Writes to `path`, or asks first when it is empty.

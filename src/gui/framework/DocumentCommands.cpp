@@ -24,7 +24,7 @@ void OnFileOpen(CDibDoc& doc, CDocManager& manager)
     if (!manager.SaveModified(doc))
         return;
     FileDialogRequest request;
-    request.filter = QtFilterFromPairs(QString::fromLatin1(kOpenFileFilter));
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kPictureFileFilter));
     request.defaultSuffix = SuffixOf(doc.m_saveExt);
     request.initialName = QStringLiteral("Luma");
     const QString path = AskOpenFileName(request, &doc);
@@ -38,7 +38,7 @@ void OnFileOpen(CDibDoc& doc, CDocManager& manager)
 void OnFileSaveAs(CDibDoc& doc, CDocManager& manager)
 {
     FileDialogRequest request;
-    request.filter = QtFilterFromPairs(QString::fromLatin1(kDocFileFilter));
+    request.filter = QtFilterFromPairs(QString::fromLatin1(kPictureFileFilter));
     request.defaultSuffix = SuffixOf(doc.m_saveExt);
     request.initialName = QStringLiteral("*.jpg");
     request.overwritePrompt = true;

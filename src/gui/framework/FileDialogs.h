@@ -8,11 +8,13 @@ namespace lumacut {
 
 class CDibDoc;
 
-// Both Opens offer every picture type the program reads first, then each
-// type alone (the document's own filter entries).
-inline constexpr const char* kOpenFileFilter = "All pictures (*.bmp *.jpg)|*.bmp;*.jpg|"
-                                               "Jpeg files (*.jpg)|*.jpg|Bitmap files (*.bmp)|*.bmp|"
-                                               "All files(*.*)|*.*||";
+// Open and Save As offer every picture type the program reads and writes
+// first, then each type alone (name|pattern pairs). The type itself follows
+// the name's ending in any letter case, whatever the dialog shows.
+inline constexpr const char* kPictureFileFilter =
+    "All pictures (*.bmp *.jpg *.jpeg *.png *.tif *.tiff)|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff|"
+    "Bitmap files (*.bmp)|*.bmp|Jpeg files (*.jpg *.jpeg)|*.jpg;*.jpeg|PNG files (*.png)|*.png|"
+    "TIFF files (*.tif *.tiff)|*.tif;*.tiff|All files(*.*)|*.*||";
 
 // Ask through the prompt seam, starting in the folder of `active`'s path
 // while that folder exists, else in the last folder used, else in the

@@ -20,11 +20,9 @@ std::string BuildHelpText()
     t += "and white pictures from a true color picture with the choise of a filter, ";
     t += "and it can magnify and demagnify in a bit more sophisticated way than most programs.";
     t += kNewLine;
-    t += "It can only read and generate BMP files. A way to make it read more formats is open the ";
-    t += "file you want to modify and use copy / paste to get it in this program.";
-    t += "In general you can do it like this: open the file you want in a drawing program, use ctrl a, to select "
-         "all, use ctrl c to copy,";
-    t += "switch to Lumacut and use ctrl v to copy it to that program.";
+    t += "It reads and writes BMP, JPEG, PNG and TIFF files, and turns photos from phones and cameras upright. ";
+    t += "Copy / paste still works for pictures from other programs: open the picture in that program, use ctrl a "
+         "to select all and ctrl c to copy, then switch to Lumacut and use ctrl v to paste it.";
     t += kNewLine;
     t += "After you have chosen an input file you have to choose the output file type: Black/White, 256 color grey, "
          "or true color.";

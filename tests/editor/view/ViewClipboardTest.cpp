@@ -43,6 +43,14 @@ TEST_F(ViewClipboard, CopyThenPasteMakesTheShownPictureTheOriginal)
     ShowNew();
     const std::vector<std::uint8_t> shown = NewPictureBytes();
     Command(ID_EDIT_COPY);
+    // Beside our BMP, programs that take only PNG get the same picture.
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(offered && offered->hasFormat(QStringLiteral("image/bmp")));
+    EXPECT_TRUE(offered->formats().contains(QStringLiteral("image/png")));
+    const QImage png = QImage::fromData(offered->data(QStringLiteral("image/png")), "PNG");
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+              QImage::fromData(offered->data(QStringLiteral("image/bmp")), "BMP").convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(PasteEnabled());
     m_prompt.messages.clear();
     Command(ID_EDIT_PASTE);

@@ -78,6 +78,34 @@ TEST(PrintRect, KeepsProportionsOnPaper)
     }
 }
 
+TEST(PrintRect, KnownResolutionPrintsAtPaperSizeWhenItFits)
+{
+    // 300 dpi = 11811, 150 dpi = 5906, 72 dpi = 2835 pixels per metre. A
+    // case without `size` is expected to fit the page as without resolution.
+    struct Case {
+        const char* name;
+        int w, h;
+        Resolution resolution;
+        int horzRes, vertRes, lpx, lpy;
+        QSize size;
+    } cases[] = {
+        {"one inch at 300 dpi", 300, 100, {11811, 11811}, 4800, 6600, 600, 600, {600, 200}},
+        {"two by one inches at 72 dpi", 144, 72, {2835, 2835}, 4800, 6600, 600, 600, {1200, 600}},
+        {"each direction its own", 300, 150, {11811, 5906}, 2400, 6600, 300, 600, {300, 600}},
+        {"just the page width", 2400, 100, {11811, 11811}, 4800, 6600, 600, 600, {4800, 200}},
+        {"wider than the page", 3000, 1000, {2835, 2835}, 4800, 6600, 600, 600, {}},
+        {"taller than the page", 100, 3400, {11811, 11811}, 4800, 6600, 600, 600, {}},
+        {"no resolution", 300, 100, {}, 4800, 6600, 600, 600, {}},
+        {"resolution across only", 300, 100, {11811, 0}, 4800, 6600, 600, 600, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Rect expected = c.size.isEmpty() ? PrintRect(c.w, c.h, c.horzRes, c.vertRes, c.lpx, c.lpy)
+                                               : Rect{0, 0, c.size.width(), c.size.height()};
+        EXPECT_EQ(PrintRect(c.w, c.h, c.resolution, c.horzRes, c.vertRes, c.lpx, c.lpy), expected);
+    }
+}
+
 TEST(Conversions, ClientToPictureAddsScrollTakesOriginAndRoundsDown)
 {
     EXPECT_EQ(ClientToPicture(QPoint(10, 10), QPoint(0, 0), 4.0, 6.0), QPoint(2, 1));

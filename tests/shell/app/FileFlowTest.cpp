@@ -36,9 +36,11 @@ QByteArray Contents(const QString& path)
     return file.readAll();
 }
 
-// Both Opens: every picture type the program reads first, then each alone.
-const QString kOpenFilter = QStringLiteral(
-    "All pictures (*.bmp *.jpg);;Jpeg files (*.jpg);;Bitmap files (*.bmp);;All files(*.*) (*)");
+// Open and Save: every picture type the program reads and writes first,
+// then each alone.
+const QString kPictureFilter = QStringLiteral(
+    "All pictures (*.bmp *.jpg *.jpeg *.png *.tif *.tiff);;Bitmap files (*.bmp);;Jpeg files (*.jpg *.jpeg);;"
+    "PNG files (*.png);;TIFF files (*.tif *.tiff);;All files(*.*) (*)");
 
 CDibDoc* ActiveDoc(StartedApp& s)
 {
@@ -77,7 +79,7 @@ TEST(FileFlow, OpenWithoutDocumentOffersEveryPictureTypeAndANewWindow)
     s.prompt.openNames = {folder.Path("plain.bmp")};
     EXPECT_TRUE(s.Frame()->OnCmdMsg(ID_FILE_OPEN));
     ASSERT_EQ(s.prompt.openRequests.size(), 1u);
-    EXPECT_EQ(s.prompt.openRequests[0].filter, kOpenFilter);
+    EXPECT_EQ(s.prompt.openRequests[0].filter, kPictureFilter);
     EXPECT_EQ(s.FrameCount(), 1);
     ASSERT_NE(ActiveDoc(s), nullptr);
     EXPECT_EQ(ActiveDoc(s)->GetPathName(), folder.Path("plain.bmp").toStdString());
@@ -101,7 +103,7 @@ TEST(FileFlow, OpenIntoTheActiveDocumentKeepsItsSettingsAndAsksAgain)
     EXPECT_TRUE(s.Frame()->OnCmdMsg(ID_FILE_OPEN));
     ASSERT_EQ(s.prompt.openRequests.size(), 1u);
     const FileDialogRequest& request = s.prompt.openRequests[0];
-    EXPECT_EQ(request.filter, kOpenFilter);
+    EXPECT_EQ(request.filter, kPictureFilter);
     EXPECT_EQ(request.defaultSuffix, "bmp");
     EXPECT_EQ(request.initialName, "Luma");
 
@@ -203,6 +205,7 @@ TEST(FileFlow, SaveAsAsksWithTheProgramFilterAndWritesTheNamedType)
     ASSERT_EQ(s.prompt.saveRequests.size(), 1u);
     const FileDialogRequest& request = s.prompt.saveRequests[0];
     EXPECT_EQ(request.initialName, "*.jpg");
+    EXPECT_EQ(request.filter, kPictureFilter);
     EXPECT_EQ(request.defaultSuffix, "bmp");
     EXPECT_TRUE(request.overwritePrompt);
     EXPECT_EQ(Contents(folder.Path("result.jpg")).left(2), QByteArray("\xFF\xD8"));
@@ -228,7 +231,7 @@ TEST(FileFlow, SavingAnUntitledDocumentAsksForABmpNameAndWritesWhereTheUserSays)
     const FileDialogRequest request = s.prompt.saveRequests[0];
     EXPECT_EQ(request.defaultSuffix, "bmp");
     EXPECT_EQ(request.initialName, "Lumacut1.bmp");
-    EXPECT_EQ(request.filter, "BMP Files (*.bmp);;All Files (*.*) (*)");
+    EXPECT_EQ(request.filter, kPictureFilter);
     EXPECT_TRUE(doc->GetPathName().empty());
 
     s.prompt.saveNames = {folder.Path("named.bmp")};

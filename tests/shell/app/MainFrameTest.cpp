@@ -5,8 +5,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -104,6 +106,14 @@ TEST(MainFrame, DroppedFilesOpenInNewWindows)
     s.Frame()->OnDropFiles({QUrl::fromLocalFile(picture)});
     EXPECT_EQ(s.FrameCount(), 2);
     EXPECT_EQ(s.Frame()->ActiveView()->GetDocument()->GetPathName(), picture.toStdString());
+
+    // The type follows the ending in any letter case, as a camera writes it.
+    QTemporaryDir dir;
+    const QString upper = dir.filePath(QStringLiteral("SHOT.PNG"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LUMACUT_TESTDATA_DIR "/pngsuite/basn2c08.png"), upper));
+    s.Frame()->OnDropFiles({QUrl::fromLocalFile(upper)});
+    EXPECT_EQ(s.FrameCount(), 3);
+    EXPECT_TRUE(s.Frame()->ActiveView()->GetDocument()->m_pictureReady);
 }
 
 } // namespace
