@@ -280,52 +280,58 @@ void AdaptiveRows(const CPicture& tones, const FilterSettings& s, CPicture& targ
     const int r = s.adaptiveRadius;
     const unsigned whiteBit = WhiteBitOf(target);
     const int flip = s.negative ? 255 : 0;
+    const std::uint8_t negative = s.negative ? 1 : 0;
     const double k = s.adaptiveK;
-    std::vector<double> perColumns(std::size_t(width), 0.0); // 1 / the window's columns at x
-    for (int x = 0; x < width; ++x)
-        perColumns[std::size_t(x)] = 1.0 / (std::min(x + r, width - 1) - std::max(x - r, 0) + 1);
-    std::vector<std::uint64_t> colSum(std::size_t(width), 0), colSquares(std::size_t(width), 0);
-    std::vector<std::uint8_t> white(std::size_t(width), 0);
-    const auto addRow = [&](int i, bool add) {
+    const std::size_t w = std::size_t(width);
+    // Sums of whole numbers below 2^53 are exact in doubles, whatever the
+    // order of the additions: the same values as integer sums, in a form
+    // the compiler can turn into vector code.
+    std::vector<double> perColumns(w), colSum(w, 0.0), colSquares(w, 0.0), prefix(w + 1, 0.0),
+        prefixSquares(w + 1, 0.0), sum(w), squares(w);
+    std::vector<std::uint8_t> white(w, 0);
+    std::vector<int> lo(w), hi(w); // the window's columns at x: lo .. hi - 1
+    for (std::size_t x = 0; x < w; ++x) {
+        lo[x] = std::max(int(x) - r, 0);
+        hi[x] = std::min(int(x) + r + 1, width);
+        perColumns[x] = 1.0 / (hi[x] - lo[x]);
+    }
+    const auto addRow = [&](int i, double sign) {
         const std::uint8_t* src = tones.Row(height - 1 - i);
-        for (int x = 0; x < width; ++x) {
-            const std::uint64_t u = std::uint64_t(src[x] ^ flip);
-            colSum[std::size_t(x)] += add ? u : -u;
-            colSquares[std::size_t(x)] += add ? u * u : -(u * u);
+        for (std::size_t x = 0; x < w; ++x) {
+            const double u = double(src[x] ^ flip);
+            colSum[x] += sign * u;
+            colSquares[x] += sign * (u * u);
         }
     };
     for (int i = std::max(first - r, 0); i <= std::min(first + r, height - 1); ++i)
-        addRow(i, true);
+        addRow(i, 1.0);
     for (int i = first; i < end; ++i) {
         const std::uint8_t* src = tones.Row(height - 1 - i);
         const double perRows = 1.0 / (std::min(i + r, height - 1) - std::max(i - r, 0) + 1);
-        std::uint64_t sum = 0, squares = 0;
-        for (int x = 0; x <= std::min(r, width - 1); ++x) {
-            sum += colSum[std::size_t(x)];
-            squares += colSquares[std::size_t(x)];
+        for (std::size_t x = 0; x < w; ++x) {
+            prefix[x + 1] = prefix[x] + colSum[x];
+            prefixSquares[x + 1] = prefixSquares[x] + colSquares[x];
         }
-        for (int x = 0; x < width; ++x) {
-            const double per = perRows * perColumns[std::size_t(x)];
-            const double mean = double(sum) * per;
-            const double variance = std::max(0.0, double(squares) * per - mean * mean);
+        for (std::size_t x = 0; x < w; ++x) {
+            sum[x] = prefix[std::size_t(hi[x])] - prefix[std::size_t(lo[x])];
+            squares[x] = prefixSquares[std::size_t(hi[x])] - prefixSquares[std::size_t(lo[x])];
+        }
+        // No branch in this loop, so that it runs in vectors.
+        for (std::size_t x = 0; x < w; ++x) {
+            const double per = perRows * perColumns[x];
+            const double mean = sum[x] * per;
+            const double spread = squares[x] * per - mean * mean;
+            const double variance = spread > 0.0 ? spread : 0.0;
             const double limit = mean * (1 + k * (std::sqrt(variance) / 128 - 1));
             // White where the tone before Negative is above the limit,
             // and the other way round with Negative.
-            white[std::size_t(x)] = static_cast<std::uint8_t>(((src[x] ^ flip) > limit) != (flip != 0));
-            if (x + r + 1 < width) {
-                sum += colSum[std::size_t(x + r + 1)];
-                squares += colSquares[std::size_t(x + r + 1)];
-            }
-            if (x - r >= 0) {
-                sum -= colSum[std::size_t(x - r)];
-                squares -= colSquares[std::size_t(x - r)];
-            }
+            white[x] = static_cast<std::uint8_t>(double(src[x] ^ flip) > limit) ^ negative;
         }
         PackRow(white.data(), width, whiteBit, target.MutableRow(height - 1 - i));
         if (i + r + 1 < height)
-            addRow(i + r + 1, true);
+            addRow(i + r + 1, 1.0);
         if (i - r >= 0)
-            addRow(i - r, false);
+            addRow(i - r, -1.0);
     }
 }
 
