@@ -130,9 +130,14 @@ bool CAtomicFile::Commit()
     if (!m_file)
         return false;
     bool ok = !m_failed && std::fflush(m_file) == 0 && !std::ferror(m_file);
-    // The data must be on disk before the rename makes it the target, or a
-    // crash right after could leave an empty file under the target's name.
-    ok = ok && ::fsync(::fileno(m_file)) == 0;
+    // A file that replaces another must be on disk before the rename makes
+    // it the target, or a crash right after could leave an empty file where
+    // the old one was. A new file replaces nothing: the rename alone keeps a
+    // half-written file from ever bearing its name, and nobody waits for
+    // the disk.
+    struct stat st {};
+    const bool replacing = ::stat(m_target.c_str(), &st) == 0;
+    ok = ok && (!replacing || ::fsync(::fileno(m_file)) == 0);
     ok = std::fclose(m_file) == 0 && ok;
     m_file = nullptr;
     ok = ok && std::rename(m_temp.c_str(), m_target.c_str()) == 0;

@@ -1,7 +1,7 @@
 #pragma once
 // Saving without damage: the bytes go to a temporary file beside the target,
-// which is renamed over the target only when everything has been written and
-// flushed to disk. Until Commit() succeeds the target is untouched; a file
+// which is renamed over the target only when everything has been written (and,
+// when it replaces a file, flushed to disk). Until Commit() succeeds the target is untouched; a file
 // object that is destroyed uncommitted removes its temporary file. A file
 // that is replaced keeps its permissions; a symbolic link keeps pointing to
 // the renewed file.
@@ -25,8 +25,9 @@ public:
     // to a FILE*); null otherwise.
     std::FILE* Stream() const { return m_file; }
     bool Write(const void* data, std::size_t size);
-    // Flushes, closes and renames over the target. False when any write
-    // failed or the rename is refused; the temporary file is then removed.
+    // Flushes (to disk too when a file is replaced), closes and renames over
+    // the target. False when any write failed or the rename is refused; the
+    // temporary file is then removed.
     bool Commit();
     // Closes and removes the temporary file (nothing when none is open).
     void Discard();
