@@ -2,6 +2,7 @@
 
 #include "picture/AtomicFile.h"
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
@@ -52,14 +53,8 @@ std::int64_t DibPartSize(const CMemBlock& block, int tableBytes, std::uint8_t (&
 
 int WriteBmpFile(const std::string& path, const CMemBlock& block, int tableBytes)
 {
-    if (!block) {
-        ShowMessage(path + std::string(msg::kNoBitmapConnected));
+    if (!WritableHeader(path, block))
         return 0;
-    }
-    if (block.Size() < kInfoHeaderSize || ReadLE32(block.Data()) != kInfoHeaderSize) {
-        ShowMessage(path + std::string(msg::kNotWritableHeader));
-        return 0;
-    }
     std::uint8_t infoHeader[kInfoHeaderSize];
     const std::int64_t size = DibPartSize(block, tableBytes, infoHeader);
     if (size < 0) {

@@ -3,6 +3,7 @@
 // their file header, clipboard data): every size, offset and colour count is
 // checked against the bytes really present before anything else is done.
 #include "picture/Dib.h"
+#include "picture/MemBlock.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,5 +41,9 @@ struct DibCheck {
 // a hint: it is taken only when it lies after the table and all rows fit
 // behind it, else the rows are taken to follow the table.
 DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixelOffset = 0);
+
+// For the writers: true when `block` is there and has the 40-byte header
+// they write from; otherwise the writer's message for `path` is shown.
+bool WritableHeader(const std::string& path, const CMemBlock& block);
 
 } // namespace lumacut

@@ -2,6 +2,7 @@
 
 #include "picture/AtomicFile.h"
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 #include "picture/JpegError.h"
 #include "picture/Limits.h"
 #include "platform/Messages.h"
@@ -71,15 +72,9 @@ bool Encode(jpeg_compress_struct* cinfo, jpeg::ErrorManager* errors, std::FILE* 
 
 int WriteJpegFile(const std::string& path, const CMemBlock& block, int quality)
 {
-    if (!block) {
-        ShowMessage(path + std::string(msg::kNoBitmapConnected));
+    if (!WritableHeader(path, block))
         return 0;
-    }
     const std::uint8_t* dib = block.Data();
-    if (block.Size() < kInfoHeaderSize || ReadLE32(dib) != kInfoHeaderSize) {
-        ShowMessage(path + std::string(msg::kNotWritableHeader));
-        return 0;
-    }
     Picture picture;
     picture.width = ReadLE32s(dib + dib::kWidth);
     picture.height = ReadLE32s(dib + dib::kHeight);

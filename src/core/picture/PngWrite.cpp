@@ -2,6 +2,7 @@
 
 #include "picture/AtomicFile.h"
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 #include "picture/Limits.h"
 #include "picture/PngSpng.h"
 #include "platform/Messages.h"
@@ -105,15 +106,9 @@ int Encode(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t
 
 int WritePngFile(const std::string& path, const CMemBlock& block)
 {
-    if (!block) {
-        ShowMessage(path + std::string(msg::kNoBitmapConnected));
+    if (!WritableHeader(path, block))
         return 0;
-    }
     const std::uint8_t* dib = block.Data();
-    if (block.Size() < kInfoHeaderSize || ReadLE32(dib) != kInfoHeaderSize) {
-        ShowMessage(path + std::string(msg::kNotWritableHeader));
-        return 0;
-    }
     Picture picture;
     picture.width = ReadLE32s(dib + dib::kWidth);
     picture.height = ReadLE32s(dib + dib::kHeight);

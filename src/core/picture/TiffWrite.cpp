@@ -2,6 +2,7 @@
 
 #include "picture/AtomicFile.h"
 #include "picture/Dib.h"
+#include "picture/DibValidate.h"
 #include "picture/Limits.h"
 #include "picture/TiffSupport.h"
 #include "platform/Messages.h"
@@ -204,15 +205,9 @@ bool Encode(TIFF* tif, const Picture& picture)
 
 int WriteTiffFile(const std::string& path, const CMemBlock& block)
 {
-    if (!block) {
-        ShowMessage(path + std::string(msg::kNoBitmapConnected));
+    if (!WritableHeader(path, block))
         return 0;
-    }
     const std::uint8_t* dib = block.Data();
-    if (block.Size() < kInfoHeaderSize || ReadLE32(dib) != kInfoHeaderSize) {
-        ShowMessage(path + std::string(msg::kNotWritableHeader));
-        return 0;
-    }
     Picture picture;
     picture.dib = dib;
     picture.width = ReadLE32s(dib + dib::kWidth);
