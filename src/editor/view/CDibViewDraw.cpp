@@ -47,9 +47,11 @@ void CDibView::OnDraw(QPainter& painter, const DrawDevice& device)
     if (!doc || !doc->m_pictureReady)
         return;
 
-    const PictureSize size = doc->GetPictureSize(m_showOriginal);
+    // Paper gets the single view's picture, whatever the screen shows.
+    const bool original = device.printing && m_viewMode != ViewMode::Single ? m_singleShowsOriginal : m_showOriginal;
+    const PictureSize size = doc->GetPictureSize(original);
     const int w = size.width, h = size.height;
-    const CPicture& picture = m_showOriginal ? doc->m_picOriginal : doc->m_picNew;
+    const CPicture& picture = original ? doc->m_picOriginal : doc->m_picNew;
 
     // "New Size" is the region being drawn or outlined, else the New Picture.
     const bool dragging = m_band.left != NO_POINT;
