@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SAMPLE ?= samples/lumacut-sample.jpg
 
-.PHONY: all deps build run test test-sanitize bench fuzz screenshot clean
+.PHONY: all deps build run test test-sanitize bench fuzz screenshot screenshot-split clean
 
 all: build
 
@@ -23,6 +23,11 @@ run: build
 SCREENSHOT ?= docs/screenshot.png
 screenshot: build
 	xvfb-run -a -s "-screen 0 1280x900x24" ./build/bin/lumacut --screenshot $(SCREENSHOT) $(SAMPLE)
+
+# The same with the Original and the New Picture split by the divider.
+SPLIT_SCREENSHOT ?= docs/split-view.png
+screenshot-split: build
+	xvfb-run -a -s "-screen 0 1280x900x24" ./build/bin/lumacut --screenshot $(SPLIT_SCREENSHOT) --view split $(SAMPLE)
 
 test: build
 	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -31,6 +31,6 @@ int main(int argc, char** argv)
     if (!app.InitInstance(screenshot.remaining) && !screenshot.outputPath.isEmpty())
         return 1;
     if (!screenshot.outputPath.isEmpty())
-        lumacut::ScheduleScreenshot(app, screenshot.outputPath);
+        lumacut::ScheduleScreenshot(app, screenshot.outputPath, screenshot.viewMode);
     return QApplication::exec();
 }

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <cmath>
+
 namespace lumacut {
 
 CDibView::CDibView(CDibDoc* document, QWidget* parent) : QAbstractScrollArea(parent), m_pDocument(document)
@@ -72,7 +74,12 @@ void CDibView::SetScrollSizes(QSize total)
 
 void CDibView::UpdateScrollBars()
 {
-    QSize client = viewport()->size();
+    // Side by side, each pane shows as much as the scroll range allows.
+    CompareGeometry panes;
+    panes.mode = m_viewMode;
+    panes.client = viewport()->size();
+    const Rect pane = LayoutPane(panes, PaneSide::Original).area;
+    const QSize client(pane.Width(), pane.Height());
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
     h->setRange(0, std::max(0, m_scrollTotal.width() - client.width()));
@@ -90,11 +97,18 @@ QPoint CDibView::GetScrollPosition() const
 
 QPoint CDibView::ClientToPicture(QPoint point) const
 {
+    if (m_viewMode != ViewMode::Single)
+        return PanePixel(m_compare, m_showOriginal ? PaneSide::Original : PaneSide::New, point);
     return lumacut::ClientToPicture(point, m_scrollPos, m_dispScaleX, m_dispScaleY, m_dispOrigin);
 }
 
 Rect CDibView::ClientToPicture(const Rect& rect) const
 {
+    if (m_viewMode != ViewMode::Single) {
+        const QPoint topLeft = ClientToPicture(QPoint(rect.left, rect.top));
+        const QPoint bottomRight = ClientToPicture(QPoint(rect.right, rect.bottom));
+        return Rect{topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()};
+    }
     return lumacut::ClientToPicture(rect, m_scrollPos, m_dispScaleX, m_dispScaleY, m_dispOrigin);
 }
 
@@ -187,20 +201,46 @@ void CDibView::OnZoomPrev()
 
 void CDibView::OnShowNew()
 {
+    SetViewMode(ViewMode::Single);
     m_showOriginal = false;
     Invalidate(true);
 }
 
 void CDibView::OnShowOriginal()
 {
+    SetViewMode(ViewMode::Single);
     m_showOriginal = true;
     Invalidate(true);
 }
 
 void CDibView::OnSwapView()
 {
+    SetViewMode(ViewMode::Single);
     m_showOriginal = !m_showOriginal;
     Invalidate(true);
+}
+
+void CDibView::SetViewMode(ViewMode mode)
+{
+    if (mode == m_viewMode)
+        return;
+    if (m_viewMode == ViewMode::Single)
+        m_singleShowsOriginal = m_showOriginal;
+    else if (mode == ViewMode::Single)
+        m_showOriginal = m_singleShowsOriginal;
+    m_viewMode = mode;
+    m_draggingDivider = false;
+    // Tracking only for the divider's cursor; the other modes need no moves
+    // without a button.
+    viewport()->setMouseTracking(mode == ViewMode::Split);
+    viewport()->unsetCursor();
+    UpdateScrollBars();
+    Invalidate(true);
+}
+
+int CDibView::DividerX(int width) const
+{
+    return static_cast<int>(std::lround(m_splitFraction * width));
 }
 
 void CDibView::RegisterViewCommands()
@@ -211,9 +251,19 @@ void CDibView::RegisterViewCommands()
         c.On(id, [this, zoom = zoom] { OnZoom(zoom); }, [this, zoom = zoom](CmdUI& ui) { ui.SetCheck(m_zoom == zoom); });
     c.On(ID_ZOOM_NEXT, [this] { OnZoomNext(); });
     c.On(ID_ZOOM_PREV, [this] { OnZoomPrev(); });
-    c.On(ID_SHOW_NEW, [this] { OnShowNew(); }, [this](CmdUI& ui) { ui.SetCheck(!m_showOriginal); });
-    c.On(ID_SHOW_ORIGINAL, [this] { OnShowOriginal(); }, [this](CmdUI& ui) { ui.SetCheck(m_showOriginal); });
-    c.On(ID_SWAP_VIEW, [this] { OnSwapView(); }, [this](CmdUI& ui) { ui.SetCheck(!m_showOriginal); });
+    const auto single = [this] { return m_viewMode == ViewMode::Single; };
+    c.On(ID_SHOW_NEW, [this] { OnShowNew(); }, [this, single](CmdUI& ui) { ui.SetCheck(single() && !m_showOriginal); });
+    c.On(ID_SHOW_ORIGINAL, [this] { OnShowOriginal(); },
+         [this, single](CmdUI& ui) { ui.SetCheck(single() && m_showOriginal); });
+    c.On(ID_SWAP_VIEW, [this] { OnSwapView(); }, [this, single](CmdUI& ui) { ui.SetCheck(single() && !m_showOriginal); });
+    // The two-picture modes toggle: choosing the active one again goes back
+    // to the single view.
+    const std::pair<int, ViewMode> modes[] = {
+        {ID_VIEW_SINGLE, ViewMode::Single}, {ID_VIEW_SIDE_BY_SIDE, ViewMode::SideBySide}, {ID_VIEW_SPLIT, ViewMode::Split}};
+    for (auto [id, mode] : modes)
+        c.On(
+            id, [this, mode = mode] { SetViewMode(m_viewMode == mode ? ViewMode::Single : mode); },
+            [this, mode = mode](CmdUI& ui) { ui.SetCheck(m_viewMode == mode); });
     const auto needsPicture = [this](CmdUI& ui) { ui.Enable(HasPicture()); };
     c.On(ID_FILE_PRINT, [this] { OnFilePrint(); }, needsPicture);
     c.On(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); }, needsPicture);

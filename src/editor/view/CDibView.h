@@ -1,7 +1,8 @@
 #pragma once
 // The view of one document: a scroll view showing the Original or the New
 // Picture at one of four magnifications, with the clip region outlined as a
-// focus rectangle. It owns no picture data.
+// focus rectangle; or both pictures, side by side or split by a divider,
+// sharing the magnification and the scroll position. It owns no picture data.
 //
 // The class is split over files by concern; each section below names its file:
 //   CDibView.cpp           construction, document link, scrolling, printing,
@@ -96,11 +97,19 @@ public:
     void OnShowNew();
     void OnShowOriginal();
     void OnSwapView();
+    // Single, side-by-side or split view. Entering a two-picture mode keeps
+    // the single view's picture choice for the way back.
+    void SetViewMode(ViewMode mode);
+    ViewMode GetViewMode() const { return m_viewMode; }
+    // Split: client x of the divider in a client area `width` wide.
+    int DividerX(int width) const;
 
     // ======== CDibViewDraw.cpp ==================================================
     // Paints the shown picture, the focus rectangle and the rubber band; sets
     // the status texts, scroll sizes, display scales and m_scrollPos.
     void OnDraw(QPainter& painter, const DrawDevice& device);
+    // The screen paint of the two-picture modes.
+    void DrawCompare(QPainter& painter, const DrawDevice& device);
 
     // ======== CDibViewEdit.cpp ==================================================
     // Registers the Tools menu commands and the clip button on m_commands.
@@ -131,6 +140,13 @@ public:
     bool m_fixLeft = false;
     bool m_fixRight = false;
     bool m_fixOpposite = false;
+    // Two-picture modes. m_showOriginal then names the picture the last
+    // gesture began on, so the gesture code works on that picture's pane.
+    ViewMode m_viewMode = ViewMode::Single;
+    bool m_singleShowsOriginal = true; // the single view's choice, kept meanwhile
+    double m_splitFraction = 0.5;      // divider position across the client area
+    bool m_draggingDivider = false;
+    CompareGeometry m_compare;         // geometry of the last two-picture paint
 
 protected:
     // ======== CDibViewDraw.cpp ==================================================

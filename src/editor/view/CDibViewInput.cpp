@@ -20,6 +20,8 @@
 #include <QMdiArea>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -235,8 +237,9 @@ bool CDibView::PickColor(QPoint point, std::uint32_t& color)
     color = 0;
     if (!m_pDocument)
         return false;
-    // The last paint's scales, also when the Original is not the picture shown.
-    const QPoint p = ClientToPicture(point);
+    // The last paint's scales, also when the Original is not the picture shown;
+    // with two pictures, those of the pane under the pointer.
+    const QPoint p = m_viewMode == ViewMode::Single ? ClientToPicture(point) : HitPicture(m_compare, point).pixel;
     return PickOriginalColor(*m_pDocument, p.x(), p.y(), color);
 }
 
@@ -252,14 +255,39 @@ bool CDibView::FixRightLimit(double tilt, int width, int height, Rect& rect, boo
 
 // ---- events -------------------------------------------------------------------------------
 
+namespace {
+
+// How near the divider a press grabs it, client pixels.
+constexpr int kDividerGrab = 4;
+
+bool NearDivider(const CDibView& view, QPoint point)
+{
+    return view.m_viewMode == ViewMode::Split &&
+           std::abs(point.x() - view.DividerX(view.viewport()->width())) <= kDividerGrab;
+}
+
+} // namespace
+
 void CDibView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
+    event->accept();
+    if (m_viewMode != ViewMode::Single) {
+        // With two pictures a gesture belongs to the one under the pointer
+        // where it starts, and stays on it; the gap between panes is inert.
+        if (event->button() == Qt::LeftButton && NearDivider(*this, point)) {
+            m_draggingDivider = true;
+            return;
+        }
+        const PaneSide side = HitPicture(m_compare, point).side;
+        if (side == PaneSide::None)
+            return;
+        m_showOriginal = side == PaneSide::Original;
+    }
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(*this, point);
     else if (event->button() == Qt::RightButton)
         OnRButtonDown(*this, point);
-    event->accept();
 }
 
 void CDibView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -269,14 +297,32 @@ void CDibView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CDibView::mouseMoveEvent(QMouseEvent* event)
 {
+    const QPoint point = event->position().toPoint();
+    if (m_draggingDivider) {
+        const int width = std::max(1, viewport()->width());
+        m_splitFraction = std::clamp(static_cast<double>(point.x()) / width, 0.0, 1.0);
+        Invalidate(false);
+        event->accept();
+        return;
+    }
+    if (m_viewMode == ViewMode::Split && !(event->buttons() & Qt::LeftButton)) {
+        if (NearDivider(*this, point))
+            viewport()->setCursor(Qt::SplitHCursor);
+        else
+            viewport()->unsetCursor();
+    }
     OnMouseMove(*this, event->buttons(), event->position().toPoint());
     event->accept();
 }
 
 void CDibView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        OnLButtonUp(*this, event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        if (m_draggingDivider)
+            m_draggingDivider = false;
+        else
+            OnLButtonUp(*this, event->position().toPoint());
+    }
     event->accept();
 }
 

@@ -99,6 +99,57 @@ Rect PictureToClient(const Rect& rect, double scaleX, double scaleY, QPoint orig
                 origin.y() + static_cast<int>(rect.bottom * scaleY)};
 }
 
+PaneLayout LayoutPane(const CompareGeometry& g, PaneSide side)
+{
+    PaneLayout pane;
+    const int w = g.client.width(), h = g.client.height();
+    if (g.mode == ViewMode::SideBySide) {
+        const int half = std::max(0, (w - kPaneGap) / 2);
+        pane.area = side == PaneSide::New ? Rect{w - half, 0, w, h} : Rect{0, 0, half, h};
+    } else {
+        pane.area = Rect{0, 0, w, h};
+    }
+    const QSize picture = side == PaneSide::New ? g.newPicture : g.original;
+    pane.screen = ComputeScreenLayout(g.zoom, picture.width(), picture.height(),
+                                      QSize(pane.area.Width(), pane.area.Height()));
+    return pane;
+}
+
+PaneSide PaneAt(const CompareGeometry& g, QPoint point)
+{
+    if (point.x() < 0 || point.y() < 0 || point.x() >= g.client.width() || point.y() >= g.client.height())
+        return PaneSide::None;
+    switch (g.mode) {
+    case ViewMode::Split: return point.x() < g.divider ? PaneSide::Original : PaneSide::New;
+    case ViewMode::SideBySide:
+        for (PaneSide side : {PaneSide::Original, PaneSide::New}) {
+            const Rect area = LayoutPane(g, side).area;
+            if (point.x() >= area.left && point.x() < area.right)
+                return side;
+        }
+        return PaneSide::None;
+    default: return PaneSide::None;
+    }
+}
+
+QPoint PanePixel(const CompareGeometry& g, PaneSide side, QPoint point)
+{
+    if (side == PaneSide::None)
+        return QPoint(NO_POINT, NO_POINT);
+    const PaneLayout pane = LayoutPane(g, side);
+    const QPoint scroll = pane.screen.fitToWindow ? QPoint() : g.scroll;
+    return ClientToPicture(point - QPoint(pane.area.left, pane.area.top), scroll, pane.screen.scaleX,
+                           pane.screen.scaleY, pane.screen.origin);
+}
+
+PictureHit HitPicture(const CompareGeometry& g, QPoint point)
+{
+    PictureHit hit;
+    hit.side = PaneAt(g, point);
+    hit.pixel = PanePixel(g, hit.side, point);
+    return hit;
+}
+
 std::string FormatSizeText(int width, int height)
 {
     char buffer[64];

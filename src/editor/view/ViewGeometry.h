@@ -53,6 +53,49 @@ Rect ClientToPicture(const Rect& rect, QPoint scrollPos, double scaleX, double s
 // truncated.
 Rect PictureToClient(const Rect& rect, double scaleX, double scaleY, QPoint origin = {});
 
+// ---- before and after: two pictures in one view ------------------------------------
+// Single shows one picture; SideBySide the Original in the left pane and the
+// New Picture in the right one; Split both over the whole client area, the
+// Original left of a divider and the New Picture right of it.
+enum class ViewMode { Single, SideBySide, Split };
+enum class PaneSide { None, Original, New };
+
+// Client pixels between the two panes of the side-by-side view.
+inline constexpr int kPaneGap = 8;
+
+// Everything a two-picture view's paint and its mouse mapping depend on.
+struct CompareGeometry {
+    ViewMode mode = ViewMode::SideBySide;
+    int zoom = 1;
+    QSize client;        // viewport size
+    int divider = 0;     // Split: client x of the divider
+    QPoint scroll;       // scroll position shared by both pictures
+    QSize original;      // picture sizes
+    QSize newPicture;
+};
+
+// One picture's pane: its client rectangle and its layout inside it.
+struct PaneLayout {
+    Rect area;
+    ScreenLayout screen;
+};
+// Side by side: the left or right half, kPaneGap apart; otherwise the whole
+// client area (Split clips it at the divider when painting).
+PaneLayout LayoutPane(const CompareGeometry& g, PaneSide side);
+// The picture under a client point: the pane it lies in (none in the gap or
+// outside the client area); in Split, left of the divider the Original.
+PaneSide PaneAt(const CompareGeometry& g, QPoint point);
+// Client point to top-down pixel of the picture of `side`, with that pane's
+// layout and the shared scroll position (none in Fit to Window).
+QPoint PanePixel(const CompareGeometry& g, PaneSide side, QPoint point);
+
+struct PictureHit {
+    PaneSide side = PaneSide::None;
+    QPoint pixel{NO_POINT, NO_POINT};
+};
+// Which picture a click lands on, and where in it.
+PictureHit HitPicture(const CompareGeometry& g, QPoint point);
+
 // ---- status texts ----------------------------------------------------------------------
 // "Size: %i,  %i" and "New Size: %i,  %i".
 std::string FormatSizeText(int width, int height);

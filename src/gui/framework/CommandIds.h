@@ -1,5 +1,5 @@
 #pragma once
-// Command ids. The program's own commands lie in 32770..32810 and
+// Command ids. The program's own commands lie in 32770..32810, 32850..32852 and
 // 61447..61450; File, Edit, View, Window and Help use the framework's
 // standard numbers, kept so that the ids stay recognisable in logs and tests.
 namespace lumacut {
@@ -44,6 +44,10 @@ enum CommandId : int {
     ID_FIX_OPPOSITE = 32810,
     ID_SWAP_VIEW = 61447,
     ID_CLIP_TOGGLE = 61448,
+    // Before and after: one picture, both side by side, or both split.
+    ID_VIEW_SINGLE = 32850,
+    ID_VIEW_SIDE_BY_SIDE = 32851,
+    ID_VIEW_SPLIT = 32852,
     // Result codes of the colour list dialog, from the same range.
     ID_ADD_COLOR_TO_LIST = 61449,
     ID_CLEAR_LIST = 61450,

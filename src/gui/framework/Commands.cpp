@@ -57,6 +57,10 @@ const CommandInfo kCommands[] = {
     {ID_APP_ABOUT,           "ID_APP_ABOUT",           "&About Lumacut...",             "",                        "Display program information, version number and copyright", 0, 0, false, nullptr},
     {ID_SWAP_VIEW,           "ID_SWAP_VIEW",           "",                              "",                        "Swap View, new original",                             12, 9, true,  ":/icons/swapview.svg"},
     {ID_CLIP_TOGGLE,         "ID_CLIP_TOGGLE",         "",                              "",                        "In menu bar",                                         13, 10, true, ":/icons/clip.svg"},
+    // Before and after.
+    {ID_VIEW_SINGLE,         "ID_VIEW_SINGLE",         "&Single Picture",               "",                        "Show one picture",                                    0,  0, true,  nullptr},
+    {ID_VIEW_SIDE_BY_SIDE,   "ID_VIEW_SIDE_BY_SIDE",   "Side &by Side",                 "",                        "Show the Original and the New Picture side by side",  15, 11, true, ":/icons/sidebyside.svg"},
+    {ID_VIEW_SPLIT,          "ID_VIEW_SPLIT",          "S&plit View",                   "",                        "Show the Original and the New Picture split by a divider", 16, 12, true, ":/icons/splitview.svg"},
     // Accelerators without a menu item: nothing handles the first two; pane
     // switching has no meaning for a single-pane view.
     {ID_EDIT_UNDO,           "ID_EDIT_UNDO",           "",                              "Alt+Backspace",           "",                                                    0,  0, false, nullptr},
@@ -68,7 +72,7 @@ const CommandInfo kCommands[] = {
 
 const std::array<int, kToolbarSlots> kToolbar = {
     ID_FILE_NEW,   ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_FILE_PRINT, 0,
-    ID_COLOR_CHANGE, ID_SWAP_VIEW, ID_CLIP_TOGGLE,
+    ID_COLOR_CHANGE, ID_SWAP_VIEW, ID_CLIP_TOGGLE, 0, ID_VIEW_SIDE_BY_SIDE, ID_VIEW_SPLIT,
 };
 
 } // namespace
@@ -123,7 +127,7 @@ const std::vector<MenuPopup>& DocumentMenu()
          {ID_FIX_LEFT, ID_FIX_RIGHT, ID_FIX_OPPOSITE}},
         {"&View",
          {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_PREV, ID_ZOOM_FIT, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400,
-          ID_ZOOM_NEXT, 0, ID_SHOW_NEW, ID_SHOW_ORIGINAL}},
+          ID_ZOOM_NEXT, 0, ID_SHOW_NEW, ID_SHOW_ORIGINAL, 0, ID_VIEW_SINGLE, ID_VIEW_SIDE_BY_SIDE, ID_VIEW_SPLIT}},
         {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE}},
         {"&Help", {ID_APP_ABOUT}},
     };

@@ -35,7 +35,7 @@ struct CommandInfo {
     const char* caption;    // menu text as shown, shortcut text after a tab; "" for toolbar-only commands
     const char* shortcuts;  // portable key sequences separated by '|', "" for none
     const char* prompt;     // status prompt, "" for none
-    int toolbarSlot;        // 1..13, 0 when not on the toolbar
+    int toolbarSlot;        // 1..kToolbarSlots, 0 when not on the toolbar
     int toolbarImage;       // 1..10, 0 when not on the toolbar
     bool checkable;         // its update handler may check it
     const char* icon;       // resource path of the toolbar image, nullptr when none
@@ -50,7 +50,7 @@ QList<QKeySequence> ShortcutsOf(const CommandInfo& info);
 // or a name for the buttons without a menu item.
 QString ToolTipOf(const CommandInfo& info);
 
-inline constexpr int kToolbarSlots = 13;
+inline constexpr int kToolbarSlots = 16;
 // Command id of each toolbar slot, 0 for a separator.
 std::span<const int> ToolbarLayout();
 

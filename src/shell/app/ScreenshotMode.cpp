@@ -24,13 +24,19 @@ ScreenshotRequest ParseScreenshotArguments(const QStringList& arguments)
             request.outputPath = arguments[++i];
         else if (a == QLatin1String("--output-kind") && i + 1 < arguments.size())
             request.outputKind = arguments[++i].toInt();
+        else if (a == QLatin1String("--view") && i + 1 < arguments.size()) {
+            const QString mode = arguments[++i];
+            request.viewMode = mode == QLatin1String("split")  ? ViewMode::Split
+                               : mode == QLatin1String("side") ? ViewMode::SideBySide
+                                                               : ViewMode::Single;
+        }
         else
             request.remaining << a;
     }
     return request;
 }
 
-void ScheduleScreenshot(CLumacutApp& app, const QString& outputPath)
+void ScheduleScreenshot(CLumacutApp& app, const QString& outputPath, ViewMode viewMode)
 {
     CMainFrame* frame = app.MainFrame();
     if (!frame)
@@ -41,6 +47,9 @@ void ScheduleScreenshot(CLumacutApp& app, const QString& outputPath)
         if (CDibView* view = DibViewOf(child)) {
             view->OnShowNew();
             view->OnZoom(0);
+            view->SetViewMode(viewMode);
+            // Off the middle, so the divider crosses the sample's shapes.
+            view->m_splitFraction = 0.3;
         }
     }
     frame->UpdateCommandUI();

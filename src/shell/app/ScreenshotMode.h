@@ -1,10 +1,12 @@
 #pragma once
-// `lumacut --screenshot FILE.png [--output-kind N] PICTURE`: starts the editor
-// with every question answered (information boxes acknowledged, "Choose
-// Output" answered with N), shows the New Picture fitted to a maximised
-// window, saves a picture of the main window and quits. Used by
-// `make screenshot` under Xvfb.
+// `lumacut --screenshot FILE.png [--output-kind N] [--view side|split] PICTURE`:
+// starts the editor with every question answered (information boxes
+// acknowledged, "Choose Output" answered with N), shows the New Picture (or
+// both pictures, side by side or split) fitted to a maximised window, saves a
+// picture of the main window and quits. Used by `make screenshot` and
+// `make screenshot-split` under Xvfb.
 #include "framework/GuiPrompt.h"
+#include "view/ViewGeometry.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +18,7 @@ class CLumacutApp;
 struct ScreenshotRequest {
     QString outputPath;   // empty: normal start
     int outputKind = kOutputGrey;
+    ViewMode viewMode = ViewMode::Single;
     QStringList remaining; // the other arguments, for InitInstance
 };
 
@@ -36,6 +39,6 @@ private:
 
 // Arranges the started editor for the picture and schedules the grab and
 // the end of the program.
-void ScheduleScreenshot(CLumacutApp& app, const QString& outputPath);
+void ScheduleScreenshot(CLumacutApp& app, const QString& outputPath, ViewMode viewMode = ViewMode::Single);
 
 } // namespace lumacut

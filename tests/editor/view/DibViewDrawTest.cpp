@@ -240,6 +240,43 @@ TEST_F(ViewFixture, PictureChoiceCommandsAndSwap)
     EXPECT_TRUE(view.m_showOriginal);
 }
 
+TEST_F(ViewFixture, CompareModesKeepTheZoomAndScrollBothPicturesTogether)
+{
+    LoadTestPictures(doc, 300, 200);
+    view.show();
+    view.Commands().Execute(ID_ZOOM_200);
+    view.Commands().Execute(ID_VIEW_SIDE_BY_SIDE);
+    EXPECT_EQ(view.m_zoom, 2);
+    EXPECT_TRUE(Checked(view, ID_VIEW_SIDE_BY_SIDE));
+    EXPECT_FALSE(Checked(view, ID_SHOW_ORIGINAL));
+    Paint(view.viewport()->size());
+    const QSize client = view.viewport()->size();
+    view.horizontalScrollBar()->setValue(30);
+    view.verticalScrollBar()->setValue(20);
+    QImage image = Paint(client);
+    // The same point of either pane shows the same pixel of its picture.
+    const int newPane = client.width() - (client.width() - kPaneGap) / 2;
+    for (QPoint p : {QPoint(0, 0), QPoint(51, 33)}) {
+        const QPoint pixel((p.x() + 30) / 2, (p.y() + 20) / 2);
+        EXPECT_EQ(image.pixel(p), OriginalAt(pixel.x(), pixel.y())) << p.x();
+        EXPECT_EQ(image.pixel(p + QPoint(newPane, 0)), NewAt(pixel.x(), pixel.y())) << p.x();
+    }
+
+    view.Commands().Execute(ID_VIEW_SPLIT);
+    EXPECT_EQ(view.m_zoom, 2);
+    image = Paint(client);
+    const int divider = view.DividerX(client.width());
+    for (int x : {divider - 10, divider + 10}) {
+        const QPoint pixel((x + 30) / 2, (5 + 20) / 2);
+        EXPECT_EQ(image.pixel(x, 5), x < divider ? OriginalAt(pixel.x(), pixel.y()) : NewAt(pixel.x(), pixel.y()));
+    }
+    // Choosing the active mode again returns to the single view as it was.
+    view.Commands().Execute(ID_VIEW_SPLIT);
+    EXPECT_EQ(view.GetViewMode(), ViewMode::Single);
+    EXPECT_TRUE(view.m_showOriginal);
+    EXPECT_EQ(view.m_zoom, 2);
+}
+
 TEST_F(ViewFixture, UpdateFromTheDocumentRepaints)
 {
     LoadTestPictures(doc, 100, 50);

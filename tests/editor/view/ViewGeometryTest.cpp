@@ -1,5 +1,5 @@
 // Magnification ring, scroll sizes, display scales, destination rectangles,
-// conversions and the print rectangle.
+// conversions, the print rectangle and the two-picture views' click mapping.
 #include "support/Printers.h"
 #include "support/QtPrinters.h"
 #include "view/ViewGeometry.h"
@@ -122,6 +122,54 @@ TEST(Conversions, FocusRectangleAtTwoHundredPercent)
     EXPECT_EQ(PictureToClient(Rect{10, 20, 110, 70}, 2.0, 2.0), (Rect{20, 40, 220, 140}));
     EXPECT_EQ(PictureToClient(Rect{10, 20, 110, 70}, 0.5, 1.5), (Rect{5, 30, 55, 105}));
     EXPECT_EQ(PictureToClient(Rect{10, 20, 110, 70}, 2.0, 2.0, QPoint(3, 4)), (Rect{23, 44, 223, 144}));
+}
+
+// A 408 x 300 client: side by side, the Original's pane is x 0..199, the gap
+// 200..207 and the New Picture's pane 208..407. The Original is 100 x 50, the
+// New Picture 50 x 25.
+TEST(CompareViews, ClickMapsToThePictureUnderItAndItsPixel)
+{
+    struct Case {
+        ViewMode mode;
+        int zoom, divider;
+        QPoint scroll, point;
+        PaneSide side;
+        QPoint pixel;
+    } cases[] = {
+        {ViewMode::SideBySide, 1, 0, {0, 0}, {10, 20}, PaneSide::Original, {10, 20}},
+        {ViewMode::SideBySide, 1, 0, {0, 0}, {199, 20}, PaneSide::Original, {199, 20}},
+        {ViewMode::SideBySide, 1, 0, {0, 0}, {204, 20}, PaneSide::None, {NO_POINT, NO_POINT}},
+        {ViewMode::SideBySide, 1, 0, {0, 0}, {218, 20}, PaneSide::New, {10, 20}},
+        {ViewMode::SideBySide, 1, 0, {0, 0}, {408, 20}, PaneSide::None, {NO_POINT, NO_POINT}},
+        // One scroll position for both panes.
+        {ViewMode::SideBySide, 2, 0, {30, 4}, {10, 20}, PaneSide::Original, {20, 12}},
+        {ViewMode::SideBySide, 2, 0, {30, 4}, {218, 20}, PaneSide::New, {20, 12}},
+        // Fit to Window ignores the scroll position and fits each picture to
+        // its pane: the Original at 2x, the New Picture at 4x, both 100 down.
+        {ViewMode::SideBySide, 0, 0, {30, 4}, {10, 120}, PaneSide::Original, {5, 10}},
+        {ViewMode::SideBySide, 0, 0, {30, 4}, {218, 120}, PaneSide::New, {2, 5}},
+        {ViewMode::Split, 1, 150, {5, 0}, {149, 10}, PaneSide::Original, {154, 10}},
+        {ViewMode::Split, 1, 150, {5, 0}, {150, 10}, PaneSide::New, {155, 10}},
+        {ViewMode::Split, 4, 150, {40, 8}, {100, 20}, PaneSide::Original, {35, 7}},
+        {ViewMode::Split, 4, 150, {40, 8}, {300, 20}, PaneSide::New, {85, 7}},
+        {ViewMode::Split, 1, 150, {0, 0}, {-1, 10}, PaneSide::None, {NO_POINT, NO_POINT}},
+        {ViewMode::Split, 1, 150, {0, 0}, {10, 300}, PaneSide::None, {NO_POINT, NO_POINT}},
+    };
+    for (const Case& c : cases) {
+        CompareGeometry g;
+        g.mode = c.mode;
+        g.zoom = c.zoom;
+        g.client = QSize(408, 300);
+        g.divider = c.divider;
+        g.scroll = c.scroll;
+        g.original = QSize(100, 50);
+        g.newPicture = QSize(50, 25);
+        const PictureHit hit = HitPicture(g, c.point);
+        const auto where = ::testing::Message() << (c.mode == ViewMode::Split ? "split" : "side by side") << " zoom "
+                                                << c.zoom << " at " << c.point.x() << "," << c.point.y();
+        EXPECT_EQ(hit.side, c.side) << where;
+        EXPECT_EQ(hit.pixel, c.pixel) << where;
+    }
 }
 
 TEST(StatusTexts, Formats)

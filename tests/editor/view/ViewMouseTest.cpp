@@ -119,6 +119,36 @@ TEST_F(ViewInput, RubberBandOnTheNewPictureSetsTheClipRegion)
     EXPECT_FALSE(m_view->m_focusShown);
 }
 
+// Side by side, the band belongs to the New Picture's pane and the tilt line
+// to the Original's; in the split view a press on the divider moves it.
+TEST_F(ViewInput, TwoPictureViewsRouteGesturesToTheirPicture)
+{
+    m_view->OnZoom(2);
+    m_view->SetViewMode(ViewMode::SideBySide);
+    Paint();
+    const int width = m_view->viewport()->width();
+    const QPoint newPane(width - (width - kPaneGap) / 2, 0);
+    Press(newPane + QPoint(20, 40));
+    Move(newPane + QPoint(110, 70));
+    Release(newPane + QPoint(110, 70));
+    EXPECT_EQ(m_doc.m_clipRect, (Rect{10, 20, 55, 35}));
+    EXPECT_TRUE(m_view->m_focusShown);
+    EXPECT_TRUE(m_dialogs.tiltLabels.empty());
+
+    m_dialogs.tiltAnswers = {kResultTiltCancel};
+    Press({10, 10});
+    Release({110, 60});
+    EXPECT_EQ(m_dialogs.tiltLabels.size(), 1u);
+
+    m_view->SetViewMode(ViewMode::Split);
+    Paint();
+    Press({m_view->DividerX(width) + 2, 50});
+    Move({width / 4, 60});
+    Release({width / 4, 60});
+    EXPECT_EQ(m_view->DividerX(width), width / 4);
+    EXPECT_EQ(m_dialogs.tiltLabels.size(), 1u);
+}
+
 // A window system repaints whenever it likes; none of that ends the drag.
 TEST_F(ViewInput, PaintsDuringTheDragKeepIt)
 {

@@ -64,6 +64,9 @@ const std::vector<Expected> kExpected = {
     {57664, "ID_APP_ABOUT", "&About Lumacut...", {}, nullptr}, // the framework's own wording
     {61447, "ID_SWAP_VIEW", "", {}, "Swap View, new original"},
     {61448, "ID_CLIP_TOGGLE", "", {}, "In menu bar"},
+    {32850, "ID_VIEW_SINGLE", "&Single Picture", {}, "Show one picture"},
+    {32851, "ID_VIEW_SIDE_BY_SIDE", "Side &by Side", {}, "Show the Original and the New Picture side by side"},
+    {32852, "ID_VIEW_SPLIT", "S&plit View", {}, "Show the Original and the New Picture split by a divider"},
     {57643, "ID_EDIT_UNDO", "", {"Alt+Backspace"}, ""},
     {57635, "ID_EDIT_CUT", "", {"Shift+Del"}, ""},
     {57680, "ID_NEXT_PANE", "", {"F6"}, ""},
@@ -110,11 +113,12 @@ TEST(CommandTable, KeysAreTheIntendedKeys)
     EXPECT_EQ(ShortcutsOf(*FindCommand(ID_ZOOM_NEXT))[0], QKeySequence(Qt::CTRL | Qt::Key_PageDown));
 }
 
-TEST(CommandTable, ToolbarHasThirteenSlotsWithTenImagesInOrder)
+TEST(CommandTable, ToolbarHasSixteenSlotsWithTwelveImagesInOrder)
 {
     const std::vector<int> expected = {ID_FILE_NEW,   ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0,
                                        ID_EDIT_COPY,  ID_EDIT_PASTE, 0,           ID_FILE_PRINT,   0,
-                                       ID_COLOR_CHANGE, ID_SWAP_VIEW, ID_CLIP_TOGGLE};
+                                       ID_COLOR_CHANGE, ID_SWAP_VIEW, ID_CLIP_TOGGLE, 0, ID_VIEW_SIDE_BY_SIDE,
+                                       ID_VIEW_SPLIT};
     std::span<const int> layout = ToolbarLayout();
     ASSERT_EQ(layout.size(), expected.size());
     int image = 0;
@@ -128,7 +132,7 @@ TEST(CommandTable, ToolbarHasThirteenSlotsWithTenImagesInOrder)
         EXPECT_EQ(info->toolbarImage, ++image);
         EXPECT_NE(info->icon, nullptr);
     }
-    EXPECT_EQ(image, 10);
+    EXPECT_EQ(image, 12);
     // Commands not on the toolbar claim no slot.
     for (const CommandInfo& info : CommandTable()) {
         if (std::find(layout.begin(), layout.end(), info.id) == layout.end()) {

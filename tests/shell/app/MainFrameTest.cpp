@@ -43,9 +43,10 @@ TEST(MainFrame, ToolbarAlongTheTopFixedWithCaptionsAsTooltips)
             EXPECT_FALSE(action->toolTip().isEmpty()) << action->data().toInt();
         }
     }
-    EXPECT_EQ(separators, 3);
+    EXPECT_EQ(separators, 4);
     EXPECT_EQ(bar->actions()[2]->toolTip(), "Save (Ctrl+S)");
-    EXPECT_EQ(bar->actions().back()->toolTip(), "Clip");
+    EXPECT_EQ(bar->actions()[12]->toolTip(), "Clip");
+    EXPECT_EQ(bar->actions().back()->toolTip(), "Split View");
 }
 
 TEST(MainFrame, TheViewRouteEnablesViewCommandsAndLeavesUnwrittenOnesDisabled)
