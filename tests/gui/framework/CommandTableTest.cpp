@@ -64,7 +64,8 @@ const std::vector<Expected> kExpected = {
     {57664, "ID_APP_ABOUT", "&About Lumacut...", {}, nullptr}, // the framework's own wording
     {61447, "ID_SWAP_VIEW", "", {}, "Swap View, new original"},
     {61448, "ID_CLIP_TOGGLE", "", {}, "In menu bar"},
-    {57643, "ID_EDIT_UNDO", "", {"Alt+Backspace"}, ""},
+    {57643, "ID_EDIT_UNDO", "&Undo\tAlt+Backspace", {"Alt+Backspace"}, "Undo the last edit"},
+    {57644, "ID_EDIT_REDO", "&Redo\tCtrl+Y", {"Ctrl+Y", "Ctrl+Shift+Z"}, "Redo the edit undone last"},
     {57635, "ID_EDIT_CUT", "", {"Shift+Del"}, ""},
     {57680, "ID_NEXT_PANE", "", {"F6"}, ""},
     {57681, "ID_PREV_PANE", "", {"Shift+F6"}, ""},
@@ -175,7 +176,8 @@ TEST(MenuBars, DocumentMenuHasSixPopupsWithClippingSubmenu)
     QMenuBar bar;
     actions.BuildMenuBar(bar, DocumentMenu());
     EXPECT_EQ(Titles(bar), (QStringList{"&File", "&Edit ", "Tools", "&View", "&Window", "&Help"}));
-    EXPECT_EQ(Items(*bar.actions()[1]->menu()), (QStringList{"&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+    EXPECT_EQ(Items(*bar.actions()[1]->menu()),
+              (QStringList{"&Undo\tAlt+Backspace", "&Redo\tCtrl+Y", "-", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
     QMenu* tools = bar.actions()[2]->menu();
     QStringList toolItems = Items(*tools);
     EXPECT_EQ(toolItems.mid(0, 7),
