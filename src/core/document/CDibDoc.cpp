@@ -13,6 +13,10 @@
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace lumacut {
 
 CDibDoc::CDibDoc()
@@ -21,6 +25,7 @@ CDibDoc::CDibDoc()
     // Picture as a copy of it.
     m_picOriginal = CPicture::NoPicture();
     m_picNew = CPicture::NoPicture();
+    ResetHistory();
 }
 
 bool CDibDoc::OnNewDocument()
@@ -129,7 +134,7 @@ int FullTableColors(int bitCount)
 
 } // namespace
 
-bool CDibDoc::AdoptOriginal(CMemBlock&& dib, const std::string& note)
+bool CDibDoc::AdoptOriginal(CMemBlock&& dib, const std::string& note, const char* step)
 {
     if (!dib)
         return false;
@@ -168,13 +173,17 @@ bool CDibDoc::AdoptOriginal(CMemBlock&& dib, const std::string& note)
     const int choice = Prompt().ChooseOutput();
 
     // Commit: from here on nothing refuses.
-    m_picOriginal = std::move(original);
+    CPicture replaced = std::exchange(m_picOriginal, std::move(original));
     m_picNew.Release();
     m_clipRect = Rect{0, 0, m_picOriginal.Width(), m_picOriginal.Height()};
     m_clipActive = false;
     SetUpNewPictureKind(choice);
     m_picNew.MakeEmpty(m_picOriginal.Width(), m_picOriginal.Height());
     ApplyFilter(m_filter);
+    if (replaced.HasBlock())
+        m_history.Record(step, CurrentState(), std::move(replaced));
+    else
+        ResetHistory();
     return true;
 }
 
@@ -265,6 +274,77 @@ bool CDibDoc::GetOriginalPixel(int x, int y, std::uint32_t& color)
     m_picOriginal.GetColor(x, y, 0, 0, red, green, blue);
     color = MakeColor(red, green, blue);
     return true;
+}
+
+// ---- history ------------------------------------------------------------------------
+
+DocState CDibDoc::CurrentState() const
+{
+    DocState state;
+    state.filter = m_filter;
+    state.filterUndo = m_filterUndo;
+    state.canUndoColor = m_canUndoColor;
+    state.newColors = m_picNew.Colors();
+    state.scale = m_scale;
+    state.footprint = m_footprint;
+    state.tilt = m_tilt;
+    state.clipActive = m_clipActive;
+    state.clipRect = m_clipRect;
+    state.renderClip = m_renderedClip;
+    std::copy(std::begin(m_colorList), std::end(m_colorList), state.colorList.begin());
+    state.colorListCount = m_colorListCount;
+    return state;
+}
+
+void CDibDoc::RecordStep(const char* name)
+{
+    const DocState now = CurrentState();
+    const DocState* before = m_history.Current();
+    if (before && *before == now)
+        return;
+    m_history.Record(name, now);
+}
+
+void CDibDoc::ResetHistory()
+{
+    m_history.Reset(CurrentState());
+}
+
+bool CDibDoc::UndoStep(IRenderWait* wait)
+{
+    if (m_rendering || !m_history.CanUndo())
+        return false;
+    return RestoreState(*m_history.Undo(m_picOriginal), wait);
+}
+
+bool CDibDoc::RedoStep(IRenderWait* wait)
+{
+    if (m_rendering || !m_history.CanRedo())
+        return false;
+    return RestoreState(*m_history.Redo(m_picOriginal), wait);
+}
+
+bool CDibDoc::RestoreState(const DocState& state, IRenderWait* wait)
+{
+    m_filter = state.filter;
+    m_filterUndo = state.filterUndo;
+    m_canUndoColor = state.canUndoColor;
+    switch (state.newColors == m_picNew.Colors() ? -1 : state.newColors) {
+    case 2: m_picNew.SetKind(PictureKind::TwoColor); break;
+    case 256: m_picNew.SetKind(PictureKind::Grey); break;
+    case 0: m_picNew.SetKind(PictureKind::TrueColor); break;
+    default: break; // no kind yet: nothing is rendered anyway
+    }
+    m_scale = state.scale;
+    m_footprint = state.footprint;
+    m_tilt = state.tilt;
+    m_clipActive = state.clipActive;
+    std::copy(state.colorList.begin(), state.colorList.end(), std::begin(m_colorList));
+    m_colorListCount = state.colorListCount;
+    m_clipRect = state.renderClip;
+    const bool rendered = ApplyFilter(m_filter, wait);
+    m_clipRect = state.clipRect;
+    return rendered;
 }
 
 // ---- accessors -----------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // The document: both pictures (the Original and the New Picture) and every
 // setting that decides how the New Picture is made from the Original.
 #include "document/CDocument.h"
+#include "document/DocHistory.h"
 #include "filter/FilterSettings.h"
 #include "filter/RenderLoop.h"
 #include "picture/CPicture.h"
@@ -21,7 +22,7 @@ struct PictureSize {
 
 class CDibDoc : public CDocument {
 public:
-    static constexpr int kMaxColorList = 10;
+    static constexpr int kMaxColorList = DocState::kColorListSize;
 
     CDibDoc();
 
@@ -49,7 +50,9 @@ public:
     // Naming, the modified mark and m_pictureReady are the caller's. The
     // block is moved from only when it is taken.
     // `note` is added to the information box (what the reader did).
-    bool AdoptOriginal(CMemBlock&& dib, const std::string& note = {});
+    // Replacing an Original is the history step `step`, which keeps the
+    // Original replaced; a document without one starts its history afresh.
+    bool AdoptOriginal(CMemBlock&& dib, const std::string& note = {}, const char* step = "Open");
 
     // Sets the document up again for the block already in the Original (the
     // same steps as AdoptOriginal). A refused block is released and the
@@ -73,6 +76,24 @@ public:
     bool NeedsResample() const;
     // The Original's pixel at column x and stored row y as 0x00BBGGRR.
     bool GetOriginalPixel(int x, int y, std::uint32_t& color);
+
+    // ---- history ---------------------------------------------------------------------
+    // Every edit that changes what the New Picture is made from calls this
+    // once, after its render: the step `name` ("Resize") leads to the
+    // document's state as it is now. An edit that changed none of it is no
+    // step.
+    void RecordStep(const char* name);
+    // One step back or forward: the step's settings (and for an open or a
+    // paste the Original) come back and the New Picture is rendered again,
+    // as ApplyFilter does with `wait`. False when there is no such step or a
+    // render of this document is running.
+    bool UndoStep(IRenderWait* wait = nullptr);
+    bool RedoStep(IRenderWait* wait = nullptr);
+    // Nothing to undo or redo: the history starts from the state as it is.
+    void ResetHistory();
+    const DocHistory& History() const { return m_history; }
+    // The settings that decide the New Picture, as they are now.
+    DocState CurrentState() const;
 
     // ---- accessors for the views (original: true for the Original) --------------
     const CMemBlock& GetPictureBlock(bool original) const;
@@ -103,6 +124,9 @@ public:
 
 private:
     bool m_rendering = false;
+    Rect m_renderedClip; // the clip region of the last render
+    DocHistory m_history;
+    bool RestoreState(const DocState& state, IRenderWait* wait);
     const CRowArrival* m_arriving = nullptr; // the Original's rows, while decoding
     bool AdoptWhileDecoding(const std::string& path);
     // Naming and state after a successful open.

@@ -53,6 +53,7 @@ bool CDibDoc::ApplyFilter(const FilterSettings& settings, IRenderWait* wait)
         explicit Mark(bool& f) : flag(f) { flag = true; }
         ~Mark() { flag = false; }
     } mark(m_rendering);
+    m_renderedClip = m_clipRect;
 
     // Nobody paints meanwhile: the render writes into the New Picture itself
     // and reuses its block.

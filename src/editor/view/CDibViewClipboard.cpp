@@ -59,7 +59,7 @@ void OnEditPaste(CDibView& view)
     }
     const bool wasReady = doc->m_pictureReady;
     doc->m_pictureReady = false; // paints draw nothing until the set-up is done
-    if (!doc->AdoptOriginal(std::move(pasted.dib))) {
+    if (!doc->AdoptOriginal(std::move(pasted.dib), {}, "Paste")) {
         doc->m_pictureReady = wasReady; // the document is as it was
         return;
     }

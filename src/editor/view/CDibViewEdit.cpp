@@ -57,8 +57,31 @@ void OnResizeDeluxe(CDibView& view)
         // never given a size its block does not have.
         if (changed)
             RenderDocument(*doc, doc->m_filter);
+        doc->RecordStep("Resize");
     }
     view.Invalidate(true);
+}
+
+// Undo and Redo: a step may bring back another Original, of another size.
+void OnHistoryStep(CDibView& view, bool forward)
+{
+    CDibDoc* doc = view.GetDocument();
+    if (!doc || !StepHistory(*doc, forward))
+        return;
+    const PictureSize size = doc->GetPictureSize(view.m_showOriginal);
+    view.SetScrollSizes(QSize(size.width, size.height));
+    view.RealizePicturePalette(&view);
+    doc->UpdateAllViews(nullptr, 0);
+}
+
+// The menu item names the step it would take back or make again.
+void UpdateHistoryStep(const CDibView& view, CmdUI& ui, bool forward)
+{
+    const CDibDoc* doc = view.GetDocument();
+    const DocHistory* history = doc ? &doc->History() : nullptr;
+    const bool can = history && !doc->IsRendering() && (forward ? history->CanRedo() : history->CanUndo());
+    ui.Enable(can);
+    ui.SetText(CaptionNaming(ui.id, can ? (forward ? history->RedoName() : history->UndoName()) : std::string()));
 }
 
 void OnClipToggle(CDibView& view)
@@ -81,6 +104,7 @@ void OnClipToggle(CDibView& view)
         view.m_focusShown = false;
         RenderDocument(*doc, doc->m_filter);
     }
+    doc->RecordStep(doc->m_clipActive ? "Clip" : "Unclip");
     view.Invalidate(true);
 }
 
@@ -98,10 +122,16 @@ void CDibView::RegisterEditCommands()
                 doc->m_filter = doc->m_filterUndo;
                 doc->m_canUndoColor = false;
                 RenderDocument(*doc, doc->m_filter);
+                doc->RecordStep("Undo Color");
             }
             Invalidate(false);
         },
         [this](CmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->m_canUndoColor); });
+
+    m_commands.On(ID_EDIT_UNDO, [this] { OnHistoryStep(*this, false); },
+                  [this](CmdUI& ui) { UpdateHistoryStep(*this, ui, false); });
+    m_commands.On(ID_EDIT_REDO, [this] { OnHistoryStep(*this, true); },
+                  [this](CmdUI& ui) { UpdateHistoryStep(*this, ui, true); });
 
     const auto needsPicture = [this](CmdUI& ui) { ui.Enable(HasPicture()); };
     m_commands.On(ID_COLOR_CHANGE, [this] { ColorChange(0, false); }, needsPicture);
@@ -123,6 +153,7 @@ void CDibView::RegisterEditCommands()
                 return;
             doc->m_tilt = 0;
             RenderDocument(*doc, doc->m_filter);
+            doc->RecordStep("Reset Tilt");
             Invalidate(false);
         },
         [this](CmdUI& ui) { ui.Enable(GetDocument() && std::fabs(GetDocument()->m_tilt) > 0.01); });
@@ -210,6 +241,7 @@ void CDibView::ColorChange(std::uint32_t color, bool picked)
         doc->m_filterUndo = doc->m_filter;
         doc->m_canUndoColor = true;
         dialog.StoreSettings(doc->m_filter);
+        doc->RecordStep("Filter Change");
     } else {
         backup.RestoreInto(doc->m_picNew);
         doc->m_filter = saved;

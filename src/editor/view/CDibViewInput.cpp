@@ -77,6 +77,7 @@ void OnTiltLine(CDibView& view, QPoint line)
     view.m_showOriginal = false;
     doc->m_tilt = result == kResultRotateHorizontal ? angles.horizontal : angles.vertical;
     Render(*doc);
+    doc->RecordStep("Tilt");
     view.Invalidate(false);
 }
 
@@ -120,8 +121,14 @@ void OnRButtonDown(CDibView& view, QPoint point)
     CColorListDlg dialog;
     dialog.m_pickedColor = color;
     switch (Gui().RunModal(dialog)) {
-    case kResultAddColorToList: AddColorToList(*doc, color); break;
-    case kResultClearList: ClearColorList(*doc); break;
+    case kResultAddColorToList:
+        AddColorToList(*doc, color);
+        doc->RecordStep("Add to Color List");
+        break;
+    case kResultClearList:
+        ClearColorList(*doc);
+        doc->RecordStep("Clear Color List");
+        break;
     case QDialog::Accepted: view.ColorChange(color, true); break;
     default: break;
     }
@@ -183,6 +190,7 @@ void OnCharClip(CDibView& view)
         clip.left = 0;
         clip.top = 0;
     }
+    doc->RecordStep(doc->m_clipActive ? "Clip" : "Unclip");
     view.Invalidate(true);
 }
 

@@ -61,9 +61,12 @@ const CommandInfo kCommands[] = {
     {ID_VIEW_SINGLE,         "ID_VIEW_SINGLE",         "&Single Picture",               "",                        "Show one picture",                                    0,  0, true,  nullptr},
     {ID_VIEW_SIDE_BY_SIDE,   "ID_VIEW_SIDE_BY_SIDE",   "Side &by Side",                 "",                        "Show the Original and the New Picture side by side",  15, 11, true, ":/icons/sidebyside.svg"},
     {ID_VIEW_SPLIT,          "ID_VIEW_SPLIT",          "S&plit View",                   "",                        "Show the Original and the New Picture split by a divider", 16, 12, true, ":/icons/splitview.svg"},
-    // Accelerators without a menu item: nothing handles the first two; pane
+    // Undo and Redo walk the document's history; their update handlers
+    // name the step after the verb.
+    {ID_EDIT_UNDO,           "ID_EDIT_UNDO",           "&Undo\tAlt+Backspace",          "Alt+Backspace",           "Undo the last edit",                                  0,  0, false, nullptr},
+    {ID_EDIT_REDO,           "ID_EDIT_REDO",           "&Redo\tCtrl+Y",                 "Ctrl+Y|Ctrl+Shift+Z",     "Redo the edit undone last",                           0,  0, false, nullptr},
+    // Accelerators without a menu item: nothing handles the first; pane
     // switching has no meaning for a single-pane view.
-    {ID_EDIT_UNDO,           "ID_EDIT_UNDO",           "",                              "Alt+Backspace",           "",                                                    0,  0, false, nullptr},
     {ID_EDIT_CUT,            "ID_EDIT_CUT",            "",                              "Shift+Del",               "",                                                    0,  0, false, nullptr},
     {ID_NEXT_PANE,           "ID_NEXT_PANE",           "",                              "F6",                      "",                                                    0,  0, false, nullptr},
     {ID_PREV_PANE,           "ID_PREV_PANE",           "",                              "Shift+F6",                "",                                                    0,  0, false, nullptr},
@@ -119,7 +122,7 @@ const std::vector<MenuPopup>& DocumentMenu()
         {"&File",
          {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
           ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1, 0, ID_APP_EXIT}},
-        {"&Edit ", {ID_EDIT_COPY, ID_EDIT_PASTE}},
+        {"&Edit ", {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_COPY, ID_EDIT_PASTE}},
         {"Tools",
          {ID_UNDO_COLOR, ID_COLOR_CHANGE, ID_RESIZE_DELUXE, ID_TILT_MODIFY, ID_RESET_TILT, ID_FOCUS_RECT,
           ID_JPEG_QUALITY, kSubmenu},
@@ -209,6 +212,18 @@ CommandActions::CommandActions(QWidget* owner)
         make(ID_FILE_MRU_FILE1 + i, QString())->setStatusTip(QString::fromLatin1(mru->prompt));
 }
 
+QString CaptionNaming(int id, const std::string& what)
+{
+    const CommandInfo* info = FindCommand(id);
+    if (!info)
+        return QString();
+    QString caption = QString::fromLatin1(info->caption);
+    if (what.empty())
+        return caption;
+    const qsizetype tab = caption.indexOf(QLatin1Char('\t'));
+    return caption.insert(tab < 0 ? caption.size() : tab, QLatin1Char(' ') + QString::fromStdString(what));
+}
+
 QString ToolTipOf(const CommandInfo& info)
 {
     QString caption = QString::fromLatin1(info.caption);
@@ -237,6 +252,8 @@ void CommandActions::UpdateAll(std::span<CommandTarget* const> route) const
     for (const auto& [id, action] : m_actions) {
         CmdUI ui = RouteUpdate(route, id);
         action->setEnabled(ui.enabled);
+        if (ui.textSet && action->text() != ui.text)
+            action->setText(ui.text);
         if (action->isCheckable())
             action->setChecked(ui.checked);
     }

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -49,6 +50,9 @@ QList<QKeySequence> ShortcutsOf(const CommandInfo& info);
 // A toolbar button's tooltip: the caption and its shortcut ("Save (Ctrl+S)"),
 // or a name for the buttons without a menu item.
 QString ToolTipOf(const CommandInfo& info);
+// The caption of `id` with `what` after its words, before the shortcut
+// ("&Undo Resize\tAlt+Backspace"); the caption itself when `what` is empty.
+QString CaptionNaming(int id, const std::string& what);
 
 inline constexpr int kToolbarSlots = 16;
 // Command id of each toolbar slot, 0 for a separator.
@@ -75,8 +79,15 @@ struct CmdUI {
     int id = 0;
     bool enabled = true;
     bool checked = false;
+    bool textSet = false;
+    QString text; // the menu item's text, when textSet
     void Enable(bool on = true) { enabled = on; }
     void SetCheck(bool on = true) { checked = on; }
+    void SetText(const QString& t)
+    {
+        text = t;
+        textSet = true;
+    }
 };
 
 class CommandTarget {

@@ -156,6 +156,12 @@ bool IsRendering(const CDibDoc& doc)
     return doc.IsRendering();
 }
 
+bool StepHistory(CDibDoc& doc, bool forward, std::chrono::milliseconds threshold)
+{
+    EditorWait wait(threshold);
+    return forward ? doc.RedoStep(&wait) : doc.UndoStep(&wait);
+}
+
 bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::milliseconds threshold)
 {
     EditorWait wait(threshold);

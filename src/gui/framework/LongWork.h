@@ -27,5 +27,8 @@ bool LongWorkShowing();
 bool RenderDocument(CDibDoc& doc, const FilterSettings& settings,
                     std::chrono::milliseconds threshold = kLongWorkThreshold);
 bool IsRendering(const CDibDoc& doc);
+// The editor's Undo and Redo of the document's history, rendered as
+// RenderDocument renders; false when there was no step to take.
+bool StepHistory(CDibDoc& doc, bool forward, std::chrono::milliseconds threshold = kLongWorkThreshold);
 
 } // namespace lumacut

@@ -9,6 +9,7 @@
 #include "support/PictureBytes.h"
 #include "support/TestDocument.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -375,6 +376,49 @@ TEST(ClippingOptions, FixLeftAndFixRightExcludeEachOtherAndRenderNothing)
         EXPECT_EQ(e.Update(ID_FIX_OPPOSITE).checked, step.opposite);
     }
     EXPECT_EQ(BlockAddress(e.doc->m_picNew), block);
+}
+
+// ---- Undo and Redo of the history -------------------------------------------------------------
+
+TEST(History, TheMenuNamesTheStepAndCtrlYRedoesIt)
+{
+    Editor e(40, 30, Output::TrueColor);
+    e.doc->ResetHistory();
+    CMainFrame& frame = *e.s.Frame();
+    QAction* undo = frame.Actions().Action(ID_EDIT_UNDO);
+    QAction* redo = nullptr;
+    for (QAction* action : frame.actions())
+        if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+            redo = action;
+    ASSERT_NE(redo, nullptr);
+    frame.UpdateCommandUI();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo\tAlt+Backspace");
+
+    ScriptModalRuns(e.s.prompt, {[](QDialog& d) {
+        CResizeDlg& dlg = ResizeDialog(d);
+        dlg.m_percentageEdit->setText("50");
+        dlg.m_ok->click();
+        return dlg.result();
+    }});
+    ASSERT_TRUE(e.Run(ID_RESIZE_DELUXE));
+    const std::vector<std::uint8_t> resized = PictureBytes(e.doc->m_picNew);
+    frame.UpdateCommandUI();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo Resize\tAlt+Backspace");
+    EXPECT_FALSE(redo->isEnabled());
+
+    undo->trigger();
+    EXPECT_EQ(e.doc->m_picNew.Width(), 40);
+    EXPECT_EQ(PictureBytes(e.doc->m_picNew), e.Expected(e.doc->m_filter));
+    frame.UpdateCommandUI();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_TRUE(redo->isEnabled());
+    EXPECT_EQ(redo->text(), "&Redo Resize\tCtrl+Y");
+
+    redo->trigger();
+    EXPECT_DOUBLE_EQ(e.doc->m_scale, 0.5);
+    EXPECT_EQ(PictureBytes(e.doc->m_picNew), resized);
 }
 
 // ---- JPEG quality (a document command) --------------------------------------------------------

@@ -67,7 +67,8 @@ const std::vector<Expected> kExpected = {
     {32850, "ID_VIEW_SINGLE", "&Single Picture", {}, "Show one picture"},
     {32851, "ID_VIEW_SIDE_BY_SIDE", "Side &by Side", {}, "Show the Original and the New Picture side by side"},
     {32852, "ID_VIEW_SPLIT", "S&plit View", {}, "Show the Original and the New Picture split by a divider"},
-    {57643, "ID_EDIT_UNDO", "", {"Alt+Backspace"}, ""},
+    {57643, "ID_EDIT_UNDO", "&Undo\tAlt+Backspace", {"Alt+Backspace"}, "Undo the last edit"},
+    {57644, "ID_EDIT_REDO", "&Redo\tCtrl+Y", {"Ctrl+Y", "Ctrl+Shift+Z"}, "Redo the edit undone last"},
     {57635, "ID_EDIT_CUT", "", {"Shift+Del"}, ""},
     {57680, "ID_NEXT_PANE", "", {"F6"}, ""},
     {57681, "ID_PREV_PANE", "", {"Shift+F6"}, ""},
@@ -179,7 +180,8 @@ TEST(MenuBars, DocumentMenuHasSixPopupsWithClippingSubmenu)
     QMenuBar bar;
     actions.BuildMenuBar(bar, DocumentMenu());
     EXPECT_EQ(Titles(bar), (QStringList{"&File", "&Edit ", "Tools", "&View", "&Window", "&Help"}));
-    EXPECT_EQ(Items(*bar.actions()[1]->menu()), (QStringList{"&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+    EXPECT_EQ(Items(*bar.actions()[1]->menu()),
+              (QStringList{"&Undo\tAlt+Backspace", "&Redo\tCtrl+Y", "-", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
     QMenu* tools = bar.actions()[2]->menu();
     QStringList toolItems = Items(*tools);
     EXPECT_EQ(toolItems.mid(0, 7),
