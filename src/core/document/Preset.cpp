@@ -402,7 +402,7 @@ bool ApplyPresetSetting(const std::string& name, const std::string& value, Prese
 bool ParsePresetText(const std::string& text, const std::string& source, Preset& preset, std::string& error)
 {
     if (text.size() > kMaxPresetBytes) {
-        error = source + ": is larger than 64 KB (" + std::to_string(text.size()) + " bytes): not a preset";
+        error = source + ": is larger than 64 KB: not a preset";
         return false;
     }
     bool nul = false;
