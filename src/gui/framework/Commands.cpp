@@ -57,6 +57,8 @@ const CommandInfo kCommands[] = {
     {ID_APP_ABOUT,           "ID_APP_ABOUT",           "&About Lumacut...",             "",                        "Display program information, version number and copyright", 0, 0, false, nullptr},
     {ID_SWAP_VIEW,           "ID_SWAP_VIEW",           "",                              "",                        "Swap View, new original",                             12, 9, true,  ":/icons/swapview.svg"},
     {ID_CLIP_TOGGLE,         "ID_CLIP_TOGGLE",         "",                              "",                        "In menu bar",                                         13, 10, true, ":/icons/clip.svg"},
+    {ID_PRESET_SAVE,         "ID_PRESET_SAVE",         "&Save Preset...",               "",                        "Keep the document's settings under a name",           0,  0, false, nullptr},
+    {ID_PRESET_MANAGE,       "ID_PRESET_MANAGE",       "&Manage Presets...",            "",                        "Rename or delete presets, or open their folder",      0,  0, false, nullptr},
     // Accelerators without a menu item: nothing handles the first two; pane
     // switching has no meaning for a single-pane view.
     {ID_EDIT_UNDO,           "ID_EDIT_UNDO",           "",                              "Alt+Backspace",           "",                                                    0,  0, false, nullptr},
@@ -121,6 +123,7 @@ const std::vector<MenuPopup>& DocumentMenu()
           ID_JPEG_QUALITY, kSubmenu},
          "Clipping ",
          {ID_FIX_LEFT, ID_FIX_RIGHT, ID_FIX_OPPOSITE}},
+        {"&Presets", {ID_PRESET_SAVE, ID_PRESET_MANAGE}},
         {"&View",
          {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_PREV, ID_ZOOM_FIT, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400,
           ID_ZOOM_NEXT, 0, ID_SHOW_NEW, ID_SHOW_ORIGINAL}},

@@ -28,4 +28,8 @@ bool RenderDocument(CDibDoc& doc, const FilterSettings& settings,
                     std::chrono::milliseconds threshold = kLongWorkThreshold);
 bool IsRendering(const CDibDoc& doc);
 
+// A preset applied to the document with one render, as RenderDocument does.
+struct Preset;
+bool ApplyPresetRendering(CDibDoc& doc, const Preset& preset, std::chrono::milliseconds threshold = kLongWorkThreshold);
+
 } // namespace lumacut
