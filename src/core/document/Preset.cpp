@@ -581,7 +581,7 @@ std::string UserPresetFolder()
     // "Lumacut" and application "lumacut" on Linux.
     std::string base;
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') {
+    if (xdg && *xdg) {
         base = xdg;
     } else {
         const char* home = std::getenv("HOME");

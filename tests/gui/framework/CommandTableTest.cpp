@@ -64,6 +64,8 @@ const std::vector<Expected> kExpected = {
     {57664, "ID_APP_ABOUT", "&About Lumacut...", {}, nullptr}, // the framework's own wording
     {61447, "ID_SWAP_VIEW", "", {}, "Swap View, new original"},
     {61448, "ID_CLIP_TOGGLE", "", {}, "In menu bar"},
+    {32811, "ID_PRESET_SAVE", "&Save Preset...", {}, "Keep the document's settings under a name"},
+    {32812, "ID_PRESET_MANAGE", "&Manage Presets...", {}, "Rename or delete presets, or open their folder"},
     {57643, "ID_EDIT_UNDO", "", {"Alt+Backspace"}, ""},
     {57635, "ID_EDIT_CUT", "", {"Shift+Del"}, ""},
     {57680, "ID_NEXT_PANE", "", {"F6"}, ""},
@@ -168,13 +170,13 @@ TEST(MenuBars, NoDocumentMenuHasFileViewHelp)
     EXPECT_EQ(Items(*bar.actions()[2]->menu()), (QStringList{"&About Lumacut..."}));
 }
 
-TEST(MenuBars, DocumentMenuHasSixPopupsWithClippingSubmenu)
+TEST(MenuBars, DocumentMenuHasSevenPopupsWithClippingSubmenu)
 {
     QMainWindow window;
     CommandActions actions(&window);
     QMenuBar bar;
     actions.BuildMenuBar(bar, DocumentMenu());
-    EXPECT_EQ(Titles(bar), (QStringList{"&File", "&Edit ", "Tools", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(Titles(bar), (QStringList{"&File", "&Edit ", "Tools", "&Presets", "&View", "&Window", "&Help"}));
     EXPECT_EQ(Items(*bar.actions()[1]->menu()), (QStringList{"&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
     QMenu* tools = bar.actions()[2]->menu();
     QStringList toolItems = Items(*tools);
@@ -185,10 +187,11 @@ TEST(MenuBars, DocumentMenuHasSixPopupsWithClippingSubmenu)
     ASSERT_NE(clipping->menu(), nullptr);
     EXPECT_EQ(clipping->text(), "Clipping ");
     EXPECT_EQ(Items(*clipping->menu()), (QStringList{"Fix Left Limit", "Fix Right Limit", "Fix Opposite Side"}));
-    QStringList view = Items(*bar.actions()[3]->menu());
+    EXPECT_EQ(Items(*bar.actions()[3]->menu()), (QStringList{"&Save Preset...", "&Manage Presets..."}));
+    QStringList view = Items(*bar.actions()[4]->menu());
     EXPECT_TRUE(view.contains("Prev Magn. \tCtrl+Pg Up"));
     EXPECT_TRUE(view.contains("New Picture"));
-    EXPECT_EQ(Items(*bar.actions()[4]->menu()),
+    EXPECT_EQ(Items(*bar.actions()[5]->menu()),
               (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
     // Toolbar-only commands stay out of the menus.
     for (QMenu* menu : bar.findChildren<QMenu*>())
