@@ -7,8 +7,11 @@
 #include "support/BmpBuilder.h"
 #include "support/StartedApp.h"
 
+#include <QDir>
 #include <QFile>
 #include <QInputDialog>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -121,6 +124,47 @@ TEST(PresetMenu, SavePresetRefusesEmptyNamesAndPathSeparators)
         EXPECT_EQ(s.prompt.messages.back().text, msg::Join(msg::kPresetBadName, bad.toStdString()));
     }
     EXPECT_TRUE(ListPresets(EditorPresetFolder().toStdString(), "").empty());
+}
+
+TEST(PresetMenu, ManageRenamesAndDeletesOnlyTheUsersPresets)
+{
+    PresetHome home;
+    StartedApp s;
+    const QString folder = EditorPresetFolder();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* name : {"/A.preset", "/B.preset"}) {
+        QFile file(folder + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("light=1\n");
+    }
+    bool shippedLocked = false;
+    s.prompt.onModal = [&](QDialog& dialog) {
+        if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
+            input->setTextValue(QStringLiteral("C"));
+            return int(QDialog::Accepted);
+        }
+        auto* list = dialog.findChild<QListWidget*>();
+        QPushButton* rename = nullptr;
+        QPushButton* remove = nullptr;
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("&Rename..."))
+                rename = button;
+            if (button->text() == QStringLiteral("&Delete"))
+                remove = button;
+        }
+        if (!list || !rename || !remove)
+            return int(QDialog::Rejected);
+        list->setCurrentRow(0); // A
+        rename->click();
+        list->setCurrentRow(0); // B, before C
+        remove->click();
+        list->setCurrentRow(list->count() - 1);
+        shippedLocked = list->currentItem()->text().endsWith(QStringLiteral("(shipped)")) && !remove->isEnabled();
+        return int(QDialog::Rejected);
+    };
+    s.Frame()->OnCmdMsg(ID_PRESET_MANAGE);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), (QStringList{QStringLiteral("C.preset")}));
+    EXPECT_TRUE(shippedLocked);
 }
 
 } // namespace
