@@ -1,18 +1,13 @@
 #include "lumacut-render/Options.h"
 
-#include <algorithm>
-
 #include "picture/Limits.h"
-#include "picture/ScaleRange.h"
 
-#include <charconv>
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <numbers>
-#include <sstream>
 
 namespace lumacut::render {
+
+using namespace lumacut::settings;
 
 namespace {
 
@@ -33,6 +28,7 @@ constexpr OptionInfo kOptions[] = {
     {"jobs", 'j', true, true},      {"verbose", 'v', false, true},  {"output", 'o', true, true},
     {"settings", 0, true, false},   {"help", 'h', false, false},    {"dither", 0, true, true},
     {"linear-light", 0, false, true}, {"auto-threshold", 0, false, true}, {"adaptive", 0, true, true},
+    {"clip-fractions", 0, true, true}, {"preset", 0, true, false}, {"list-presets", 0, false, false},
 };
 
 const OptionInfo* FindLong(const std::string& name)
@@ -51,139 +47,7 @@ const OptionInfo* FindShort(char c)
     return nullptr;
 }
 
-std::string Quoted(const std::string& value)
-{
-    return "\"" + value + "\"";
-}
-
-bool ParseInt(const std::string& text, int low, int high, int& out, std::string& error)
-{
-    int v = 0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (!text.empty() && *first == '+')
-        ++first;
-    auto [end, ec] = std::from_chars(first, last, v);
-    if (text.empty() || ec != std::errc() || end != last || v < low || v > high) {
-        error = "takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) + ", not " +
-                Quoted(text);
-        return false;
-    }
-    out = v;
-    return true;
-}
-
-bool ParseDouble(const std::string& text, double low, double high, const std::string& range, double& out,
-                 std::string& error)
-{
-    double v = 0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (!text.empty() && *first == '+')
-        ++first;
-    auto [end, ec] = std::from_chars(first, last, v);
-    if (text.empty() || ec != std::errc() || end != last || !std::isfinite(v) || v < low || v > high) {
-        error = "takes a number from " + range + ", not " + Quoted(text);
-        return false;
-    }
-    out = v;
-    return true;
-}
-
-// "0.05 to 4": a range as the messages write it.
-std::string RangeText(double low, double high)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%g to %g", low, high);
-    return text;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// RRGGBB (red first, an optional leading '#') to 0x00BBGGRR.
-bool ParseColor(const std::string& text, std::uint32_t& out)
-{
-    std::string hex = !text.empty() && text[0] == '#' ? text.substr(1) : text;
-    if (hex.size() != 6)
-        return false;
-    int byte[3];
-    for (int i = 0; i < 3; ++i) {
-        int hi = HexDigit(hex[2 * i]);
-        int lo = HexDigit(hex[2 * i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
-        byte[i] = hi * 16 + lo;
-    }
-    out = MakeColor(static_cast<std::uint8_t>(byte[0]), static_cast<std::uint8_t>(byte[1]),
-                    static_cast<std::uint8_t>(byte[2]));
-    return true;
-}
-
-bool ParseFlag(const std::string& text, bool& out)
-{
-    if (text.empty() || text == "1" || text == "true" || text == "yes" || text == "on") {
-        out = true;
-        return true;
-    }
-    if (text == "0" || text == "false" || text == "no" || text == "off") {
-        out = false;
-        return true;
-    }
-    return false;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::string::size_type start = 0;
-    for (;;) {
-        std::string::size_type at = text.find(separator, start);
-        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos)
-            return parts;
-        start = at + 1;
-    }
-}
-
-std::string Trim(const std::string& text)
-{
-    const char* space = " \t\r";
-    std::string::size_type first = text.find_first_not_of(space);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
-}
-
-bool ReadWholeFile(const std::string& path, std::string& text)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
-        return false;
-    text = buffer.str();
-    return true;
-}
-
-constexpr const char* kDitherNames[kDitherMethodCount] = {"none", "fs", "atkinson", "jjn", "ordered", "bluenoise"};
-
 } // namespace
-
-const char* DitherName(int method)
-{
-    return method >= 0 && method < kDitherMethodCount ? kDitherNames[method] : "?";
-}
 
 bool TakesValue(const std::string& name)
 {
@@ -193,131 +57,21 @@ bool TakesValue(const std::string& name)
 
 bool ApplyOption(const std::string& name, const std::string& value, RenderOptions& o, std::string& error)
 {
-    FilterSettings& f = o.filter;
-    if (name == "type") {
-        if (value == "two")
-            o.outputType = kOutputTwoColor;
-        else if (value == "grey")
-            o.outputType = kOutputGrey;
-        else if (value == "true")
-            o.outputType = kOutputTrueColor;
-        else
-            return error = "takes two, grey or true, not " + Quoted(value), false;
+    if (PresetSettingForm(name) != SettingForm::Unknown) {
+        if (!ApplyPresetSetting(name, value, o, error))
+            return false;
+        // A clip in fractions replaces one in pixels.
+        if (name == "clip-fractions")
+            o.clipActive = false;
         return true;
     }
-    if (name == "kind")
-        return ParseInt(value, 0, 3, f.kind, error);
-    if (name == "color") {
-        if (!ParseColor(value, f.color))
-            return error = "takes a colour as RRGGBB in hex (red first), not " + Quoted(value), false;
-        return true;
-    }
-    if (name == "channels") {
-        bool r = false, g = false, b = false;
-        bool ok = !value.empty();
-        if (value != "none") {
-            for (char c : value) {
-                bool& channel = c == 'r' ? r : c == 'g' ? g : b;
-                if ((c != 'r' && c != 'g' && c != 'b') || channel)
-                    ok = false;
-                else
-                    channel = true;
-            }
-        }
-        if (!ok)
-            return error = "takes any of r, g and b (each once), or none, not " + Quoted(value), false;
-        f.activeRed = r;
-        f.activeGreen = g;
-        f.activeBlue = b;
-        return true;
-    }
-    if (name == "dither") {
-        for (int m = 0; m < kDitherMethodCount; ++m)
-            if (value == kDitherNames[m])
-                return f.dither = m, true;
-        return error = "takes none, fs, atkinson, jjn, ordered or bluenoise, not " + Quoted(value), false;
-    }
-    if (name == "adaptive") {
-        // RADIUS[,K]; the radius's upper bound depends on the picture and is
-        // checked once it is read.
-        std::vector<std::string> parts = Split(value, ',');
-        int radius = 0;
-        double k = 0.2;
-        std::string ignored;
-        if (parts.size() > 2 || !ParseInt(Trim(parts[0]), 1, static_cast<int>(kMaxSide), radius, ignored) ||
-            (parts.size() == 2 && !ParseDouble(Trim(parts[1]), 0.0, 1.0, "", k, ignored)))
-            return error = "takes RADIUS[,K]: a whole number of at least 1 (at most a quarter of the picture's "
-                           "shorter side) and K from 0 to 1, not " +
-                           Quoted(value),
-                   false;
-        f.adaptiveRadius = radius;
-        f.adaptiveK = k;
-        return true;
-    }
-    if (name == "linear-light" || name == "auto-threshold") {
+    if (name == "auto-threshold" || name == "verbose" || name == "help") {
         bool on = false;
         if (!ParseFlag(value, on))
             return error = "takes true or false, not " + Quoted(value), false;
-        if (name == "linear-light")
-            f.linearLight = on;
-        else
-            o.autoThreshold = on;
+        (name == "auto-threshold" ? o.autoThreshold : name == "verbose" ? o.verbose : o.help) = on;
         return true;
     }
-    if (name == "negative" || name == "verbose" || name == "help") {
-        bool on = false;
-        if (!ParseFlag(value, on))
-            return error = "takes true or false, not " + Quoted(value), false;
-        if (name == "negative")
-            f.negative = on;
-        else if (name == "verbose")
-            o.verbose = on;
-        else
-            o.help = on;
-        return true;
-    }
-    if (name == "light")
-        return ParseInt(value, -100, 100, f.lightDark, error);
-    if (name == "contrast")
-        return ParseInt(value, 0, 200, f.contrast, error);
-    if (name == "gamma")
-        return ParseInt(value, 0, 100, f.gamma, error);
-    if (name == "sharpness")
-        return ParseInt(value, -100, 100, f.sharpness, error);
-    if (name == "list") {
-        std::vector<std::string> parts = Split(value, ',');
-        std::vector<std::uint32_t> colors;
-        for (const std::string& part : parts) {
-            std::uint32_t c = 0;
-            if (!ParseColor(part, c) || parts.size() > 10)
-                return error = "takes 1 to 10 colours RRGGBB[,RRGGBB...] in hex (red first), not " + Quoted(value),
-                       false;
-            colors.push_back(c);
-        }
-        o.colorList = colors;
-        return true;
-    }
-    if (name == "scale")
-        return ParseDouble(value, kMinScale, kMaxScale, RangeText(kMinScale, kMaxScale), o.scale, error);
-    if (name == "percent") {
-        double percent = 0;
-        if (!ParseDouble(value, kMinResizePercent, kMaxResizePercent,
-                         RangeText(kMinResizePercent, kMaxResizePercent), percent, error))
-            return false;
-        o.scale = percent * 0.01;
-        return true;
-    }
-    if (name == "footprint")
-        return ParseDouble(value, 0.001, 10.0, "0.001 to 10", o.footprint, error);
-    if (name == "tilt") {
-        double degrees = 0;
-        if (!ParseDouble(value, -180.0, 180.0, "-180 to 180 (degrees)", degrees, error))
-            return false;
-        o.tilt = degrees * (std::numbers::pi / 180.0);
-        return true;
-    }
-    if (name == "tilt-rad")
-        return ParseDouble(value, -std::numbers::pi, std::numbers::pi, "-pi to pi (radians)", o.tilt, error);
     if (name == "clip") {
         std::vector<std::string> parts = Split(value, ',');
         int v[4] = {};
@@ -331,10 +85,9 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
                    false;
         o.clip = Rect{v[0], v[1], v[2], v[3]};
         o.clipActive = true;
+        o.clipFractionsActive = false;
         return true;
     }
-    if (name == "quality")
-        return ParseInt(value, 0, 100, o.quality, error);
     if (name == "format") {
         static const std::pair<const char*, const char*> kFormats[] = {
             {"bmp", "bmp"}, {"jpg", "jpg"}, {"jpeg", "jpg"}, {"png", "png"}, {"tif", "tif"}, {"tiff", "tif"}};
@@ -360,33 +113,26 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
 bool ParseSettingsText(const std::string& text, const std::string& source, std::vector<NamedValue>& settings,
                        std::string& error)
 {
-    std::vector<std::string> lines = Split(text, '\n');
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string line = Trim(lines[i]);
-        if (line.empty() || line[0] == '#')
-            continue;
-        const std::string where = source + " line " + std::to_string(i + 1) + ": ";
-        std::string::size_type eq = line.find('=');
-        std::string name = Trim(line.substr(0, eq));
-        std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-        const OptionInfo* option = FindLong(name);
-        if (!option || !option->fileAllowed) {
-            error = where + Quoted(name) + " is not a setting (use the long option names without dashes)";
-            return false;
-        }
-        if (option->takesValue && eq == std::string::npos) {
-            error = where + name + " needs a value: " + name + "=VALUE";
-            return false;
-        }
-        settings.emplace_back(name, value);
-    }
-    return true;
+    std::vector<SettingLine> lines;
+    const bool read = ParseSettingLines(
+        text, source,
+        [](const std::string& name) {
+            const OptionInfo* option = FindLong(name);
+            return !option || !option->fileAllowed ? SettingForm::Unknown
+                   : option->takesValue            ? SettingForm::Value
+                                                   : SettingForm::Flag;
+        },
+        lines, error);
+    for (const SettingLine& line : lines)
+        settings.emplace_back(line.name, line.value);
+    return read;
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& options, std::string& error)
 {
     std::vector<NamedValue> given;
     std::vector<std::string> settingsFiles;
+    std::string presetName;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -433,12 +179,33 @@ bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& optio
             options.help = true;
             return true;
         }
+        if (std::string(option->name) == "list-presets") {
+            options.listPresets = true;
+            return true;
+        }
         if (std::string(option->name) == "settings")
             settingsFiles.push_back(value);
+        else if (std::string(option->name) == "preset")
+            presetName = value;
         else
             given.emplace_back(option->name, option->takesValue ? value : std::string());
     }
     // --help wins over every error that follows it, but not over one before it.
+    // A preset is the whole set of settings, so it comes first; settings files
+    // and the command line then change it.
+    if (!presetName.empty()) {
+        const std::string path = FindPreset(presetName, UserPresetFolder(), ShippedPresetFolder());
+        Preset preset;
+        if (path.empty()) {
+            error = "--preset: no preset named " + Quoted(presetName) + " (see --list-presets)";
+            return false;
+        }
+        if (!ReadPresetFile(path, preset, error)) {
+            error = "--preset: " + error;
+            return false;
+        }
+        static_cast<Preset&>(options) = preset;
+    }
     for (const std::string& path : settingsFiles) {
         std::string text;
         if (!ReadWholeFile(path, text)) {
@@ -492,6 +259,16 @@ bool ParseCommandLine(const std::vector<std::string>& args, RenderOptions& optio
         return false;
     }
     return true;
+}
+
+std::string PresetListText()
+{
+    const std::string user = UserPresetFolder();
+    const std::string shipped = ShippedPresetFolder();
+    std::string text;
+    for (const PresetEntry& entry : ListPresets(user, shipped))
+        text += entry.name + (entry.shipped ? "  (shipped)" : "") + "\n";
+    return text + "(your presets are in " + user + ")\n";
 }
 
 std::string HelpText()
@@ -557,6 +334,7 @@ Geometry
       --clip L,T,R,B       render only this region of the full-size result
                            (top-down pixel coordinates, right and bottom
                            exclusive; it must lie inside the result)
+      --clip-fractions L,T,R,B  the same as fractions of the result, 0 to 1
 
 Running
   -j, --jobs 1..256        files rendered at once (default: the number of cores)
@@ -565,6 +343,12 @@ Running
                            (long names without dashes, e.g. light=-20,
                            negative=true; '#' starts a comment line); options
                            on the command line win over the file
+      --preset NAME|FILE   start from a preset saved by the editor (its
+                           Presets menu) or shipped with the program, by name
+                           or as a .preset file; --settings files and the
+                           command line win over it
+      --list-presets       print the names of the presets (the shipped ones
+                           marked) and the folder of your own
   -h, --help               this text
       --                   every argument after it is an INPUT
 

@@ -1,6 +1,7 @@
 #include "lumacut-render/RenderJob.h"
 
 #include "document/CDibDoc.h"
+#include "document/Preset.h"
 #include "filter/ToneStatistics.h"
 #include "picture/Helpers.h"
 #include "picture/PictureFile.h"
@@ -108,15 +109,8 @@ bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::s
 bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary, std::string* badOption)
 {
     CDibDoc doc;
-    doc.m_filter = options.filter;
-    doc.m_scale = options.scale;
-    doc.m_footprint = options.footprint;
-    doc.m_tilt = options.tilt;
-    doc.m_jpegQuality = options.quality;
+    StorePresetSettings(doc, options);
     doc.m_renderWhileReading = true;
-    for (std::uint32_t color : options.colorList)
-        if (doc.m_colorListCount < CDibDoc::kMaxColorList)
-            doc.m_colorList[doc.m_colorListCount++] = color;
 
     // The open renders once with the settings above; the answer to "Choose
     // Output" comes from the prompt (-t).
@@ -142,6 +136,12 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
             return false;
         }
         doc.m_clipRect = c;
+        doc.m_clipActive = true;
+        doc.ApplyFilter(doc.m_filter);
+    } else if (options.clipFractionsActive) {
+        int width = 0, height = 0;
+        ResultSize(doc, options.scale, width, height);
+        doc.m_clipRect = ClipFromFractions(options.clipFractions, width, height);
         doc.m_clipActive = true;
         doc.ApplyFilter(doc.m_filter);
     }

@@ -37,6 +37,10 @@ int main(int argc, char** argv)
         std::fputs(HelpText().c_str(), stdout);
         return 0;
     }
+    if (options.listPresets) {
+        std::fputs(PresetListText().c_str(), stdout);
+        return 0;
+    }
     std::vector<RenderJob> jobs;
     if (!PlanJobs(options, jobs, error))
         return UsageError(error);

@@ -145,4 +145,12 @@ inline constexpr std::string_view kPngWriteFailed = "PNG write failed: "; // + p
 inline constexpr std::string_view kPngNotWritable =
     " cannot be written as PNG: the picture is not of 1, 8 or 24 bits per pixel."; // path +
 
+// ---- presets ------------------------------------------------------------------
+inline constexpr std::string_view kPresetBadName =
+    "A preset name cannot be empty or hold a / or \\: "; // + name
+inline constexpr std::string_view kPresetNotSaved = "The preset could not be written: "; // + path
+inline constexpr std::string_view kPresetNotRenamed = "The preset could not be renamed to: "; // + name
+inline constexpr std::string_view kPresetNotDeleted = "The preset could not be deleted: "; // + path
+inline constexpr std::string_view kPresetExists = "A preset of this name exists already: "; // + name
+
 } // namespace lumacut::msg

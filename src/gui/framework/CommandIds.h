@@ -53,6 +53,11 @@ enum CommandId : int {
     ID_ADD_COLOR_TO_LIST = 61449,
     ID_CLEAR_LIST = 61450,
 
+    // ---- Presets ----------------------------------------------------------------
+    // The entries that apply a preset are made when the menu opens.
+    ID_PRESET_SAVE = 32811,
+    ID_PRESET_MANAGE = 32812,
+
     // ---- View, Window, Help (framework) -----------------------------------------
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,

@@ -61,6 +61,8 @@ const CommandInfo kCommands[] = {
     {ID_VIEW_SINGLE,         "ID_VIEW_SINGLE",         "&Single Picture",               "",                        "Show one picture",                                    0,  0, true,  nullptr},
     {ID_VIEW_SIDE_BY_SIDE,   "ID_VIEW_SIDE_BY_SIDE",   "Side &by Side",                 "",                        "Show the Original and the New Picture side by side",  15, 11, true, ":/icons/sidebyside.svg"},
     {ID_VIEW_SPLIT,          "ID_VIEW_SPLIT",          "S&plit View",                   "",                        "Show the Original and the New Picture split by a divider", 16, 12, true, ":/icons/splitview.svg"},
+    {ID_PRESET_SAVE,         "ID_PRESET_SAVE",         "&Save Preset...",               "",                        "Keep the document's settings under a name",           0,  0, false, nullptr},
+    {ID_PRESET_MANAGE,       "ID_PRESET_MANAGE",       "&Manage Presets...",            "",                        "Rename or delete presets, or open their folder",      0,  0, false, nullptr},
     // Undo and Redo walk the document's history; their update handlers
     // name the step after the verb.
     {ID_EDIT_UNDO,           "ID_EDIT_UNDO",           "&Undo\tAlt+Backspace",          "Alt+Backspace",           "Undo the last edit",                                  0,  0, false, nullptr},
@@ -128,6 +130,7 @@ const std::vector<MenuPopup>& DocumentMenu()
           ID_JPEG_QUALITY, kSubmenu},
          "Clipping ",
          {ID_FIX_LEFT, ID_FIX_RIGHT, ID_FIX_OPPOSITE}},
+        {"&Presets", {ID_PRESET_SAVE, ID_PRESET_MANAGE}},
         {"&View",
          {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_PREV, ID_ZOOM_FIT, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400,
           ID_ZOOM_NEXT, 0, ID_SHOW_NEW, ID_SHOW_ORIGINAL, 0, ID_VIEW_SINGLE, ID_VIEW_SIDE_BY_SIDE, ID_VIEW_SPLIT}},

@@ -1,6 +1,7 @@
 #include "framework/LongWork.h"
 
 #include "document/CDibDoc.h"
+#include "document/Preset.h"
 #include "document/RenderWait.h"
 #include "platform/DeferringPrompt.h"
 
@@ -166,6 +167,12 @@ bool RenderDocument(CDibDoc& doc, const FilterSettings& settings, std::chrono::m
 {
     EditorWait wait(threshold);
     return doc.ApplyFilter(settings, &wait);
+}
+
+bool ApplyPresetRendering(CDibDoc& doc, const Preset& preset, std::chrono::milliseconds threshold)
+{
+    EditorWait wait(threshold);
+    return ApplyPresetToDocument(doc, preset, &wait);
 }
 
 } // namespace lumacut

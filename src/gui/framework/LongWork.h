@@ -31,4 +31,8 @@ bool IsRendering(const CDibDoc& doc);
 // RenderDocument renders; false when there was no step to take.
 bool StepHistory(CDibDoc& doc, bool forward, std::chrono::milliseconds threshold = kLongWorkThreshold);
 
+// A preset applied to the document with one render, as RenderDocument does.
+struct Preset;
+bool ApplyPresetRendering(CDibDoc& doc, const Preset& preset, std::chrono::milliseconds threshold = kLongWorkThreshold);
+
 } // namespace lumacut

@@ -2,6 +2,7 @@
 
 #include "framework/CChildFrame.h"
 #include "app/LockKeys.h"
+#include "app/PresetMenu.h"
 #include "framework/Resources.h"
 #include "dialogs/JpegQualityCommand.h"
 #include "framework/MdiWindows.h"
@@ -188,6 +189,13 @@ void CMainFrame::RegisterFrameCommands()
     }, needsChild);
     c.On(ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); }, needsChild);
     c.On(ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); }, needsChild);
+    // Presets: saved from and applied to the active document.
+    auto needsPicture = [this](CmdUI& ui) { ui.Enable(ActiveView() && ActiveView()->HasPicture()); };
+    c.On(ID_PRESET_SAVE, [this] {
+        if (CDibView* view = ActiveView())
+            SavePresetOfView(*view);
+    }, needsPicture);
+    c.On(ID_PRESET_MANAGE, [this] { ManagePresets(this); });
     c.On(ID_WINDOW_ARRANGE, [this] {
         // Minimised windows line up along the bottom again.
         for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
@@ -228,6 +236,9 @@ void CMainFrame::UpdateMenuBar()
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
         if (menu->menuAction()->text() == QLatin1String("&Window"))
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowList(*menu); });
+        if (menu->menuAction()->text() == QLatin1String("&Presets"))
+            connect(menu, &QMenu::aboutToShow, this,
+                    [this, menu] { FillPresetList(*menu, [this] { return ActiveView(); }); });
     }
     setMenuBar(bar);
 }

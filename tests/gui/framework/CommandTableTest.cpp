@@ -67,6 +67,8 @@ const std::vector<Expected> kExpected = {
     {32850, "ID_VIEW_SINGLE", "&Single Picture", {}, "Show one picture"},
     {32851, "ID_VIEW_SIDE_BY_SIDE", "Side &by Side", {}, "Show the Original and the New Picture side by side"},
     {32852, "ID_VIEW_SPLIT", "S&plit View", {}, "Show the Original and the New Picture split by a divider"},
+    {32811, "ID_PRESET_SAVE", "&Save Preset...", {}, "Keep the document's settings under a name"},
+    {32812, "ID_PRESET_MANAGE", "&Manage Presets...", {}, "Rename or delete presets, or open their folder"},
     {57643, "ID_EDIT_UNDO", "&Undo\tAlt+Backspace", {"Alt+Backspace"}, "Undo the last edit"},
     {57644, "ID_EDIT_REDO", "&Redo\tCtrl+Y", {"Ctrl+Y", "Ctrl+Shift+Z"}, "Redo the edit undone last"},
     {57635, "ID_EDIT_CUT", "", {"Shift+Del"}, ""},
@@ -173,13 +175,13 @@ TEST(MenuBars, NoDocumentMenuHasFileViewHelp)
     EXPECT_EQ(Items(*bar.actions()[2]->menu()), (QStringList{"&About Lumacut..."}));
 }
 
-TEST(MenuBars, DocumentMenuHasSixPopupsWithClippingSubmenu)
+TEST(MenuBars, DocumentMenuHasSevenPopupsWithClippingSubmenu)
 {
     QMainWindow window;
     CommandActions actions(&window);
     QMenuBar bar;
     actions.BuildMenuBar(bar, DocumentMenu());
-    EXPECT_EQ(Titles(bar), (QStringList{"&File", "&Edit ", "Tools", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(Titles(bar), (QStringList{"&File", "&Edit ", "Tools", "&Presets", "&View", "&Window", "&Help"}));
     EXPECT_EQ(Items(*bar.actions()[1]->menu()),
               (QStringList{"&Undo\tAlt+Backspace", "&Redo\tCtrl+Y", "-", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
     QMenu* tools = bar.actions()[2]->menu();
@@ -191,10 +193,11 @@ TEST(MenuBars, DocumentMenuHasSixPopupsWithClippingSubmenu)
     ASSERT_NE(clipping->menu(), nullptr);
     EXPECT_EQ(clipping->text(), "Clipping ");
     EXPECT_EQ(Items(*clipping->menu()), (QStringList{"Fix Left Limit", "Fix Right Limit", "Fix Opposite Side"}));
-    QStringList view = Items(*bar.actions()[3]->menu());
+    EXPECT_EQ(Items(*bar.actions()[3]->menu()), (QStringList{"&Save Preset...", "&Manage Presets..."}));
+    QStringList view = Items(*bar.actions()[4]->menu());
     EXPECT_TRUE(view.contains("Prev Magn. \tCtrl+Pg Up"));
     EXPECT_TRUE(view.contains("New Picture"));
-    EXPECT_EQ(Items(*bar.actions()[4]->menu()),
+    EXPECT_EQ(Items(*bar.actions()[5]->menu()),
               (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
     // Toolbar-only commands stay out of the menus.
     for (QMenu* menu : bar.findChildren<QMenu*>())

@@ -34,7 +34,8 @@ TEST(Startup, WithoutArgumentsShowsMainWindowThenOneEmptyDocument)
     EXPECT_FALSE(view->GetDocument()->m_pictureReady);
     EXPECT_EQ(s.Frame()->windowTitle(), "Bitmap Lumacut Modification - Lumacut1");
     EXPECT_EQ(s.Frame()->ActiveChild()->windowTitle(), "Lumacut1");
-    EXPECT_EQ(MenuTitles(*s.Frame()), (QStringList{"&File", "&Edit ", "Tools", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(MenuTitles(*s.Frame()),
+              (QStringList{"&File", "&Edit ", "Tools", "&Presets", "&View", "&Window", "&Help"}));
     EXPECT_TRUE(s.prompt.messages.empty());
 }
 
