@@ -83,6 +83,7 @@ bool ApplyPresetToView(CDibView& view, const Preset& preset)
     CDibDoc* doc = view.GetDocument();
     if (!doc || !doc->m_pictureReady || !ApplyPresetRendering(*doc, preset))
         return false;
+    doc->RecordStep("Apply Preset");
     doc->SetModifiedFlag(true);
     doc->UpdateAllViews(nullptr, 0);
     view.Invalidate(false);
