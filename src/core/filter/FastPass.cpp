@@ -76,10 +76,14 @@ void RunBands(const PassJob& job, const SourceImage& source, const Kernels& kern
 
 void RunFastPass(const PassJob& job, int bands)
 {
+    RunFastPassOn(job, SourceOf(*job.original), bands);
+}
+
+void RunFastPassOn(const PassJob& job, const fast::SourceImage& source, int bands)
+{
     if (job.y1 <= job.y0 || job.x1 <= job.x0)
         return;
     const Kernels& kernels = ChosenKernels();
-    const SourceImage source = SourceOf(*job.original);
     switch (job.type) {
     case PassType::TwoColor: RunBands(job, source, kernels, TwoColorRows(job), bands); break;
     case PassType::Grey: RunBands(job, source, kernels, GreyRows(job, kernels), bands); break;

@@ -2,6 +2,7 @@
 
 #include "filter/FastPass.h"
 #include "filter/ReferencePass.h"
+#include "filter/RenderPlan.h"
 #include "filter/RenderThreads.h"
 #include "filter/ToneDither.h"
 #include "picture/Limits.h"
@@ -19,11 +20,6 @@
 
 namespace lumacut {
 
-bool NeedsResample(double scale, double footprint)
-{
-    return std::fabs(scale - 1.0) > 0.001 || std::fabs(footprint - 1.0) > 0.01;
-}
-
 namespace {
 
 using PassRunner = std::function<void(const PassJob&)>;
@@ -31,21 +27,6 @@ using PassRunner = std::function<void(const PassJob&)>;
 void Fail(std::string_view text)
 {
     ShowMessage(std::string(text), PromptIcon::Warning);
-}
-
-// floor(size x scale + 0.5); -1 when that is no usable side length (a
-// negative or non-numeric scale, or a side beyond the picture limits).
-int ScaledSide(int side, double scale)
-{
-    double v = std::floor(side * scale + 0.5);
-    if (!(v >= 0 && v <= static_cast<double>(kMaxSide)))
-        return -1;
-    return static_cast<int>(v);
-}
-
-bool RegionSizeUsable(std::int64_t width, std::int64_t height)
-{
-    return width >= 0 && height >= 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
 // The adaptive threshold reads the tone within its radius of each row. While
@@ -186,36 +167,19 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
     CPicture& target = *request.target;
 
     PassJob job;
-    job.sampler = CSampler(original.Width(), original.Height(), request.scale, request.footprint, request.tilt);
-    job.useSampler = NeedsResample(request.scale, request.footprint) || std::fabs(request.tilt) > 0.001 ||
-                     request.clipActive;
-
-    int fullWidth = ScaledSide(original.Width(), request.scale);
-    int fullHeight = ScaledSide(original.Height(), request.scale);
-
-    if (settings.kind < 0 || settings.kind > 3) {
+    const PlanOutcome plan = PlanRender(settings, request, original.Width(), original.Height(), original.Colors(),
+                                        target.Colors(), kMaxPixels, job);
+    if (plan == PlanOutcome::WrongKind) {
         // The New Picture keeps the size of the block it holds: a size that
         // no longer matched its block would lead readers beyond it.
         Fail(msg::kWrongChoise);
         return false;
     }
-
-    job.x0 = 0;
-    job.x1 = fullWidth;
-    job.y0 = 0;
-    job.y1 = fullHeight;
-    if (request.clipActive) {
-        // The clip is top-down in the full-size result; stored rows count
-        // from the bottom.
-        job.x0 = request.clip.left;
-        job.x1 = request.clip.right;
-        job.y0 = fullHeight - request.clip.bottom;
-        job.y1 = fullHeight - request.clip.top;
-    }
-    std::int64_t width = std::int64_t{job.x1} - job.x0;
-    std::int64_t height = std::int64_t{job.y1} - job.y0;
-    bool usable = fullWidth >= 0 && fullHeight >= 0 && RegionSizeUsable(width, height);
-    if (!usable || !target.MakeEmpty(static_cast<int>(width), static_cast<int>(height))) {
+    const bool usable = plan == PlanOutcome::Planned;
+    // Only a usable region's sides are sure to fit in an int.
+    const int width = usable ? job.x1 - job.x0 : 0;
+    const int height = usable ? job.y1 - job.y0 : 0;
+    if (!usable || !target.MakeEmpty(width, height)) {
         if (!usable)
             target.Release();
         Fail(msg::kMakeEmptyFailed);
@@ -233,11 +197,6 @@ bool RenderWith(const FilterSettings& settings, const RenderRequest& request, co
 
     job.original = &original;
     job.target = &target;
-    job.arrival = request.arrival;
-    job.settings = settings;
-    job.constants = DeriveConstants(settings);
-    job.refs = ChooseReferenceColors(settings, request.colorList, request.colorListCount);
-    job.type = ChoosePass(original.Colors(), target.Colors());
     // A picture whose fields do not agree with its block is not touched.
     if (job.type != PassType::None && PassCanRead(original) && PassCanWrite(target) && width > 0 && height > 0) {
         if (job.type == PassType::TwoColor && UsesTone(settings))

@@ -5,9 +5,11 @@
 #include "picture/JpegError.h"
 #include "picture/JpegStream.h"
 #include "picture/Limits.h"
+#include "picture/RowRing.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -19,7 +21,7 @@ namespace lumacut {
 namespace {
 
 // Messages are shown after the library's frame has been left, never inside it.
-enum class Outcome { Decoded, LibraryError, TooLarge, NotThreeComponents, NoBlock };
+enum class Outcome { Decoded, LibraryError, TooLarge, NotThreeComponents, NoBlock, Stopped };
 
 // Where the compressed bytes come from: a file or memory.
 struct Source {
@@ -31,11 +33,36 @@ struct Source {
 // What a decoder on a thread of its own tells the thread that waits for it:
 // first that the block is made (after which it writes only the block's
 // rows, never the block object), then how many rows are in.
+// When `streaming`, the block is a header only and the rows go through
+// `ring`, which the decoder makes once it knows the width.
 struct Announcement {
     std::promise<bool> blockMade;
     bool made = false;
     CRowArrival rows;
+    bool streaming = false;
+    std::unique_ptr<CRowRing> ring;
 };
+
+// A ring of about 16 MB: some hundred rows of a photo, never fewer than a
+// few groups of the library's rows.
+int RingSlots(std::size_t stride)
+{
+    return static_cast<int>(std::clamp<std::size_t>((std::size_t{16} << 20) / stride, 64, 1024));
+}
+
+// The rows of a streaming decode, each into its slot of the ring.
+Outcome DecodeIntoRing(jpeg_decompress_struct* cinfo, CRowRing& ring)
+{
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JSAMPROW row = ring.Slot(static_cast<int>(cinfo->output_scanline));
+        if (!row)
+            return Outcome::Stopped;
+        jpeg_read_scanlines(cinfo, &row, 1);
+        if (cinfo->output_scanline % 16 == 0 || cinfo->output_scanline == cinfo->output_height)
+            ring.Put(static_cast<int>(cinfo->output_scanline));
+    }
+    return Outcome::Decoded;
+}
 
 // The Exif block of an APP1 marker, when the file has one.
 ExifTags ExifOf(const jpeg_decompress_struct& cinfo)
@@ -70,7 +97,11 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
         jpeg_mem_src(cinfo, source->data, static_cast<unsigned long>(source->size));
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
-    if (!SizeWithinLimits(cinfo->image_width, cinfo->image_height))
+    const bool streaming = announce && announce->streaming;
+    const auto withinLimits = [&](std::int64_t w, std::int64_t h) {
+        return streaming ? SizeWithinStreamLimits(w, h) : SizeWithinLimits(w, h);
+    };
+    if (!withinLimits(cinfo->image_width, cinfo->image_height))
         return Outcome::TooLarge;
     // Colour files decode straight into the block's blue-green-red order;
     // greyscale and CMYK keep their own and are refused by the block maker.
@@ -79,25 +110,39 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
     jpeg_calc_output_dimensions(cinfo);
     const int width = static_cast<int>(cinfo->output_width);
     const int height = static_cast<int>(cinfo->output_height);
-    if (!SizeWithinLimits(width, height))
+    if (!withinLimits(width, height))
         return Outcome::TooLarge;
     if (cinfo->output_components != 3)
         return Outcome::NotThreeComponents;
-    if (!MakeBitmapColors0(*block, cinfo->output_components, width, height))
+    const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
+    if (streaming) {
+        *block = CMemBlock::Allocate(kInfoHeaderSize);
+        announce->ring = std::make_unique<CRowRing>(stride, RingSlots(stride));
+        if (!*block || !announce->ring->Ready())
+            return Outcome::NoBlock;
+        WriteInfoHeader(block->Data(), width, height, 24);
+    } else if (!MakeBitmapColors0(*block, cinfo->output_components, width, height)) {
         return Outcome::NoBlock;
+    }
     const ExifTags exif = ExifOf(*cinfo);
     notes->orientation = exif.orientation;
     const Resolution jfif = JfifResolution(*cinfo);
     WriteResolution(block->Data(), jfif.Known() ? jfif : Resolution{exif.xPelsPerMeter, exif.yPelsPerMeter});
 
     jpeg_start_decompress(cinfo);
-    // The first scanline is the top of the picture: the last stored row.
-    const std::size_t stride = static_cast<std::size_t>(RowBytes(24 * std::int64_t{width}));
-    std::uint8_t* rows = block->Data() + kInfoHeaderSize;
     if (announce) {
         announce->made = true;
         announce->blockMade.set_value(true);
     }
+    if (streaming) {
+        const Outcome outcome = DecodeIntoRing(cinfo, *announce->ring);
+        if (outcome != Outcome::Decoded)
+            return outcome;
+        jpeg_finish_decompress(cinfo);
+        return Outcome::Decoded;
+    }
+    // The first scanline is the top of the picture: the last stored row.
+    std::uint8_t* rows = block->Data() + kInfoHeaderSize;
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW row = rows + stride * (static_cast<std::size_t>(height) - 1 - cinfo->output_scanline);
         jpeg_read_scanlines(cinfo, &row, 1);
@@ -171,7 +216,8 @@ int ShowOutcome(Outcome outcome, const jpeg::ErrorManager& errors, const std::st
         ShowMessage(std::string(msg::kNoMemAllocated));
         break;
     case Outcome::NoBlock: ShowMessage(std::string(msg::kNoMemAllocated)); break;
-    case Outcome::Decoded: break;
+    case Outcome::Decoded:
+    case Outcome::Stopped: break; // the reader stopped it and has said why
     }
     return 0;
 }
@@ -256,6 +302,9 @@ CJpegStream::CJpegStream() = default;
 
 CJpegStream::~CJpegStream()
 {
+    // A reader that left early must not keep the decoder waiting for room.
+    if (m_state && m_state->decoder.joinable() && m_state->announce.ring)
+        m_state->announce.ring->Stop();
     if (m_state && m_state->decoder.joinable())
         m_state->decoder.join();
     if (m_state && m_state->file)
@@ -276,10 +325,30 @@ bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, i
 {
     width = 0;
     height = 0;
+    if (!StartWith(path, false, block))
+        return false;
+    width = ReadLE32s(block.Data() + dib::kWidth);
+    height = ReadLE32s(block.Data() + dib::kHeight);
+    return true;
+}
+
+bool CJpegStream::StartRows(const std::string& path, CMemBlock& header)
+{
+    return StartWith(path, true, header);
+}
+
+CRowRing& CJpegStream::Ring()
+{
+    return *m_state->announce.ring;
+}
+
+bool CJpegStream::StartWith(const std::string& path, bool streaming, CMemBlock& block)
+{
     block.Free();
     m_state = std::make_unique<State>();
     State& s = *m_state;
     s.path = path;
+    s.announce.streaming = streaming;
     s.file = std::fopen(path.c_str(), "rb");
     if (!s.file) {
         ShowMessage(jpeg::CantOpenText(path));
@@ -295,6 +364,8 @@ bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, i
         if (!s.announce.made)
             s.announce.blockMade.set_value(false);
         s.announce.rows.Finished();
+        if (s.announce.ring)
+            s.announce.ring->Finish();
     });
     if (!made.get()) {
         Finish();
@@ -302,14 +373,15 @@ bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, i
     }
     // The decoder no longer touches the block object, only its rows.
     block = std::move(s.block);
-    width = ReadLE32s(block.Data() + dib::kWidth);
-    height = ReadLE32s(block.Data() + dib::kHeight);
     return true;
 }
 
 int CJpegStream::Finish()
 {
     State& s = *m_state;
+    // Streaming: a reader that stops before the last row lets the decoder go.
+    if (s.decoder.joinable() && s.announce.ring)
+        s.announce.ring->Stop();
     if (s.decoder.joinable())
         s.decoder.join();
     if (s.file) {

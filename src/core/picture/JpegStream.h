@@ -4,6 +4,7 @@
 // the other core). The same block, pixels and messages as ReadJpegFile.
 #include "picture/MemBlock.h"
 #include "picture/RowArrival.h"
+#include "picture/RowRing.h"
 
 #include <memory>
 #include <string>
@@ -23,6 +24,12 @@ public:
     // through Rows()); false after the reader's message, nothing running.
     bool Start(const std::string& path, CMemBlock& block, int& width, int& height);
     const CRowArrival& Rows() const;
+    // The same decode for a picture that is never whole in memory: `header`
+    // gets the 40-byte info header alone (size, resolution) and the rows
+    // come through Ring(), which bounds how far the decoder runs ahead.
+    // Beyond the editor's limits up to the streaming ones (Limits.h).
+    bool StartRows(const std::string& path, CMemBlock& header);
+    CRowRing& Ring();
     // The Exif orientation (JpegNotes), known once Start has returned true.
     int Orientation() const;
     // Waits for the last row and shows what ReadJpegFile would. 1 when the
@@ -31,6 +38,7 @@ public:
     int Finish();
 
 private:
+    bool StartWith(const std::string& path, bool streaming, CMemBlock& block);
     struct State;
     std::unique_ptr<State> m_state;
 };

@@ -15,4 +15,13 @@ inline bool SizeWithinLimits(std::int64_t width, std::int64_t height)
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
+// A render that streams its rows (lumacut-render) holds a few hundred rows,
+// whatever the height: only the side and the time it takes bound it.
+inline constexpr std::int64_t kMaxStreamPixels = std::int64_t{1} << 32;
+
+inline bool SizeWithinStreamLimits(std::int64_t width, std::int64_t height)
+{
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxStreamPixels;
+}
+
 } // namespace lumacut
