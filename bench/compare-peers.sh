@@ -3,11 +3,14 @@
 # instead: libvips (`vips`, writing its own fastest format, .v) and
 # ImageMagick (`convert`), each job on the same files in one run.
 # Prints whole-process medians and the ratio lumacut / peer (below 1.0:
-# lumacut is faster).
+# lumacut is faster), and each one's peak resident memory in MB (one run,
+# /usr/bin/time).
 #
-#   bench/compare-peers.sh [-n RUNS] [-b BUILD_DIR] [-d DATA_DIR] [-p]
+#   bench/compare-peers.sh [-n RUNS] [-b BUILD_DIR] [-d DATA_DIR] [-p] [-H]
 #
 # -p only makes the test photos (bench_render_pipeline reads them too).
+# -H adds the jobs on a 28000 x 21000 (588 MP) JPEG, the 12 MP photo
+# magnified 7 times by vips, timed once each (it is made once in DATA_DIR).
 # Uses hyperfine when installed, otherwise a plain loop. Peers that are not
 # installed are left out. The test photos (24 MP and 12 MP, JPEG quality 90)
 # are made once in DATA_DIR.
@@ -17,13 +20,15 @@ runs=7
 build=build
 data=
 photos_only=
-while getopts "n:b:d:ph" opt; do
+huge=
+while getopts "n:b:d:pHh" opt; do
     case $opt in
     n) runs=$OPTARG ;;
     b) build=$OPTARG ;;
     d) data=$OPTARG ;;
     p) photos_only=1 ;;
-    *) sed -n '2,14p' "$0"; exit 2 ;;
+    H) huge=1 ;;
+    *) sed -n '2,17p' "$0"; exit 2 ;;
     esac
 done
 data=${data:-$build/bench-data}
@@ -90,16 +95,25 @@ median() { # command...: prints the median wall time in seconds
     fi
 }
 
+peak() { # command...: the peak resident memory in MB, "-" without GNU time
+    [[ -x /usr/bin/time ]] || { echo -; return; }
+    /usr/bin/time -f %M -o "$out/peak" bash -c "$*" >/dev/null 2>&1 || { echo -; return; }
+    echo $(($(tail -n 1 "$out/peak") / 1024))
+}
+
 ratio() { python3 -c 'import sys; a,b=float(sys.argv[1]),float(sys.argv[2]); print("%.2f" % (a/b) if b > 0 else "-")' "$1" "$2"; }
 
-printf '%-32s %10s %10s %8s %10s %8s\n' job lumacut vips ratio convert ratio
+printf '%-32s %10s %10s %8s %10s %8s %8s %8s\n' job lumacut vips ratio convert ratio "MB ours" "MB vips"
 job() { # name, lumacut command, vips command, convert command ("-": no such peer job)
     local name=$1 ours=$2 v=$3 im=$4
-    local t_ours t_v=- t_im=- r_v=- r_im=-
+    local t_ours t_v=- t_im=- r_v=- r_im=- m_ours m_v=-
     t_ours=$(median "$ours")
-    if [[ -n $vips_bin && $v != - ]]; then t_v=$(median "$v"); r_v=$(ratio "$t_ours" "$t_v"); fi
+    m_ours=$(peak "$ours")
+    if [[ -n $vips_bin && $v != - ]]; then
+        t_v=$(median "$v"); r_v=$(ratio "$t_ours" "$t_v"); m_v=$(peak "$v")
+    fi
     if [[ -n $convert_bin && $im != - ]]; then t_im=$(median "$im"); r_im=$(ratio "$t_ours" "$t_im"); fi
-    printf '%-32s %10s %10s %8s %10s %8s\n' "$name" "$t_ours" "$t_v" "$r_v" "$t_im" "$r_im"
+    printf '%-32s %10s %10s %8s %10s %8s %8s %8s\n' "$name" "$t_ours" "$t_v" "$r_v" "$t_im" "$r_im" "$m_ours" "$m_v"
 }
 
 job "JPEG to grey file" \
@@ -142,3 +156,17 @@ job "JPEG to 1-bit Group 4 TIFF" \
     "$render -t two $photo24 -o $out/two.tif" \
     "vips colourspace $photo24 $out/g.v b-w && vips relational_const $out/g.v $out/t.v moreeq 128 && vips tiffsave $out/t.v $out/two-v.tif --compression ccittfax4 --bitdepth 1" \
     "$convert_bin $photo24 -colorspace Gray -threshold 50% -type bilevel -compress Group4 $out/two-im.tif"
+
+# ---- a picture beyond memory ----------------------------------------------------
+if [[ -n $huge && -n $vips_bin ]]; then
+    photo588=$data/photo-588mp.jpg
+    [[ -s $photo588 ]] || vips zoom "$photo12" "$photo588[Q=90]" 7 7
+    runs=1
+    job "588 MP JPEG to grey BMP" \
+        "$render -t grey $photo588 -o $out/huge-grey.bmp" \
+        "vips colourspace $photo588 $out/huge-grey.v b-w" -
+    rm -f "$out"/huge-grey.*
+    job "588 MP JPEG to 1-bit G4 TIFF" \
+        "$render -t two $photo588 -o $out/huge-two.tif" \
+        "vips colourspace $photo588 $out/g.v b-w && vips relational_const $out/g.v $out/t.v moreeq 128 && vips tiffsave $out/t.v $out/huge-two-v.tif --compression ccittfax4 --bitdepth 1" -
+fi

@@ -1,5 +1,7 @@
 #include "lumacut-render/RenderJob.h"
 
+#include "lumacut-render/StreamJob.h"
+
 #include "document/CDibDoc.h"
 #include "document/Preset.h"
 #include "filter/ToneStatistics.h"
@@ -106,8 +108,35 @@ bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::s
     return true;
 }
 
+bool ClipOf(const RenderOptions& options, int originalWidth, int originalHeight, Rect& clip)
+{
+    const int width = RoundHalfUp(originalWidth * options.scale);
+    const int height = RoundHalfUp(originalHeight * options.scale);
+    if (options.clipFractionsActive && !options.clipActive) {
+        clip = ClipFromFractions(options.clipFractions, width, height);
+        return true;
+    }
+    // The editor's clip is drawn inside the full-size result, so ours must
+    // lie there too.
+    const Rect& c = options.clip;
+    if (c.right > width || c.bottom > height) {
+        ShowMessage("--clip " + std::to_string(c.left) + "," + std::to_string(c.top) + "," + std::to_string(c.right) +
+                    "," + std::to_string(c.bottom) + " does not lie inside the " + std::to_string(width) + "x" +
+                    std::to_string(height) + " result");
+        return false;
+    }
+    clip = c;
+    return true;
+}
+
 bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary, std::string* badOption)
 {
+    switch (StreamOneFile(options, job, summary)) {
+    case StreamOutcome::Done: return true;
+    case StreamOutcome::Failed: return false;
+    case StreamOutcome::NotTaken: break;
+    }
+
     CDibDoc doc;
     StorePresetSettings(doc, options);
     doc.m_renderWhileReading = true;
@@ -122,26 +151,11 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
         return false;
     }
 
-    if (options.clipActive) {
-        // The set-up reset the clip region; the editor's clip is drawn inside
-        // the full-size result, so ours must lie there too.
+    if (options.clipActive || options.clipFractionsActive) {
+        // The set-up reset the clip region: it is set again and rendered.
         const PictureSize original = doc.GetPictureSize(true);
-        const int width = RoundHalfUp(original.width * options.scale);
-        const int height = RoundHalfUp(original.height * options.scale);
-        const Rect& c = options.clip;
-        if (c.right > width || c.bottom > height) {
-            ShowMessage("--clip " + std::to_string(c.left) + "," + std::to_string(c.top) + "," +
-                        std::to_string(c.right) + "," + std::to_string(c.bottom) + " does not lie inside the " +
-                        std::to_string(width) + "x" + std::to_string(height) + " result");
+        if (!ClipOf(options, original.width, original.height, doc.m_clipRect))
             return false;
-        }
-        doc.m_clipRect = c;
-        doc.m_clipActive = true;
-        doc.ApplyFilter(doc.m_filter);
-    } else if (options.clipFractionsActive) {
-        int width = 0, height = 0;
-        ResultSize(doc, options.scale, width, height);
-        doc.m_clipRect = ClipFromFractions(options.clipFractions, width, height);
         doc.m_clipActive = true;
         doc.ApplyFilter(doc.m_filter);
     }

@@ -30,7 +30,13 @@ bool PlanJobs(const RenderOptions& options, std::vector<RenderJob>& jobs, std::s
 // With --auto-threshold the picture is rendered again with Otsu's threshold
 // of its brightness. An --adaptive radius that the result is too small for
 // fails the file and sets `badOption`, as the exit status then says so.
+// A job that can run a band at a time (StreamJob.h) runs so.
 bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary,
                    std::string* badOption = nullptr);
+
+// The clip region of the options (--clip, or a preset's fractions) in the
+// result of an Original of that size; false after the message when --clip
+// does not lie inside the result.
+bool ClipOf(const RenderOptions& options, int originalWidth, int originalHeight, Rect& clip);
 
 } // namespace lumacut::render

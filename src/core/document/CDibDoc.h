@@ -58,6 +58,8 @@ public:
     // same steps as AdoptOriginal). A refused block is released and the
     // Original left empty; the New Picture is kept. False without a block.
     bool PrepareOriginal();
+    // The New Picture's kind from the answer to "Choose Output".
+    void SetUpNewPictureKind(int choice);
 
     // ---- rendering --------------------------------------------------------------
     // The only producer of the New Picture (DocumentRender.cpp), with
@@ -131,8 +133,6 @@ private:
     bool AdoptWhileDecoding(const std::string& path);
     // Naming and state after a successful open.
     void FinishOpen(const std::string& path);
-    // The New Picture's kind from the answer to "Choose Output".
-    void SetUpNewPictureKind(int choice);
     // After a successful save: base name, path with `extension`, m_saveExt,
     // modified mark cleared.
     void TakeSavedName(const std::string& path, const char* extension);

@@ -2,6 +2,7 @@
 // colour models it refuses, damaged and oversized files, the block layout,
 // round trips, and a writer that fails without ending the process or
 // damaging the file it was to replace.
+#include "platform/Messages.h"
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
@@ -178,7 +179,7 @@ TEST(JpegRead, DamagedAndUnsupportedFiles)
         case TooLarge:
             EXPECT_EQ(r.ok, 0);
             EXPECT_FALSE(r.block);
-            EXPECT_EQ(r.messages, std::vector<std::string>{path + " is too large to open."});
+            EXPECT_EQ(r.messages, std::vector<std::string>{path + std::string(msg::kPictureTooLarge)});
             break;
         }
     }

@@ -2,6 +2,7 @@
 // decoding, the damaged files of the suite and mutations of a good one
 // refused, oversized headers refused, and the New Picture's three kinds
 // written and read back.
+#include "platform/Messages.h"
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/PngFile.h"
@@ -196,7 +197,7 @@ TEST(Png, DamagedSuiteFilesAndOversizedHeadersAreRefused)
         EXPECT_EQ(r.width, 0);
         ASSERT_EQ(r.messages.size(), 1u);
         if (name == "big.png")
-            EXPECT_EQ(r.messages[0], "big.png is too large to open.");
+            EXPECT_EQ(r.messages[0], "big.png" + std::string(msg::kPictureTooLarge));
         else
             EXPECT_EQ(r.messages[0].rfind("PNG read failed: " + name + ": ", 0), 0u) << r.messages[0];
     }

@@ -1,0 +1,122 @@
+#include "lumacut-render/StreamJob.h"
+
+#include "document/CDibDoc.h"
+#include "document/PictureInfo.h"
+#include "filter/StreamRender.h"
+#include "picture/Dib.h"
+#include "picture/DibValidate.h"
+#include "picture/JpegStream.h"
+#include "picture/PictureFile.h"
+#include "picture/RowWriter.h"
+#include "platform/Prompt.h"
+
+#include <memory>
+#include <vector>
+
+namespace lumacut::render {
+
+namespace {
+
+// The bands into a file, as the save of the whole New Picture writes it.
+class FileSink : public CBandSink {
+public:
+    FileSink(const std::string& path, int type, int quality) : m_path(path), m_type(type), m_quality(quality) {}
+
+    bool Begin(const CPicture& shape, int width, int height) override
+    {
+        // The header the whole New Picture would have: its size, table and
+        // resolution.
+        const std::size_t tableBytes = 4 * static_cast<std::size_t>(shape.Colors());
+        std::vector<std::uint8_t> header(kInfoHeaderSize + tableBytes);
+        WriteInfoHeader(header.data(), width, height, shape.BitCount());
+        std::copy_n(shape.Block().Data() + kInfoHeaderSize, tableBytes, header.data() + kInfoHeaderSize);
+        WriteResolution(header.data(), shape.GetResolution());
+        m_writer = OpenRowWriter(m_path, m_type, header.data(), header.size(), m_quality);
+        m_width = width;
+        m_height = height;
+        m_bits = shape.BitCount();
+        return m_writer != nullptr;
+    }
+    bool Band(const CPicture& band) override
+    {
+        return m_writer->WriteRows(band.Row(band.Height() - 1), -static_cast<std::ptrdiff_t>(band.Stride()),
+                                   band.Height());
+    }
+    // Commits the file; without it the writer leaves none.
+    bool Finish() { return m_writer && m_writer->Finish(); }
+
+    int m_width = 0, m_height = 0, m_bits = 0;
+
+private:
+    std::string m_path;
+    int m_type;
+    int m_quality;
+    std::unique_ptr<CRowWriter> m_writer;
+};
+
+bool Streamable(const RenderOptions& options, const RenderJob& job)
+{
+    return job.input != kStandardStream && job.output != kStandardStream &&
+           FileTypeOf(job.input) == kFileTypeJpeg && FileTypeOf(job.output) != kFileTypeNone &&
+           !options.autoThreshold && CanStream(options.filter);
+}
+
+PictureKind KindOf(const CPicture& picture)
+{
+    return picture.Colors() == 2 ? PictureKind::TwoColor
+           : picture.Colors() == 256 ? PictureKind::Grey
+                                     : PictureKind::TrueColor;
+}
+
+} // namespace
+
+StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary)
+{
+    if (!Streamable(options, job))
+        return StreamOutcome::NotTaken;
+    CJpegStream stream;
+    CMemBlock header;
+    if (!stream.StartRows(job.input, header))
+        return StreamOutcome::Failed;
+    const int orientation = stream.Orientation();
+    if (orientation >= 2 && orientation <= 8) {
+        // A photo to turn is turned whole, by the document.
+        stream.Finish();
+        return StreamOutcome::NotTaken;
+    }
+
+    // What an open shows and asks, with the document's answer to it.
+    DibCheck check;
+    check.ok = true;
+    check.headerSize = kInfoHeaderSize;
+    check.width = ReadLE32s(header.Data() + dib::kWidth);
+    check.height = ReadLE32s(header.Data() + dib::kHeight);
+    check.bitCount = 24;
+    ShowMessage(PictureInformationText(header.Data(), check, 0), PromptIcon::Information);
+    CDibDoc doc;
+    StorePresetSettings(doc, options);
+    doc.SetUpNewPictureKind(Prompt().ChooseOutput());
+
+    RenderRequest request = doc.RenderRequestFor(doc.m_picNew);
+    request.original = nullptr;
+    request.target = nullptr;
+    if (options.clipActive || options.clipFractionsActive) {
+        if (!ClipOf(options, check.width, check.height, request.clip)) {
+            stream.Finish();
+            return StreamOutcome::Failed;
+        }
+        request.clipActive = true;
+    }
+    FileSink sink(job.output, FileTypeOf(job.output), doc.m_jpegQuality);
+    const bool rendered = StreamRender(doc.m_filter, request, header.Data(), KindOf(doc.m_picNew), stream.Ring(), sink);
+    // The decoder's warnings and failures are shown here; a file whose rows
+    // gave out is not written.
+    const bool decoded = stream.Finish() == 1;
+    if (!rendered || !decoded || !sink.Finish())
+        return StreamOutcome::Failed;
+    summary = "-> " + job.output + " (" + std::to_string(sink.m_width) + "x" + std::to_string(sink.m_height) + ", " +
+              std::to_string(sink.m_bits) + " bits)";
+    return StreamOutcome::Done;
+}
+
+} // namespace lumacut::render
