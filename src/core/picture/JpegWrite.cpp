@@ -93,6 +93,7 @@ public:
     // picture's own colour reader gives them (two colours: a set bit is white).
     bool m_convert = false;
     std::uint8_t m_colors[256][3] = {};
+    std::vector<std::uint8_t> m_line; // one row turned into true colour
 
 private:
     bool Put(const std::uint8_t* top, std::ptrdiff_t step, int count, int) override
@@ -108,7 +109,6 @@ private:
     }
     JSAMPROW TrueColorRow(const std::uint8_t* source)
     {
-        m_line.resize(3 * static_cast<std::size_t>(m_picture.width));
         std::uint8_t* out = m_line.data();
         for (int x = 0; x < m_picture.width; ++x, out += 3) {
             int index;
@@ -153,7 +153,6 @@ private:
     jpeg_compress_struct m_cinfo;
     jpeg::ErrorManager m_errors;
     bool m_created = false;
-    std::vector<std::uint8_t> m_line;
 };
 
 } // namespace
@@ -192,6 +191,7 @@ std::unique_ptr<CDibRowWriter> OpenJpegRowWriter(const std::string& path, const 
     auto writer = std::make_unique<CJpegRowWriter>(path, picture, stride, start);
     if (indexed) {
         writer->m_convert = true;
+        writer->m_line.resize(3 * static_cast<std::size_t>(picture.width));
         for (std::uint32_t i = 0; i < colors; ++i) {
             const std::uint8_t* e = dib + kInfoHeaderSize + 4 * i;
             std::memcpy(writer->m_colors[i], e, 3);

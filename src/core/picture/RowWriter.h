@@ -26,7 +26,8 @@ public:
 // a packed DIB's 40-byte info header and colour table, of the whole picture
 // (height positive = bottom-up; the rows themselves need not follow). Null after the writer's message.
 // A writer destroyed before a successful Finish leaves no file and an existing file untouched.
-// JPEG takes 1, 4 and 8 bits too, each row turned into true colour as it comes.
+// JPEG takes 1, 4 and 8 bits too, each row turned into true colour as it comes,
+// as CPicture's colour reader sees it (two colours: a set bit is white).
 std::unique_ptr<CRowWriter> OpenRowWriter(const std::string& path, int type, const std::uint8_t* header,
                                           std::size_t headerSize, int jpegQuality);
 
