@@ -5,6 +5,7 @@
 #include "picture/JpegFile.h"
 #include "picture/Orientation.h"
 #include "picture/PngFile.h"
+#include "picture/RowWriter.h"
 #include "picture/TiffFile.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
@@ -151,13 +152,15 @@ int WritePictureFile(const std::string& path, int type, const CPicture& picture,
     case kFileTypeJpeg: {
         if (picture.BitCount() == 24)
             return WriteJpegFile(path, picture.Block(), jpegQuality);
-        CMemBlock trueColor = AllocTrueColorDib(picture.Width(), picture.Height());
-        if (!trueColor || !ConvertToTrueColor(picture, trueColor)) {
+        if (!picture.HasBlock()) {
             ShowMessage(std::string(msg::kConversionFailed));
             return 0;
         }
-        WriteResolution(trueColor.Data(), picture.GetResolution());
-        return WriteJpegFile(path, trueColor, jpegQuality);
+        // Each row becomes true colour on its way to the encoder: no second picture in memory.
+        const CMemBlock& block = picture.Block();
+        return WriteWholeDib(OpenJpegRowWriter(path, RowWriterSource{block.Data(), block.Size(), true}, jpegQuality,
+                                               true),
+                             block.Data());
     }
     default: ShowMessage(msg::Join(msg::kUnknownFileType, path)); return 0;
     }

@@ -2,9 +2,9 @@
 
 #include "picture/AtomicFile.h"
 #include "picture/Dib.h"
-#include "picture/DibValidate.h"
 #include "picture/Limits.h"
 #include "picture/PngSpng.h"
+#include "picture/RowWriter.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
 
@@ -30,11 +30,9 @@ constexpr int kCompressionLevel = 1;
 constexpr int kCompressionStrategy = Z_RLE;
 
 struct Picture {
-    const std::uint8_t* rows = nullptr; // bottom-up
     int width = 0;
     int height = 0;
     int bitCount = 0;
-    std::size_t stride = 0;
     // Each 1-bit or 8-bit index's grey level in the file; for 1 bit, 0 or 1.
     std::uint8_t level[256] = {};
 };
@@ -64,8 +62,8 @@ void FileRow(const Picture& picture, const std::uint8_t* in, std::uint8_t* out, 
     }
 }
 
-// Everything the library does; 0 or the library's error.
-int Encode(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t xPerMetre, std::uint32_t yPerMetre)
+// Everything the library does before the rows; 0 or the library's error.
+int Start(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t xPerMetre, std::uint32_t yPerMetre)
 {
     int error = spng_set_png_file(ctx, file);
     if (error)
@@ -87,28 +85,81 @@ int Encode(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t
     spng_set_option(ctx, SPNG_IMG_COMPRESSION_STRATEGY, kCompressionStrategy);
     if (picture.bitCount != 1)
         spng_set_option(ctx, SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_UP);
-    error = spng_encode_image(ctx, nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
-    if (error)
-        return error;
-    const std::size_t bytes = (static_cast<std::size_t>(picture.width) * picture.bitCount + 7) / 8;
-    std::vector<std::uint8_t> row(bytes);
-    for (int top = 0; top < picture.height; ++top) {
-        FileRow(picture, picture.rows + picture.stride * static_cast<std::size_t>(picture.height - 1 - top),
-                row.data(), bytes);
-        error = spng_encode_row(ctx, row.data(), bytes);
-        if (error)
-            break;
-    }
-    return error == SPNG_EOI ? 0 : error;
+    return spng_encode_image(ctx, nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
 }
+
+class CPngRowWriter final : public CDibRowWriter {
+public:
+    CPngRowWriter(const std::string& path, const Picture& picture, std::size_t stride, std::size_t rowsOffset)
+        : CDibRowWriter(path, picture.height, stride, rowsOffset), m_picture(picture),
+          m_row((static_cast<std::size_t>(picture.width) * picture.bitCount + 7) / 8)
+    {
+    }
+
+    // Opens the file and writes all before the rows; false after the message.
+    bool Begin(std::uint32_t xPerMetre, std::uint32_t yPerMetre)
+    {
+        if (!m_file.Open(m_path)) {
+            ShowMessage(png::CantOpenText(m_path));
+            return false;
+        }
+        m_ctx.reset(spng_ctx_new(SPNG_CTX_ENCODER));
+        m_error = m_ctx ? Start(m_ctx.get(), m_file.Stream(), m_picture, xPerMetre, yPerMetre) : SPNG_EMEM;
+        if (m_error) {
+            Discard();
+            ShowFailure();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool Put(const std::uint8_t* top, std::ptrdiff_t step, int count, int) override
+    {
+        for (int i = 0; i < count; ++i) {
+            FileRow(m_picture, top + i * step, m_row.data(), m_row.size());
+            // The last row ends the picture: the library then says so.
+            m_error = spng_encode_row(m_ctx.get(), m_row.data(), m_row.size());
+            if (m_error == SPNG_EOI)
+                m_error = 0;
+            else if (m_error)
+                return false;
+        }
+        return true;
+    }
+    bool Complete() override
+    {
+        m_ctx.reset();
+        if (!m_file.Commit()) {
+            ShowMessage(std::string(msg::kPngWriteFailed) + m_path + ": " + std::strerror(errno));
+            return false;
+        }
+        return true;
+    }
+    void ShowFailure() override
+    {
+        ShowMessage(std::string(msg::kPngWriteFailed) + m_path + ": " + spng_strerror(m_error));
+    }
+    void Discard() override
+    {
+        m_ctx.reset();
+        m_file.Discard();
+    }
+
+    Picture m_picture;
+    CAtomicFile m_file;
+    png::Context m_ctx;
+    std::vector<std::uint8_t> m_row;
+    int m_error = 0;
+};
 
 } // namespace
 
-int WritePngFile(const std::string& path, const CMemBlock& block)
+std::unique_ptr<CDibRowWriter> OpenPngRowWriter(const std::string& path, const RowWriterSource& source)
 {
-    if (!WritableHeader(path, block))
-        return 0;
-    const std::uint8_t* dib = block.Data();
+    if (!HeaderWritable(path, source))
+        return nullptr;
+    const std::uint8_t* dib = source.dib;
     Picture picture;
     picture.width = ReadLE32s(dib + dib::kWidth);
     picture.height = ReadLE32s(dib + dib::kHeight);
@@ -116,22 +167,21 @@ int WritePngFile(const std::string& path, const CMemBlock& block)
     if ((picture.bitCount != 1 && picture.bitCount != 8 && picture.bitCount != 24) ||
         ReadLE32(dib + dib::kCompression) != 0) {
         ShowMessage(path + std::string(msg::kPngNotWritable));
-        return 0;
+        return nullptr;
     }
     const std::uint32_t used = ReadLE32(dib + dib::kClrUsed);
     const std::uint32_t colors = picture.bitCount == 24 ? 0 : used != 0 ? used : 1u << picture.bitCount;
     if (!SizeWithinLimits(picture.width, picture.height) || colors > 256) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
-        return 0;
+        return nullptr;
     }
-    picture.stride = static_cast<std::size_t>(RowBytes(std::int64_t{picture.bitCount} * picture.width));
+    const auto stride = static_cast<std::size_t>(RowBytes(std::int64_t{picture.bitCount} * picture.width));
     const std::size_t tableBytes = 4 * std::size_t{colors};
-    if (block.Size() - kInfoHeaderSize < tableBytes ||
-        block.Size() - kInfoHeaderSize - tableBytes < picture.stride * static_cast<std::size_t>(picture.height)) {
+    const std::size_t rowBytes = source.withRows ? stride * static_cast<std::size_t>(picture.height) : 0;
+    if (source.size - kInfoHeaderSize < tableBytes || source.size - kInfoHeaderSize - tableBytes < rowBytes) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
-        return 0;
+        return nullptr;
     }
-    picture.rows = dib + kInfoHeaderSize + tableBytes;
     // Indices past the table are black.
     for (std::uint32_t i = 0; i < colors; ++i) {
         const std::uint8_t* e = dib + kInfoHeaderSize + 4 * i; // blue, green, red
@@ -144,27 +194,16 @@ int WritePngFile(const std::string& path, const CMemBlock& block)
         const std::int32_t v = ReadLE32s(dib + at);
         return v > 0 ? static_cast<std::uint32_t>(v) : 0u;
     };
+    auto writer = std::make_unique<CPngRowWriter>(path, picture, stride, kInfoHeaderSize + tableBytes);
+    if (!writer->Begin(resolution(dib::kXPelsPerMeter), resolution(dib::kYPelsPerMeter)))
+        return nullptr;
+    return writer;
+}
 
-    CAtomicFile file;
-    if (!file.Open(path)) {
-        ShowMessage(png::CantOpenText(path));
-        return 0;
-    }
-    png::Context ctx(spng_ctx_new(SPNG_CTX_ENCODER));
-    const int error = ctx ? Encode(ctx.get(), file.Stream(), picture, resolution(dib::kXPelsPerMeter),
-                                   resolution(dib::kYPelsPerMeter))
-                          : SPNG_EMEM;
-    ctx.reset();
-    if (error) {
-        file.Discard();
-        ShowMessage(std::string(msg::kPngWriteFailed) + path + ": " + spng_strerror(error));
-        return 0;
-    }
-    if (!file.Commit()) {
-        ShowMessage(std::string(msg::kPngWriteFailed) + path + ": " + std::strerror(errno));
-        return 0;
-    }
-    return 1;
+int WritePngFile(const std::string& path, const CMemBlock& block)
+{
+    const RowWriterSource source{block ? block.Data() : nullptr, block.Size(), true};
+    return WriteWholeDib(OpenPngRowWriter(path, source), block.Data());
 }
 
 } // namespace lumacut

@@ -2,8 +2,8 @@
 
 #include "picture/AtomicFile.h"
 #include "picture/Dib.h"
-#include "picture/DibValidate.h"
 #include "picture/Limits.h"
+#include "picture/RowWriter.h"
 #include "picture/TiffSupport.h"
 #include "platform/Messages.h"
 #include "platform/Prompt.h"
@@ -11,9 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace lumacut {
 
@@ -28,68 +31,46 @@ constexpr int kDeflateLevel = 1;
 constexpr std::size_t kStripBytes = std::size_t{1} << 18;
 
 struct Picture {
-    const std::uint8_t* dib = nullptr;
-    const std::uint8_t* rows = nullptr; // bottom-up
+    const std::uint8_t* dib = nullptr; // header and table
     int width = 0;
     int height = 0;
     int bits = 0;
     int colors = 0; // entries of the table
-    std::size_t stride = 0;
 };
 
-// The file is built in memory (libtiff seeks back to patch offsets) and
-// written out in one piece.
-struct Sink {
-    std::vector<std::uint8_t> bytes;
-    std::size_t at = 0;
-};
-
-tmsize_t SinkRead(thandle_t handle, void* buffer, tmsize_t count)
+// libtiff writes straight into the temporary file's stream (it seeks back
+// to patch offsets; it never reads back what it wrote).
+tmsize_t FileRead(thandle_t handle, void* buffer, tmsize_t count)
 {
-    auto* s = static_cast<Sink*>(handle);
-    if (count <= 0 || s->at >= s->bytes.size())
+    if (count <= 0)
         return 0;
-    const std::size_t n = std::min(static_cast<std::size_t>(count), s->bytes.size() - s->at);
-    std::memcpy(buffer, s->bytes.data() + s->at, n);
-    s->at += n;
-    return static_cast<tmsize_t>(n);
+    return static_cast<tmsize_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), static_cast<std::FILE*>(handle)));
 }
-tmsize_t SinkWrite(thandle_t handle, void* buffer, tmsize_t count)
+tmsize_t FileWrite(thandle_t handle, void* buffer, tmsize_t count)
 {
-    auto* s = static_cast<Sink*>(handle);
     if (count < 0)
         return -1;
     const std::size_t n = static_cast<std::size_t>(count);
-    // No exception may cross libtiff's frames: a failed growth is a failed write.
-    try {
-        if (s->bytes.size() < s->at + n)
-            s->bytes.resize(s->at + n);
-    } catch (const std::bad_alloc&) {
-        return -1;
-    }
-    std::memcpy(s->bytes.data() + s->at, buffer, n);
-    s->at += n;
-    return count;
+    return std::fwrite(buffer, 1, n, static_cast<std::FILE*>(handle)) == n ? count : -1;
 }
-toff_t SinkSeek(thandle_t handle, toff_t offset, int whence)
+toff_t FileSeek(thandle_t handle, toff_t offset, int whence)
 {
-    auto* s = static_cast<Sink*>(handle);
-    const std::uint64_t base = whence == SEEK_CUR ? s->at : whence == SEEK_END ? s->bytes.size() : 0;
-    const std::uint64_t to = base + offset;
-    if (to > (std::uint64_t{1} << 40))
+    auto* file = static_cast<std::FILE*>(handle);
+    // A seek past the end leaves a gap of zeros that a later write fills.
+    if (::fseeko(file, static_cast<off_t>(offset), whence) != 0)
         return static_cast<toff_t>(-1);
-    // Seeking past the end leaves a gap that the next write fills.
-    try {
-        if (to > s->bytes.size())
-            s->bytes.resize(static_cast<std::size_t>(to));
-    } catch (const std::bad_alloc&) {
-        return static_cast<toff_t>(-1);
-    }
-    s->at = static_cast<std::size_t>(to);
-    return to;
+    const off_t at = ::ftello(file);
+    return at < 0 ? static_cast<toff_t>(-1) : static_cast<toff_t>(at);
 }
-int SinkClose(thandle_t) { return 0; }
-toff_t SinkSize(thandle_t handle) { return static_cast<Sink*>(handle)->bytes.size(); }
+int FileClose(thandle_t) { return 0; } // the atomic file closes it
+toff_t FileSize(thandle_t handle)
+{
+    auto* file = static_cast<std::FILE*>(handle);
+    struct stat st {};
+    if (std::fflush(file) != 0 || ::fstat(::fileno(file), &st) != 0)
+        return 0;
+    return static_cast<toff_t>(st.st_size);
+}
 int NoMap(thandle_t, void**, toff_t*) { return 0; }
 void NoUnmap(thandle_t, void*, toff_t) {}
 
@@ -132,7 +113,8 @@ void SetResolution(TIFF* tif, const std::uint8_t* dib)
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, dpi(y));
 }
 
-bool Encode(TIFF* tif, const Picture& picture)
+// The tags of the picture, and how its rows go to the library.
+void SetTags(TIFF* tif, const Picture& picture, std::size_t& lineBytes, bool& invert, std::uint32_t& rowsPerStrip)
 {
     const auto width = static_cast<std::uint32_t>(picture.width);
     const auto height = static_cast<std::uint32_t>(picture.height);
@@ -140,9 +122,8 @@ bool Encode(TIFF* tif, const Picture& picture)
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-    std::size_t lineBytes = 0;
-    bool invert = false;
-    std::uint32_t rowsPerStrip = height;
+    invert = false;
+    rowsPerStrip = height;
     if (picture.bits == 1) {
         // Group 4 codes the whole picture as one run of rows.
         TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
@@ -175,39 +156,126 @@ bool Encode(TIFF* tif, const Picture& picture)
     }
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     SetResolution(tif, picture.dib);
+}
 
-    std::vector<std::uint8_t> strip(lineBytes * rowsPerStrip);
-    for (std::uint32_t top = 0, index = 0; top < height; top += rowsPerStrip, ++index) {
-        const std::uint32_t rows = std::min(rowsPerStrip, height - top);
-        for (std::uint32_t r = 0; r < rows; ++r) {
-            const std::uint8_t* source = picture.rows + picture.stride * (height - 1 - (top + r));
-            std::uint8_t* line = strip.data() + lineBytes * r;
-            if (picture.bits == 24) {
-                for (std::size_t i = 0; i < lineBytes; i += 3) {
-                    line[i] = source[i + 2];
-                    line[i + 1] = source[i + 1];
-                    line[i + 2] = source[i];
+// Grey and colour go out a strip at a time, gathered from the rows as they
+// come, each strip compressed in one call; two colours go row by row into
+// their one Group 4 strip.
+class CTiffRowWriter final : public CDibRowWriter {
+public:
+    CTiffRowWriter(const std::string& path, const Picture& picture, std::size_t stride, std::size_t rowsOffset)
+        : CDibRowWriter(path, picture.height, stride, rowsOffset), m_bits(picture.bits)
+    {
+    }
+    ~CTiffRowWriter() override { m_tif.reset(); }
+
+    // Opens the file and sets the tags; false after the message.
+    bool Begin(const Picture& picture)
+    {
+        if (!m_file.Open(m_path)) {
+            ShowMessage(tiff::CantOpenText(m_path));
+            return false;
+        }
+        m_options = tiff::MakeOptions(m_errors);
+        bool begun = false;
+        if (m_options) {
+            m_tif.reset(TIFFClientOpenExt(m_path.c_str(), "w", m_file.Stream(), FileRead, FileWrite, FileSeek,
+                                          FileClose, FileSize, NoMap, NoUnmap, m_options.get()));
+            try {
+                if (m_tif) {
+                    SetTags(m_tif.get(), picture, m_lineBytes, m_invert, m_rowsPerStrip);
+                    m_strip.resize(m_lineBytes * (m_bits == 1 ? 1 : m_rowsPerStrip));
+                    begun = true;
                 }
-            } else if (invert) {
-                for (std::size_t i = 0; i < lineBytes; ++i)
-                    line[i] = static_cast<std::uint8_t>(~source[i]);
-            } else {
-                std::memcpy(line, source, lineBytes);
+            } catch (const std::bad_alloc&) {
+                m_errors.text = msg::kNoMemAllocated;
             }
         }
-        if (TIFFWriteEncodedStrip(tif, index, strip.data(), static_cast<tmsize_t>(lineBytes * rows)) < 0)
-            return false;
+        if (!begun) {
+            Discard();
+            ShowFailure();
+        }
+        return begun;
     }
-    return TIFFWriteDirectory(tif) != 0;
-}
+
+private:
+    bool Put(const std::uint8_t* top, std::ptrdiff_t step, int count, int first) override
+    {
+        const auto height = static_cast<std::uint32_t>(Rows());
+        for (int i = 0; i < count; ++i) {
+            const auto row = static_cast<std::uint32_t>(first + i);
+            if (m_bits == 1) {
+                FileLine(top + i * step, m_strip.data());
+                if (TIFFWriteScanline(m_tif.get(), m_strip.data(), row, 0) < 0)
+                    return false;
+                continue;
+            }
+            const std::uint32_t inStrip = row % m_rowsPerStrip;
+            FileLine(top + i * step, m_strip.data() + m_lineBytes * inStrip);
+            if (inStrip + 1 == m_rowsPerStrip || row + 1 == height) {
+                if (TIFFWriteEncodedStrip(m_tif.get(), row / m_rowsPerStrip, m_strip.data(),
+                                          static_cast<tmsize_t>(m_lineBytes * (inStrip + 1))) < 0)
+                    return false;
+            }
+        }
+        return true;
+    }
+    void FileLine(const std::uint8_t* source, std::uint8_t* line) const
+    {
+        if (m_bits == 24) {
+            for (std::size_t i = 0; i < m_lineBytes; i += 3) {
+                line[i] = source[i + 2];
+                line[i + 1] = source[i + 1];
+                line[i + 2] = source[i];
+            }
+        } else if (m_invert) {
+            for (std::size_t i = 0; i < m_lineBytes; ++i)
+                line[i] = static_cast<std::uint8_t>(~source[i]);
+        } else {
+            std::memcpy(line, source, m_lineBytes);
+        }
+    }
+    bool Complete() override
+    {
+        const bool written = TIFFWriteDirectory(m_tif.get()) != 0;
+        m_tif.reset();
+        if (!written) {
+            Discard();
+            ShowFailure();
+            return false;
+        }
+        if (!m_file.Commit()) {
+            ShowMessage(std::string(msg::kTiffWriteFailed) + m_path + ": " + std::strerror(errno));
+            return false;
+        }
+        return true;
+    }
+    void ShowFailure() override { ShowMessage(std::string(msg::kTiffWriteFailed) + m_path + ": " + m_errors.text); }
+    void Discard() override
+    {
+        m_tif.reset();
+        m_file.Discard();
+    }
+
+    int m_bits;
+    std::size_t m_lineBytes = 0;
+    bool m_invert = false;
+    std::uint32_t m_rowsPerStrip = 0;
+    std::vector<std::uint8_t> m_strip; // one strip's rows; for two colours one row
+    // Closed in this order: the library's handle, then its options, then the file.
+    CAtomicFile m_file;
+    tiff::Errors m_errors;
+    tiff::Options m_options;
+    tiff::Handle m_tif;
+};
 
 } // namespace
 
-int WriteTiffFile(const std::string& path, const CMemBlock& block)
+std::unique_ptr<CDibRowWriter> OpenTiffRowWriter(const std::string& path, const RowWriterSource& source)
 {
-    if (!WritableHeader(path, block))
-        return 0;
-    const std::uint8_t* dib = block.Data();
+    if (!HeaderWritable(path, source))
+        return nullptr;
+    const std::uint8_t* dib = source.dib;
     Picture picture;
     picture.dib = dib;
     picture.width = ReadLE32s(dib + dib::kWidth);
@@ -215,51 +283,33 @@ int WriteTiffFile(const std::string& path, const CMemBlock& block)
     picture.bits = ReadLE16(dib + dib::kBitCount);
     if ((picture.bits != 1 && picture.bits != 8 && picture.bits != 24) || ReadLE32(dib + dib::kCompression) != 0) {
         ShowMessage(path + std::string(msg::kTiffNotWritableDepth));
-        return 0;
+        return nullptr;
     }
     if (!SizeWithinLimits(picture.width, picture.height)) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
-        return 0;
+        return nullptr;
     }
     if (picture.bits != 24) {
         const std::uint32_t used = ReadLE32(dib + dib::kClrUsed);
         picture.colors = used == 0 || used > (1u << picture.bits) ? 1 << picture.bits : static_cast<int>(used);
     }
-    picture.stride = static_cast<std::size_t>(RowBytes(std::int64_t{picture.bits} * picture.width));
+    const auto stride = static_cast<std::size_t>(RowBytes(std::int64_t{picture.bits} * picture.width));
     const std::size_t start = kInfoHeaderSize + 4 * static_cast<std::size_t>(picture.colors);
-    if (block.Size() < start || block.Size() - start < picture.stride * static_cast<std::size_t>(picture.height)) {
+    const std::size_t rowBytes = source.withRows ? stride * static_cast<std::size_t>(picture.height) : 0;
+    if (source.size < start || source.size - start < rowBytes) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
-        return 0;
+        return nullptr;
     }
-    picture.rows = dib + start;
+    auto writer = std::make_unique<CTiffRowWriter>(path, picture, stride, start);
+    if (!writer->Begin(picture))
+        return nullptr;
+    return writer;
+}
 
-    tiff::Errors errors;
-    tiff::Options options = tiff::MakeOptions(errors);
-    Sink sink;
-    bool encoded = false;
-    if (options) {
-        tiff::Handle tif(TIFFClientOpenExt(path.c_str(), "w", &sink, SinkRead, SinkWrite, SinkSeek, SinkClose,
-                                           SinkSize, NoMap, NoUnmap, options.get()));
-        try {
-            encoded = tif && Encode(tif.get(), picture);
-        } catch (const std::bad_alloc&) {
-            errors.text = msg::kNoMemAllocated;
-        }
-    }
-    if (!encoded) {
-        ShowMessage(std::string(msg::kTiffWriteFailed) + path + ": " + errors.text);
-        return 0;
-    }
-    CAtomicFile file;
-    if (!file.Open(path)) {
-        ShowMessage(tiff::CantOpenText(path));
-        return 0;
-    }
-    if (!file.Write(sink.bytes.data(), sink.bytes.size()) || !file.Commit()) {
-        ShowMessage(std::string(msg::kTiffWriteFailed) + path + ": " + std::strerror(errno));
-        return 0;
-    }
-    return 1;
+int WriteTiffFile(const std::string& path, const CMemBlock& block)
+{
+    const RowWriterSource source{block ? block.Data() : nullptr, block.Size(), true};
+    return WriteWholeDib(OpenTiffRowWriter(path, source), block.Data());
 }
 
 } // namespace lumacut

@@ -1,9 +1,13 @@
 // Writing BMP files: every kind of picture the program makes survives a
 // round trip, the file header is laid out right, and a save that fails
-// leaves the file that was there as it was.
+// leaves the file that was there as it was. Also the row writers of every
+// format: rows in any bands give the bytes of the whole-picture save.
 #include "picture/BmpFile.h"
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
+#include "picture/JpegFile.h"
+#include "picture/PictureFile.h"
+#include "picture/RowWriter.h"
 #include "support/RecordingPrompt.h"
 #include "support/Files.h"
 #include "support/FirstDifference.h"
@@ -11,6 +15,8 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace lumacut;
 using namespace lumacut::test;
@@ -246,4 +252,141 @@ TEST(BmpWrite, SavingThroughASymbolicLinkRenewsThePictureItPointsTo)
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(ReadFileBytes(real).size(), 74u);
     EXPECT_EQ(ListFolder(dir.Path("real")), std::vector<std::string>{"p.bmp"});
+}
+
+namespace {
+
+// Band heights covering `height` rows: one at a time, uneven random bands,
+// or all at once.
+std::vector<int> Bands(int height, int split, std::mt19937& random)
+{
+    std::vector<int> bands;
+    for (int left = height; left > 0;) {
+        int band = split == 0 ? 1 : split == 2 ? left : 1 + static_cast<int>(random() % 17);
+        band = std::min(band, left);
+        bands.push_back(band);
+        left -= band;
+    }
+    return bands;
+}
+
+// The picture's rows through a row writer in `bands`, from the picture's
+// own bottom-up rows or from a top-down copy of them (a positive step).
+bool WriteInBands(const std::string& path, int type, const CPicture& pic, const std::vector<int>& bands,
+                  bool topDown)
+{
+    const std::size_t stride = static_cast<std::size_t>(pic.Stride());
+    std::vector<std::uint8_t> copy;
+    if (topDown)
+        for (int y = pic.Height() - 1; y >= 0; --y)
+            copy.insert(copy.end(), pic.Row(y), pic.Row(y) + stride);
+    auto writer = OpenRowWriter(path, type, pic.Block().Data(), kInfoHeaderSize + 4 * std::size_t(pic.Colors()), 75);
+    if (!writer)
+        return false;
+    int first = 0;
+    for (int band : bands) {
+        const bool written = topDown
+            ? writer->WriteRows(copy.data() + first * stride, static_cast<std::ptrdiff_t>(stride), band)
+            : writer->WriteRows(pic.Row(pic.Height() - 1 - first), -static_cast<std::ptrdiff_t>(stride), band);
+        if (!written)
+            return false;
+        first += band;
+    }
+    return writer->Finish();
+}
+
+} // namespace
+
+TEST(RowWriter, AnyBandsGiveTheBytesOfTheWholePictureSave)
+{
+    TempDir dir;
+    RecordingPrompt prompt;
+    ScopedPrompt scope(prompt);
+    std::mt19937 random(7);
+    const int types[] = {kFileTypeBmp, kFileTypeJpeg, kFileTypePng, kFileTypeTiff};
+    const Kind kinds[] = {Kind::TwoColor, Kind::Sixteen, Kind::Grey, Kind::TrueColor};
+    // The wide one has several TIFF strips.
+    const std::pair<int, int> sizes[] = {{1, 5}, {7, 13}, {33, 40}, {2001, 150}};
+    for (int type : types)
+        for (Kind kind : kinds) {
+            if (kind == Kind::Sixteen && (type == kFileTypePng || type == kFileTypeTiff))
+                continue; // refused as a whole too
+            for (auto [width, height] : sizes) {
+                SCOPED_TRACE(testing::Message() << EndingOf(type) << " kind " << int(kind) << " " << width << " x "
+                                                << height);
+                const CPicture pic = PictureOf(kind, width, height);
+                // New files each time: a replaced file waits for the disk.
+                const std::string whole = dir.Path(std::string("whole") + EndingOf(type));
+                ::unlink(whole.c_str());
+                ASSERT_EQ(WritePictureFile(whole, type, pic, 75), 1);
+                const Bytes expected = ReadFileBytes(whole);
+                if (type == kFileTypeJpeg && pic.BitCount() != 24) {
+                    // Each row turned into true colour as the picture's own reader sees it.
+                    CMemBlock trueColor = AllocTrueColorDib(width, height);
+                    ASSERT_TRUE(ConvertToTrueColor(pic, trueColor));
+                    WriteResolution(trueColor.Data(), pic.GetResolution());
+                    ::unlink(whole.c_str());
+                    ASSERT_EQ(WriteJpegFile(whole, trueColor, 75), 1);
+                    EXPECT_EQ(ReadFileBytes(whole), expected);
+                }
+                for (int split = 0; split < 3; ++split)
+                    for (bool topDown : {false, true}) {
+                        SCOPED_TRACE(testing::Message() << "split " << split << (topDown ? " top-down" : ""));
+                        const std::string path = dir.Path(std::string("rows") + EndingOf(type));
+                        ::unlink(path.c_str());
+                        ASSERT_TRUE(WriteInBands(path, type, pic, Bands(height, split, random), topDown));
+                        EXPECT_EQ(ReadFileBytes(path), expected);
+                    }
+            }
+        }
+    EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST(RowWriter, AWrongRowCountFailsAndLeavesTheFileAsItWas)
+{
+    TempDir dir;
+    const CPicture pic = PictureOf(Kind::Grey, 7, 13);
+    const std::size_t stride = static_cast<std::size_t>(pic.Stride());
+    const std::uint8_t* top = pic.Row(pic.Height() - 1);
+    for (int type : {kFileTypeBmp, kFileTypeJpeg, kFileTypePng, kFileTypeTiff}) {
+        const std::string path = dir.Path(std::string("keep") + EndingOf(type));
+        const Bytes before = WriteGoodFile(path);
+        struct Case {
+            const char* name;
+            std::vector<int> bands;
+            bool finish;
+        };
+        const Case cases[] = {
+            {"a row short", {5, 7}, true},
+            {"a row more", {13, 1}, true},
+            {"too many at once", {14}, true},
+            {"no rows", {}, true},
+            {"given up before the end", {4}, false},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << EndingOf(type) << " " << c.name);
+            RecordingPrompt prompt;
+            ScopedPrompt scope(prompt);
+            {
+                auto writer = OpenRowWriter(path, type, pic.Block().Data(), kInfoHeaderSize + 1024, 90);
+                ASSERT_TRUE(writer);
+                int first = 0;
+                for (int band : c.bands) {
+                    const bool fits = first + band <= pic.Height();
+                    EXPECT_EQ(writer->WriteRows(top - first * static_cast<std::ptrdiff_t>(stride),
+                                                -static_cast<std::ptrdiff_t>(stride), band),
+                              fits);
+                    first += band;
+                }
+                if (c.finish) {
+                    EXPECT_FALSE(writer->Finish());
+                }
+            }
+            EXPECT_EQ(prompt.Texts(), c.finish ? std::vector<std::string>{path + " failed to process."}
+                                               : std::vector<std::string>{});
+            EXPECT_EQ(ReadFileBytes(path), before);
+        }
+        ::unlink(path.c_str());
+    }
+    EXPECT_TRUE(ListFolder(dir.Path()).empty()) << "no temporary file left";
 }
