@@ -130,6 +130,10 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
     WriteResolution(block->Data(), jfif.Known() ? jfif : Resolution{exif.xPelsPerMeter, exif.yPelsPerMeter});
 
     jpeg_start_decompress(cinfo);
+    // The first scanline is the top of the picture: the last stored row.
+    // Taken before the announcement, after which the block object is the
+    // reader's.
+    std::uint8_t* rows = streaming ? nullptr : block->Data() + kInfoHeaderSize;
     if (announce) {
         announce->made = true;
         announce->blockMade.set_value(true);
@@ -141,8 +145,6 @@ Outcome DecodeSteps(jpeg_decompress_struct* cinfo, const Source* source, CMemBlo
         jpeg_finish_decompress(cinfo);
         return Outcome::Decoded;
     }
-    // The first scanline is the top of the picture: the last stored row.
-    std::uint8_t* rows = block->Data() + kInfoHeaderSize;
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW row = rows + stride * (static_cast<std::size_t>(height) - 1 - cinfo->output_scanline);
         jpeg_read_scanlines(cinfo, &row, 1);
