@@ -169,10 +169,14 @@ bool StreamRender(const FilterSettings& settings, const RenderRequest& request, 
         return false;
     }
 
-    // Bands of a few megabytes: enough rows to share among the threads,
-    // few enough that the rows held stay small.
-    if (bandRows <= 0)
-        bandRows = std::clamp(static_cast<int>((std::int64_t{8} << 20) / (std::int64_t{3} * width)), 16, 1024);
+    // Bands of a few megabytes, of the result and of the Original's rows
+    // they read: enough rows to share among the threads, few enough that
+    // the rows held stay small.
+    if (bandRows <= 0) {
+        const double scale = std::clamp(request.scale, 0.05, 1.0);
+        const double rowBytes = 3.0 * std::max(double(width), sourceWidth * scale) / scale;
+        bandRows = std::clamp(static_cast<int>((4 << 20) / rowBytes), 16, 1024);
+    }
     const int bands = (height + bandRows - 1) / bandRows;
     const auto rowsOf = [&](int k) { return std::pair(std::max(0, height - (k + 1) * bandRows), height - k * bandRows); };
     std::vector<RowSpan> spans(static_cast<std::size_t>(bands));
