@@ -441,3 +441,44 @@ TEST_F(RenderTool, StandardInputAndOutputGiveWhatFilesGive)
         EXPECT_TRUE(piped.out == Slurp(file)) << format;
     }
 }
+
+// A JPEG file is rendered a band at a time into the output file; the same
+// bytes read from standard input take the whole-document path. Both must
+// write the same file, also for a file cut short (decoded past the damage).
+TEST_F(RenderTool, StreamedJpegJobsWriteWhatTheDocumentWrites)
+{
+    const std::string photo = dir.Path("photo.jpg");
+    const CPicture picture = MakeTrueColor(203, 157, [](int x, int y) {
+        return Rgb{std::uint8_t(x * 3 + y), std::uint8_t(y * 5 - x), std::uint8_t((x ^ y) * 7)};
+    });
+    {
+        RecordingPrompt prompt;
+        ScopedPrompt scope(prompt);
+        ASSERT_EQ(WritePictureFile(photo, kFileTypeJpeg, picture, 90), 1);
+    }
+    const std::string bytes = Slurp(photo);
+    const std::string cut = dir.Path("cut.jpg");
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() * 2 / 3);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"bmp", {"-t", "two"}},
+        {"tif", {"-t", "two", "--dither", "fs", "--tilt", "3"}},
+        {"png", {"-t", "grey", "-k", "1", "-c", "30a0c0", "--clip", "10,20,150,100"}},
+        {"jpg", {"-t", "true", "--percent", "37", "-f", "2.5"}},
+        {"bmp", {"-t", "true", "--tilt", "-17", "--percent", "160"}},
+        {"tif", {"-t", "grey", "--percent", "50"}},
+    };
+    for (const std::string& input : {photo, cut}) {
+        for (const auto& [format, options] : cases) {
+            std::vector<std::string> streamed = options, whole = options;
+            const std::string a = dir.Path("streamed." + format), b = dir.Path("whole." + format);
+            streamed.insert(streamed.end(), {"-v", input, "-o", a});
+            whole.insert(whole.end(), {"-", "-o", b});
+            const RunResult s = RunRender(dir, streamed), w = RunRender(dir, whole, input);
+            EXPECT_EQ(s.status, 0) << s.err;
+            EXPECT_EQ(w.status, 0) << w.err;
+            EXPECT_EQ(s.err.empty(), input == photo) << s.err;
+            EXPECT_NE(s.out.find("bits, a band at a time)"), std::string::npos) << s.out;
+            EXPECT_TRUE(Slurp(a) == Slurp(b)) << input << " " << format << " " << options[1];
+        }
+    }
+}

@@ -115,7 +115,7 @@ StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, 
     if (!rendered || !decoded || !sink.Finish())
         return StreamOutcome::Failed;
     summary = "-> " + job.output + " (" + std::to_string(sink.m_width) + "x" + std::to_string(sink.m_height) + ", " +
-              std::to_string(sink.m_bits) + " bits)";
+              std::to_string(sink.m_bits) + " bits, a band at a time)";
     return StreamOutcome::Done;
 }
 
