@@ -171,7 +171,8 @@ std::unique_ptr<CDibRowWriter> OpenPngRowWriter(const std::string& path, const R
     }
     const std::uint32_t used = ReadLE32(dib + dib::kClrUsed);
     const std::uint32_t colors = picture.bitCount == 24 ? 0 : used != 0 ? used : 1u << picture.bitCount;
-    if (!SizeWithinLimits(picture.width, picture.height) || colors > 256) {
+    // The rows may be streamed: a picture of any size the renderer makes.
+    if (!SizeWithinStreamLimits(picture.width, picture.height) || colors > 256) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
         return nullptr;
     }

@@ -285,7 +285,8 @@ std::unique_ptr<CDibRowWriter> OpenTiffRowWriter(const std::string& path, const 
         ShowMessage(path + std::string(msg::kTiffNotWritableDepth));
         return nullptr;
     }
-    if (!SizeWithinLimits(picture.width, picture.height)) {
+    // The rows may be streamed: a picture of any size the renderer makes.
+    if (!SizeWithinStreamLimits(picture.width, picture.height)) {
         ShowMessage(path + std::string(msg::kFailedToProcess));
         return nullptr;
     }
