@@ -5,7 +5,7 @@
 #include "filter/StreamRender.h"
 #include "picture/Dib.h"
 #include "picture/DibValidate.h"
-#include "picture/JpegStream.h"
+#include "picture/RowStream.h"
 #include "picture/PictureFile.h"
 #include "picture/RowWriter.h"
 #include "platform/Prompt.h"
@@ -57,7 +57,7 @@ private:
 bool Streamable(const RenderOptions& options, const RenderJob& job)
 {
     return job.input != kStandardStream && job.output != kStandardStream &&
-           FileTypeOf(job.input) == kFileTypeJpeg && FileTypeOf(job.output) != kFileTypeNone &&
+           MakeRowStream(FileTypeOf(job.input)) != nullptr && FileTypeOf(job.output) != kFileTypeNone &&
            !options.autoThreshold && CanStream(options.filter);
 }
 
@@ -74,15 +74,12 @@ StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, 
 {
     if (!Streamable(options, job))
         return StreamOutcome::NotTaken;
-    CJpegStream stream;
+    std::unique_ptr<CRowStream> stream = MakeRowStream(FileTypeOf(job.input));
     CMemBlock header;
-    if (!stream.StartRows(job.input, header))
-        return StreamOutcome::Failed;
-    const int orientation = stream.Orientation();
-    if (orientation >= 2 && orientation <= 8) {
-        // A photo to turn is turned whole, by the document.
-        stream.Finish();
-        return StreamOutcome::NotTaken;
+    switch (stream->StartRows(job.input, header)) {
+    case CRowStream::Opening::Started: break;
+    case CRowStream::Opening::NotStreamable: return StreamOutcome::NotTaken;
+    case CRowStream::Opening::Failed: return StreamOutcome::Failed;
     }
 
     // What an open shows and asks, with the document's answer to it.
@@ -102,16 +99,16 @@ StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, 
     request.target = nullptr;
     if (options.clipActive || options.clipFractionsActive) {
         if (!ClipOf(options, check.width, check.height, request.clip)) {
-            stream.Finish();
+            stream->Finish();
             return StreamOutcome::Failed;
         }
         request.clipActive = true;
     }
     FileSink sink(job.output, FileTypeOf(job.output), doc.m_jpegQuality);
-    const bool rendered = StreamRender(doc.m_filter, request, header.Data(), KindOf(doc.m_picNew), stream.Ring(), sink);
+    const bool rendered = StreamRender(doc.m_filter, request, header.Data(), KindOf(doc.m_picNew), stream->Ring(), sink);
     // The decoder's warnings and failures are shown here; a file whose rows
     // gave out is not written.
-    const bool decoded = stream.Finish() == 1;
+    const bool decoded = stream->Finish() == 1;
     if (!rendered || !decoded || !sink.Finish())
         return StreamOutcome::Failed;
     summary = "-> " + job.output + " (" + std::to_string(sink.m_width) + "x" + std::to_string(sink.m_height) + ", " +

@@ -334,9 +334,18 @@ bool CJpegStream::Start(const std::string& path, CMemBlock& block, int& width, i
     return true;
 }
 
-bool CJpegStream::StartRows(const std::string& path, CMemBlock& header)
+CRowStream::Opening CJpegStream::StartRows(const std::string& path, CMemBlock& header)
 {
-    return StartWith(path, true, header);
+    if (!StartWith(path, true, header))
+        return Opening::Failed;
+    const int orientation = Orientation();
+    if (orientation >= 2 && orientation <= 8) {
+        // A photo to turn is turned whole, by the whole-picture reader.
+        Finish();
+        header.Free();
+        return Opening::NotStreamable;
+    }
+    return Opening::Started;
 }
 
 CRowRing& CJpegStream::Ring()

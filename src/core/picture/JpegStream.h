@@ -4,18 +4,18 @@
 // the other core). The same block, pixels and messages as ReadJpegFile.
 #include "picture/MemBlock.h"
 #include "picture/RowArrival.h"
-#include "picture/RowRing.h"
+#include "picture/RowStream.h"
 
 #include <memory>
 #include <string>
 
 namespace lumacut {
 
-class CJpegStream {
+class CJpegStream : public CRowStream {
 public:
     CJpegStream();
     // Waits for the decoder: the block it writes must outlive this.
-    ~CJpegStream();
+    ~CJpegStream() override;
     CJpegStream(const CJpegStream&) = delete;
     CJpegStream& operator=(const CJpegStream&) = delete;
 
@@ -24,18 +24,17 @@ public:
     // through Rows()); false after the reader's message, nothing running.
     bool Start(const std::string& path, CMemBlock& block, int& width, int& height);
     const CRowArrival& Rows() const;
-    // The same decode for a picture that is never whole in memory: `header`
-    // gets the 40-byte info header alone (size, resolution) and the rows
-    // come through Ring(), which bounds how far the decoder runs ahead.
-    // Beyond the editor's limits up to the streaming ones (Limits.h).
-    bool StartRows(const std::string& path, CMemBlock& header);
-    CRowRing& Ring();
+    // The same decode for a picture that is never whole in memory, up to
+    // the streaming limits (Limits.h); a photo to turn upright is
+    // NotStreamable.
+    Opening StartRows(const std::string& path, CMemBlock& header) override;
+    CRowRing& Ring() override;
     // The Exif orientation (JpegNotes), known once Start has returned true.
     int Orientation() const;
     // Waits for the last row and shows what ReadJpegFile would. 1 when the
     // picture was decoded (perhaps past damage); 0 when the library gave up
     // and some rows never came.
-    int Finish();
+    int Finish() override;
 
 private:
     bool StartWith(const std::string& path, bool streaming, CMemBlock& block);

@@ -3,6 +3,7 @@
 #include "picture/BmpFile.h"
 #include "picture/Dib.h"
 #include "picture/JpegFile.h"
+#include "picture/JpegStream.h"
 #include "picture/Orientation.h"
 #include "picture/PngFile.h"
 #include "picture/RowWriter.h"
@@ -164,6 +165,13 @@ int WritePictureFile(const std::string& path, int type, const CPicture& picture,
     }
     default: ShowMessage(msg::Join(msg::kUnknownFileType, path)); return 0;
     }
+}
+
+std::unique_ptr<CRowStream> MakeRowStream(int type)
+{
+    if (type == kFileTypeJpeg)
+        return std::make_unique<CJpegStream>();
+    return nullptr;
 }
 
 } // namespace lumacut

@@ -4,6 +4,7 @@
 // writing the New Picture.
 #include "picture/CPicture.h"
 #include "picture/MemBlock.h"
+#include "picture/RowStream.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,5 +36,9 @@ int ReadPictureBytes(const std::uint8_t* data, std::size_t size, int type, const
 // 8 or 24 bits), JPEG through true colour at `jpegQuality`. 1 on success; 0
 // after the writer's message, an existing file left as it was.
 int WritePictureFile(const std::string& path, int type, const CPicture& picture, int jpegQuality);
+
+// A stream of the rows of a file of `type` (RowStream.h); null for a type
+// that does not stream.
+std::unique_ptr<CRowStream> MakeRowStream(int type);
 
 } // namespace lumacut
