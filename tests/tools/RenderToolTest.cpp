@@ -479,6 +479,14 @@ TEST_F(RenderTool, StreamedJpegJobsWriteWhatTheDocumentWrites)
             EXPECT_EQ(s.err.empty(), input == photo) << s.err;
             EXPECT_NE(s.out.find("bits, a band at a time)"), std::string::npos) << s.out;
             EXPECT_TRUE(Slurp(a) == Slurp(b)) << input << " " << format << " " << options[1];
+            if (format == "png" || format == "jpg") { // front to back: streamed to standard output too
+                streamed = options;
+                streamed.insert(streamed.end(), {"-v", "--format", format, "-o", "-", input});
+                const RunResult piped = RunRender(dir, streamed);
+                EXPECT_EQ(piped.status, 0) << piped.err;
+                EXPECT_NE(piped.err.find("a band at a time)"), std::string::npos) << piped.err;
+                EXPECT_TRUE(piped.out == Slurp(a)) << input << " " << format;
+            }
         }
     }
 }

@@ -10,6 +10,7 @@
 #include "picture/RowWriter.h"
 #include "platform/Prompt.h"
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,7 @@ namespace {
 // The bands into a file, as the save of the whole New Picture writes it.
 class FileSink : public CBandSink {
 public:
+    // Standard output when `path` is "-".
     FileSink(const std::string& path, int type, int quality) : m_path(path), m_type(type), m_quality(quality) {}
 
     bool Begin(const CPicture& shape, int width, int height) override
@@ -31,7 +33,10 @@ public:
         WriteInfoHeader(header.data(), width, height, shape.BitCount());
         std::copy_n(shape.Block().Data() + kInfoHeaderSize, tableBytes, header.data() + kInfoHeaderSize);
         WriteResolution(header.data(), shape.GetResolution());
-        m_writer = OpenRowWriter(m_path, m_type, header.data(), header.size(), m_quality);
+        m_writer = m_path == kStandardStream
+                       ? OpenRowWriterToStream(stdout, "standard output", m_type, header.data(), header.size(),
+                                               m_quality)
+                       : OpenRowWriter(m_path, m_type, header.data(), header.size(), m_quality);
         m_width = width;
         m_height = height;
         m_bits = shape.BitCount();
@@ -54,10 +59,19 @@ private:
     std::unique_ptr<CRowWriter> m_writer;
 };
 
+// The type of the result: standard output's from --format.
+int OutputType(const RenderOptions& options, const RenderJob& job)
+{
+    return FileTypeOf(job.output == kStandardStream ? "-." + options.format : job.output);
+}
+
 bool Streamable(const RenderOptions& options, const RenderJob& job)
 {
-    return job.input != kStandardStream && job.output != kStandardStream &&
-           MakeRowStream(FileTypeOf(job.input)) != nullptr && FileTypeOf(job.output) != kFileTypeNone &&
+    // Standard output takes the formats that are written front to back.
+    const int type = OutputType(options, job);
+    const bool writable = job.output == kStandardStream ? type == kFileTypePng || type == kFileTypeJpeg
+                                                        : type != kFileTypeNone;
+    return job.input != kStandardStream && writable && MakeRowStream(FileTypeOf(job.input)) != nullptr &&
            !options.autoThreshold && CanStream(options.filter);
 }
 
@@ -104,7 +118,7 @@ StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, 
         }
         request.clipActive = true;
     }
-    FileSink sink(job.output, FileTypeOf(job.output), doc.m_jpegQuality);
+    FileSink sink(job.output, OutputType(options, job), doc.m_jpegQuality);
     const bool rendered = StreamRender(doc.m_filter, request, header.Data(), KindOf(doc.m_picNew), stream->Ring(), sink);
     // The decoder's warnings and failures are shown here; a file whose rows
     // gave out is not written.

@@ -87,6 +87,16 @@ bool CAtomicFile::Open(const std::string& path)
     return true;
 }
 
+bool CAtomicFile::OpenStream(std::FILE* stream)
+{
+    Discard();
+    m_file = stream;
+    m_borrowed = stream != nullptr;
+    m_failed = false;
+    m_handedOn = 0;
+    return m_file != nullptr;
+}
+
 bool CAtomicFile::Write(const void* data, std::size_t size)
 {
     if (!m_file)
@@ -101,7 +111,7 @@ bool CAtomicFile::Write(const void* data, std::size_t size)
             m_failed = true;
             break;
         }
-        if (piece == kPiece)
+        if (piece == kPiece && !m_borrowed)
             StartWriteBack();
         bytes += piece;
         size -= piece;
@@ -130,6 +140,11 @@ bool CAtomicFile::Commit()
     if (!m_file)
         return false;
     bool ok = !m_failed && std::fflush(m_file) == 0 && !std::ferror(m_file);
+    if (m_borrowed) {
+        m_file = nullptr;
+        m_borrowed = false;
+        return ok;
+    }
     // A file that replaces another must be on disk before the rename makes
     // it the target, or a crash right after could leave an empty file where
     // the old one was. A new file replaces nothing: the rename alone keeps a
@@ -151,6 +166,10 @@ bool CAtomicFile::Commit()
 
 void CAtomicFile::Discard()
 {
+    if (m_borrowed) {
+        m_file = nullptr;
+        m_borrowed = false;
+    }
     if (m_file) {
         std::fclose(m_file);
         m_file = nullptr;

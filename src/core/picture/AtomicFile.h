@@ -21,6 +21,10 @@ public:
     // Creates the temporary file in the target's folder. False (errno set)
     // when the target is a folder or the folder cannot take a new file.
     bool Open(const std::string& path);
+    // Writes to a stream that stays the caller's (standard output): no
+    // temporary file, Commit flushes it and Discard leaves it open, since
+    // what was written cannot be taken back.
+    bool OpenStream(std::FILE* stream);
     // The stream of the temporary file while open (for libraries that write
     // to a FILE*); null otherwise.
     std::FILE* Stream() const { return m_file; }
@@ -40,6 +44,7 @@ private:
     std::string m_target;
     std::string m_temp;
     bool m_failed = false;
+    bool m_borrowed = false; // m_file is the caller's stream
 };
 
 } // namespace lumacut

@@ -65,6 +65,8 @@ bool Run(Step step, jpeg_compress_struct* cinfo, jpeg::ErrorManager* errors, std
 
 class CJpegRowWriter final : public CDibRowWriter {
 public:
+    std::FILE* m_stream = nullptr; // the file goes here instead of to the path
+
     CJpegRowWriter(const std::string& path, const Picture& picture, std::size_t rowLength, std::size_t rowsOffset)
         : CDibRowWriter(path, picture.height, rowLength, rowsOffset), m_picture(picture)
     {
@@ -75,7 +77,7 @@ public:
     // Opens the file and starts the compressor; false after the message.
     bool Start(int quality)
     {
-        if (!m_file.Open(m_path)) {
+        if (!(m_stream ? m_file.OpenStream(m_stream) : m_file.Open(m_path))) {
             ShowMessage(jpeg::CantOpenText(m_path));
             return false;
         }
@@ -190,6 +192,7 @@ std::unique_ptr<CDibRowWriter> OpenJpegRowWriter(const std::string& path, const 
     picture.resolution = ReadResolution(dib);
 
     auto writer = std::make_unique<CJpegRowWriter>(path, picture, stride, start);
+    writer->m_stream = source.stream;
     if (indexed) {
         writer->m_convert = true;
         writer->m_line.resize(3 * static_cast<std::size_t>(picture.width));

@@ -90,6 +90,8 @@ int Start(spng_ctx* ctx, std::FILE* file, const Picture& picture, std::uint32_t 
 
 class CPngRowWriter final : public CDibRowWriter {
 public:
+    std::FILE* m_stream = nullptr; // the file goes here instead of to the path
+
     CPngRowWriter(const std::string& path, const Picture& picture, std::size_t stride, std::size_t rowsOffset)
         : CDibRowWriter(path, picture.height, stride, rowsOffset), m_picture(picture),
           m_row((static_cast<std::size_t>(picture.width) * picture.bitCount + 7) / 8)
@@ -99,7 +101,7 @@ public:
     // Opens the file and writes all before the rows; false after the message.
     bool Begin(std::uint32_t xPerMetre, std::uint32_t yPerMetre)
     {
-        if (!m_file.Open(m_path)) {
+        if (!(m_stream ? m_file.OpenStream(m_stream) : m_file.Open(m_path))) {
             ShowMessage(png::CantOpenText(m_path));
             return false;
         }
@@ -196,6 +198,7 @@ std::unique_ptr<CDibRowWriter> OpenPngRowWriter(const std::string& path, const R
         return v > 0 ? static_cast<std::uint32_t>(v) : 0u;
     };
     auto writer = std::make_unique<CPngRowWriter>(path, picture, stride, kInfoHeaderSize + tableBytes);
+    writer->m_stream = source.stream;
     if (!writer->Begin(resolution(dib::kXPelsPerMeter), resolution(dib::kYPelsPerMeter)))
         return nullptr;
     return writer;

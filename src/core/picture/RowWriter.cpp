@@ -66,6 +66,19 @@ int WriteWholeDib(std::unique_ptr<CDibRowWriter> writer, const std::uint8_t* dib
     return writer->Finish() ? 1 : 0;
 }
 
+std::unique_ptr<CRowWriter> OpenRowWriterToStream(std::FILE* stream, const std::string& name, int type,
+                                                  const std::uint8_t* header, std::size_t headerSize,
+                                                  int jpegQuality)
+{
+    RowWriterSource source{header, headerSize, false};
+    source.stream = stream;
+    switch (type) {
+    case kFileTypeJpeg: return OpenJpegRowWriter(name, source, jpegQuality, true);
+    case kFileTypePng: return OpenPngRowWriter(name, source);
+    default: return nullptr;
+    }
+}
+
 std::unique_ptr<CRowWriter> OpenRowWriter(const std::string& path, int type, const std::uint8_t* header,
                                           std::size_t headerSize, int jpegQuality)
 {

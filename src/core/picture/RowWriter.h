@@ -4,6 +4,7 @@
 // the same writers, all its rows in one call, so both ways give the same bytes.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,13 @@ public:
 std::unique_ptr<CRowWriter> OpenRowWriter(const std::string& path, int type, const std::uint8_t* header,
                                           std::size_t headerSize, int jpegQuality);
 
+// The same into a stream that is written front to back only (standard
+// output): PNG and JPEG, which are; null for the other types, whose files
+// are patched after their rows. `name` stands for the stream in messages.
+std::unique_ptr<CRowWriter> OpenRowWriterToStream(std::FILE* stream, const std::string& name, int type,
+                                                  const std::uint8_t* header, std::size_t headerSize,
+                                                  int jpegQuality);
+
 // ---- for the formats' writers ------------------------------------------------------
 
 // The picture a writer is opened for: `size` bytes at `dib` from the info
@@ -40,6 +48,9 @@ struct RowWriterSource {
     const std::uint8_t* dib = nullptr;
     std::size_t size = 0;
     bool withRows = false;
+    // When set, the file goes front to back into this stream (standard
+    // output) instead of a file at the path, which then only names it.
+    std::FILE* stream = nullptr;
 };
 
 // The row count and the failure bookkeeping all formats share.
