@@ -466,6 +466,8 @@ TEST_F(RenderTool, StreamedJpegJobsWriteWhatTheDocumentWrites)
         {"jpg", {"-t", "true", "--percent", "37", "-f", "2.5"}},
         {"bmp", {"-t", "true", "--tilt", "-17", "--percent", "160"}},
         {"tif", {"-t", "grey", "--percent", "50"}},
+        {"bmp", {"-t", "two", "--adaptive", "9"}},
+        {"png", {"-t", "two", "--adaptive", "12,0.3", "--clip", "10,20,150,100"}},
     };
     for (const std::string& input : {photo, cut}) {
         for (const auto& [format, options] : cases) {
@@ -489,4 +491,11 @@ TEST_F(RenderTool, StreamedJpegJobsWriteWhatTheDocumentWrites)
             }
         }
     }
+    // A radius the result is too small for is refused before anything is written.
+    const RunResult refused = RunRender(dir, {"-t", "two", "--adaptive", "40", photo, "-o", dir.Path("r.bmp")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--adaptive radius 40 is above a quarter of the 203x157 result's shorter side"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(fs::exists(dir.Path("r.bmp")));
 }

@@ -129,9 +129,23 @@ bool ClipOf(const RenderOptions& options, int originalWidth, int originalHeight,
     return true;
 }
 
+bool AdaptiveRadiusFits(const RenderOptions& options, int width, int height, std::string* badOption)
+{
+    const int radius = options.filter.adaptiveRadius;
+    if (radius <= 0 || radius <= std::min(width, height) / 4)
+        return true;
+    const std::string why = "--adaptive radius " + std::to_string(radius) + " is above a quarter of the " +
+                            std::to_string(width) + "x" + std::to_string(height) + " result's shorter side (at most " +
+                            std::to_string(std::min(width, height) / 4) + ")";
+    if (badOption)
+        *badOption = why;
+    ShowMessage(why);
+    return false;
+}
+
 bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary, std::string* badOption)
 {
-    switch (StreamOneFile(options, job, summary)) {
+    switch (StreamOneFile(options, job, summary, badOption)) {
     case StreamOutcome::Done: return true;
     case StreamOutcome::Failed: return false;
     case StreamOutcome::NotTaken: break;
@@ -165,17 +179,8 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
         return false;
 
     const PictureSize made = doc.GetPictureSize(false);
-    const int radius = options.filter.adaptiveRadius;
-    if (radius > 0 && radius > std::min(made.width, made.height) / 4) {
-        const std::string why = "--adaptive radius " + std::to_string(radius) + " is above a quarter of the " +
-                                std::to_string(made.width) + "x" + std::to_string(made.height) +
-                                " result's shorter side (at most " +
-                                std::to_string(std::min(made.width, made.height) / 4) + ")";
-        if (badOption)
-            *badOption = why;
-        ShowMessage(why);
+    if (!AdaptiveRadiusFits(options, made.width, made.height, badOption))
         return false;
-    }
     std::string note;
     if (options.autoThreshold) {
         const Histogram brightness = BrightnessHistogram(doc.RenderRequestFor(doc.m_picNew));

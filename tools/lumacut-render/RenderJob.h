@@ -38,5 +38,8 @@ bool RenderOneFile(const RenderOptions& options, const RenderJob& job, std::stri
 // result of an Original of that size; false after the message when --clip
 // does not lie inside the result.
 bool ClipOf(const RenderOptions& options, int originalWidth, int originalHeight, Rect& clip);
+// False after the message, with `badOption` set, when an --adaptive radius
+// is above a quarter of the result's shorter side.
+bool AdaptiveRadiusFits(const RenderOptions& options, int width, int height, std::string* badOption);
 
 } // namespace lumacut::render

@@ -4,6 +4,7 @@
 #include "document/PictureInfo.h"
 #include "filter/StreamRender.h"
 #include "picture/Dib.h"
+#include "picture/Helpers.h"
 #include "picture/DibValidate.h"
 #include "picture/RowStream.h"
 #include "picture/PictureFile.h"
@@ -72,7 +73,7 @@ bool Streamable(const RenderOptions& options, const RenderJob& job)
     const bool writable = job.output == kStandardStream ? type == kFileTypePng || type == kFileTypeJpeg
                                                         : type != kFileTypeNone;
     return job.input != kStandardStream && writable && MakeRowStream(FileTypeOf(job.input)) != nullptr &&
-           !options.autoThreshold && CanStream(options.filter);
+           !options.autoThreshold;
 }
 
 PictureKind KindOf(const CPicture& picture)
@@ -84,7 +85,8 @@ PictureKind KindOf(const CPicture& picture)
 
 } // namespace
 
-StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary)
+StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary,
+                            std::string* badOption)
 {
     if (!Streamable(options, job))
         return StreamOutcome::NotTaken;
@@ -117,6 +119,15 @@ StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, 
             return StreamOutcome::Failed;
         }
         request.clipActive = true;
+    }
+    const Rect& c = request.clip;
+    const bool fits = request.clipActive
+                          ? AdaptiveRadiusFits(options, c.right - c.left, c.bottom - c.top, badOption)
+                          : AdaptiveRadiusFits(options, RoundHalfUp(check.width * options.scale),
+                                               RoundHalfUp(check.height * options.scale), badOption);
+    if (!fits) {
+        stream->Finish();
+        return StreamOutcome::Failed;
     }
     FileSink sink(job.output, OutputType(options, job), doc.m_jpegQuality);
     const bool rendered = StreamRender(doc.m_filter, request, header.Data(), KindOf(doc.m_picNew), stream->Ring(), sink);

@@ -1,8 +1,9 @@
 #pragma once
 // A job rendered a band at a time, the picture never whole in memory: a
-// JPEG file in (upright as it is stored), a file out, and settings that a
-// band-by-band render makes exactly as the document does (not the adaptive
-// threshold, not --auto-threshold). The decoder runs on a core of its own,
+// file whose type streams (RowStream.h) in, upright as it is stored; a file
+// out, or standard output for the formats written front to back; any
+// settings but --auto-threshold, which needs the whole picture's
+// brightness first. The decoder runs on a core of its own,
 // the render and the writer on the others, and a picture of any size passes
 // through some megabytes of rows.
 #include "lumacut-render/RenderJob.h"
@@ -15,6 +16,7 @@ enum class StreamOutcome { NotTaken, Done, Failed };
 
 // NotTaken when the job is not one for streaming (nothing shown, nothing
 // written); Failed after the message; Done with `summary`.
-StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary);
+StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, std::string& summary,
+                            std::string* badOption = nullptr);
 
 } // namespace lumacut::render

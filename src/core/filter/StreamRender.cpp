@@ -116,10 +116,6 @@ private:
 
 } // namespace
 
-bool CanStream(const FilterSettings& settings)
-{
-    return settings.adaptiveRadius <= 0;
-}
 
 RowSpan SourceRowsOf(const PassJob& job, int sourceHeight, int y0, int y1)
 {
@@ -177,11 +173,22 @@ bool StreamRender(const FilterSettings& settings, const RenderRequest& request, 
         const double rowBytes = 3.0 * std::max(double(width), sourceWidth * scale) / scale;
         bandRows = std::clamp(static_cast<int>((4 << 20) / rowBytes), 16, 1024);
     }
+    // The adaptive threshold of a band reads the tone `radius` rows above
+    // and below it: those are rendered with it (again, for the rows that
+    // bands share), so bands of at least twice the radius.
+    const bool tone = job.type == PassType::TwoColor && UsesTone(settings);
+    const int radius = tone ? std::max(0, settings.adaptiveRadius) : 0;
+    bandRows = std::max(bandRows, 2 * radius);
     const int bands = (height + bandRows - 1) / bandRows;
     const auto rowsOf = [&](int k) { return std::pair(std::max(0, height - (k + 1) * bandRows), height - k * bandRows); };
+    // The rows a band renders: its own, and for the threshold its reach.
+    const auto renderedOf = [&](int k) {
+        const auto [low, top] = rowsOf(k);
+        return std::pair(std::max(0, low - radius), std::min(height, top + radius));
+    };
     std::vector<RowSpan> spans(static_cast<std::size_t>(bands));
     for (int k = 0; k < bands; ++k) {
-        const auto [low, top] = rowsOf(k);
+        const auto [low, top] = renderedOf(k);
         spans[std::size_t(k)] = SourceRowsOf(job, sourceHeight, job.y0 + low, job.y0 + top);
     }
     // Rows once passed over cannot come back: a band keeps what any band
@@ -203,14 +210,16 @@ bool StreamRender(const FilterSettings& settings, const RenderRequest& request, 
     }
     RowWindow window(sourceWidth, sourceHeight, std::max(capacity, 1));
     PassJob toneJob = job;
-    const bool tone = job.type == PassType::TwoColor && UsesTone(settings);
     if (tone) {
         toneJob.settings = ToneSettings(settings);
         toneJob.constants = DeriveConstants(toneJob.settings);
         toneJob.type = ChoosePass(0, 256);
     }
-    CPicture tones = CPicture::Empty(PictureKind::Grey, width, bandRows);
-    if (!window.Ready() || !band.MakeEmpty(width, std::min(height, bandRows)) || !tones.HasBlock()) {
+    const int mostRendered = std::min(height, bandRows + 2 * radius);
+    CPicture tones = CPicture::Empty(PictureKind::Grey, width, mostRendered);
+    CPicture reach = radius > 0 ? CPicture::Empty(kind, width, mostRendered) : CPicture::NoPicture();
+    if (!window.Ready() || !band.MakeEmpty(width, std::min(height, bandRows)) || !tones.HasBlock() ||
+        (radius > 0 && !reach.HasBlock())) {
         Fail(msg::kMakeEmptyFailed);
         return false;
     }
@@ -234,7 +243,22 @@ bool StreamRender(const FilterSettings& settings, const RenderRequest& request, 
         PassJob part = tone ? toneJob : job;
         part.y0 = job.y0 + low;
         part.y1 = job.y0 + top;
-        if (tone) {
+        if (radius > 0) {
+            const auto [first, end] = renderedOf(k);
+            const int rendered = end - first;
+            if (!tones.MakeEmpty(width, rendered) || !reach.MakeEmpty(width, rendered)) {
+                Fail(msg::kMakeEmptyFailed);
+                return false;
+            }
+            part.y0 = job.y0 + first;
+            part.y1 = job.y0 + end;
+            part.target = &tones;
+            RunFastPassOn(part, source);
+            // Rows counted from the top of what was rendered.
+            AdaptiveRows(tones, settings, reach, end - top, end - low);
+            for (int y = low; y < top; ++y)
+                std::memcpy(band.MutableRow(y - low), reach.Row(y - first), std::size_t(band.Stride()));
+        } else if (tone) {
             if (!tones.MakeEmpty(width, count)) {
                 Fail(msg::kMakeEmptyFailed);
                 return false;

@@ -27,10 +27,6 @@ public:
     virtual bool Band(const CPicture& band) = 0;
 };
 
-// False for what needs the whole tone picture at once: the adaptive
-// threshold.
-bool CanStream(const FilterSettings& settings);
-
 // `header`: the Original's 40-byte info header (24 bits: size and
 // resolution); `kind`: the New Picture's. The request's pictures and
 // arrival are not used. Every row of the ring is taken, so the decoder

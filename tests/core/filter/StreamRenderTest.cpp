@@ -90,8 +90,10 @@ TEST(StreamRender, GivesTheBytesOfTheWholeRender)
         return Rgb{std::uint8_t(x * 37 + y * 11), std::uint8_t(x * 5 + y * 71), std::uint8_t((x ^ y) * 29)};
     });
     original.SetResolution({11811, 5906});
-    FilterSettings plain, fs, ordered, accent;
+    FilterSettings plain, fs, ordered, accent, adaptive;
     fs.dither = kDitherFloydSteinberg;
+    adaptive.adaptiveRadius = 6;
+    adaptive.negative = true;
     ordered.dither = kDitherOrdered;
     accent.kind = 1;
     accent.negative = true;
@@ -107,6 +109,7 @@ TEST(StreamRender, GivesTheBytesOfTheWholeRender)
         {Output::TwoColor, &ordered, 0.6, 1, 0, true}, {Output::TrueColor, &plain, 0.37, 2.5, 0, false},
         {Output::Grey, &plain, 2.3, 0.7, 0, false},    {Output::TrueColor, &accent, 1, 1, 0.05, false},
         {Output::Grey, &plain, 0.8, 1, -0.3, true},    {Output::TwoColor, &fs, 1.5, 1, 1.5708, false},
+        {Output::TwoColor, &adaptive, 1, 1, 0, false}, {Output::TwoColor, &adaptive, 0.9, 1, 0.04, true},
     };
     for (const Case& c : cases) {
         RenderFixture whole(original.Duplicate(), c.kind);
