@@ -18,11 +18,11 @@ using png::Outcome;
 
 namespace {
 
-// About 16 MB of rows; the decoder gives them one at a time, so even a few
-// slots keep it going.
+// About 16 MB of rows. The library gives them one at a time, so a very
+// wide picture's few slots still keep the decoder going.
 int RingSlots(std::size_t stride)
 {
-    return static_cast<int>(std::clamp<std::size_t>((std::size_t{16} << 20) / stride, 64, 1024));
+    return static_cast<int>(std::clamp<std::size_t>((std::size_t{16} << 20) / stride, 8, 1024));
 }
 
 } // namespace

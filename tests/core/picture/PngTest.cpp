@@ -262,7 +262,8 @@ TEST(Png, StreamedRowsAndHeaderAreTheReaders)
         const std::size_t stride = static_cast<std::size_t>(RowStride(r.width, 24));
         Bytes want;
         for (int top = 0; top < r.height; ++top) {
-            const std::uint8_t* row = r.block.Data() + kInfoHeaderSize + stride * static_cast<std::size_t>(r.height - 1 - top);
+            const std::uint8_t* row =
+                r.block.Data() + kInfoHeaderSize + stride * static_cast<std::size_t>(r.height - 1 - top);
             want.insert(want.end(), row, row + stride);
         }
         EXPECT_TRUE(s.rows == want);
