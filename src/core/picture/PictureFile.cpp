@@ -6,6 +6,7 @@
 #include "picture/JpegStream.h"
 #include "picture/Orientation.h"
 #include "picture/PngFile.h"
+#include "picture/PngStream.h"
 #include "picture/RowWriter.h"
 #include "picture/TiffFile.h"
 #include "platform/Messages.h"
@@ -171,6 +172,8 @@ std::unique_ptr<CRowStream> MakeRowStream(int type)
 {
     if (type == kFileTypeJpeg)
         return std::make_unique<CJpegStream>();
+    if (type == kFileTypePng)
+        return std::make_unique<CPngStream>();
     return nullptr;
 }
 

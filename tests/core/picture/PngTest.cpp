@@ -1,11 +1,13 @@
 // The PNG adapter: every file of the PNG test suite against libpng's own
 // decoding, the damaged files of the suite and mutations of a good one
-// refused, oversized headers refused, and the New Picture's three kinds
-// written and read back.
+// refused, oversized headers refused, the New Picture's three kinds
+// written and read back, and the rows a render streams equal to the reader's.
 #include "platform/Messages.h"
 #include "picture/CPicture.h"
 #include "picture/Dib.h"
 #include "picture/PngFile.h"
+#include "picture/PngStream.h"
+#include "picture/RowRing.h"
 #include "support/BlockPixels.h"
 #include "support/Files.h"
 #include "support/PictureBuilder.h"
@@ -141,6 +143,40 @@ std::uint32_t DibColour(const CMemBlock& block, int x, int top)
     return std::uint32_t{e[2]} << 16 | std::uint32_t{e[1]} << 8 | e[0];
 }
 
+// What a render gets from the stream: the header, the rows top first as
+// they leave the ring (of `slots` rows, so the decoder waits for room),
+// Finish's answer and the messages. `stopAfter` rows: the reader leaves.
+struct Streamed {
+    CRowStream::Opening opening = CRowStream::Opening::Failed;
+    CMemBlock header;
+    Bytes rows;
+    int finished = -1;
+    std::vector<std::string> messages;
+};
+
+Streamed StreamPng(const std::string& path, int slots = 3, int stopAfter = -1)
+{
+    RecordingPrompt prompt;
+    ScopedPrompt scope(prompt);
+    Streamed s;
+    CPngStream stream(slots);
+    s.opening = stream.StartRows(path, s.header);
+    if (s.opening == CRowStream::Opening::Started) {
+        const int width = ReadLE32s(s.header.Data() + dib::kWidth), height = ReadLE32s(s.header.Data() + dib::kHeight);
+        const std::size_t stride = static_cast<std::size_t>(RowStride(width, 24));
+        for (int top = 0; top < height && top != stopAfter; ++top) {
+            const std::uint8_t* row = stream.Ring().Take(top);
+            if (!row)
+                break;
+            s.rows.insert(s.rows.end(), row, row + stride);
+            stream.Ring().Release(top + 1);
+        }
+        s.finished = stream.Finish();
+    }
+    s.messages = prompt.Texts();
+    return s;
+}
+
 } // namespace
 
 TEST(Png, EverySuiteFileDecodesAsLibpngDecodesIt)
@@ -201,6 +237,73 @@ TEST(Png, DamagedSuiteFilesAndOversizedHeadersAreRefused)
         else
             EXPECT_EQ(r.messages[0].rfind("PNG read failed: " + name + ": ", 0), 0u) << r.messages[0];
     }
+}
+
+TEST(Png, StreamedRowsAndHeaderAreTheReaders)
+{
+    for (const std::string& name : SuiteFiles(false)) {
+        SCOPED_TRACE(name);
+        const std::string path = DataPath("pngsuite/" + name);
+        const Streamed s = StreamPng(path);
+        EXPECT_TRUE(s.messages.empty()) << ::testing::PrintToString(s.messages);
+        // Interlaced (IHDR's last byte): no row is whole before the last pass.
+        if (ReadFileBytes(path).at(28) != 0) {
+            EXPECT_EQ(s.opening, CRowStream::Opening::NotStreamable);
+            EXPECT_FALSE(s.header);
+            continue;
+        }
+        ASSERT_EQ(s.opening, CRowStream::Opening::Started);
+        EXPECT_EQ(s.finished, 1);
+        const ReadResult r = ReadPng(ReadFileBytes(path), name);
+        ASSERT_EQ(r.ok, 1);
+        ASSERT_EQ(s.header.Size(), kInfoHeaderSize);
+        EXPECT_EQ(Bytes(s.header.Data(), s.header.Data() + kInfoHeaderSize),
+                  Bytes(r.block.Data(), r.block.Data() + kInfoHeaderSize));
+        const std::size_t stride = static_cast<std::size_t>(RowStride(r.width, 24));
+        Bytes want;
+        for (int top = 0; top < r.height; ++top) {
+            const std::uint8_t* row =
+                r.block.Data() + kInfoHeaderSize + stride * static_cast<std::size_t>(r.height - 1 - top);
+            want.insert(want.end(), row, row + stride);
+        }
+        EXPECT_TRUE(s.rows == want);
+    }
+}
+
+TEST(Png, DamagedStreamsFailWithTheReadersMessages)
+{
+    TempDir dir;
+    std::vector<std::string> paths;
+    for (const std::string& name : SuiteFiles(true))
+        paths.push_back(DataPath("pngsuite/" + name));
+    // Cut inside the picture data (1-byte chunks: some rows come first), and
+    // after every row but before the end marker; a side over the limit.
+    const Bytes good = ReadFileBytes(DataPath("pngsuite/oi9n2c16.png"));
+    for (const std::size_t keep : {good.size() / 2, good.size() - 13}) {
+        paths.push_back(dir.Path("cut" + std::to_string(keep) + ".png"));
+        WriteFileBytes(paths.back(), Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(keep)));
+    }
+    Bytes wide = good;
+    PutBE32(&wide[16], (1u << 20) + 1);
+    PutBE32(&wide[29], Crc(&wide[12], 17));
+    paths.push_back(dir.Path("wide.png"));
+    WriteFileBytes(paths.back(), wide);
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        const ReadResult r = ReadPng(ReadFileBytes(path), path);
+        ASSERT_EQ(r.ok, 0);
+        const Streamed s = StreamPng(path);
+        if (s.opening == CRowStream::Opening::NotStreamable) {
+            EXPECT_TRUE(s.messages.empty());
+            continue;
+        }
+        EXPECT_TRUE(s.opening == CRowStream::Opening::Failed || s.finished == 0);
+        EXPECT_EQ(s.messages, r.messages);
+    }
+    // A reader that leaves early lets the decoder go; nothing is shown.
+    const Streamed early = StreamPng(DataPath("pngsuite/basn2c16.png"), 1, 2);
+    EXPECT_EQ(early.finished, 0);
+    EXPECT_TRUE(early.messages.empty());
 }
 
 TEST(Png, FlippedZeroedAndCutFilesGiveAPictureOrARefusal)
