@@ -42,10 +42,10 @@ inline constexpr std::string_view kJpegReadFailed = "JPEG read failed: "; // + p
 inline constexpr std::string_view kJpegReadWarning = "JPEG file damaged: "; // + path + ": " + library text + ...
 inline constexpr std::string_view kJpegPartlyRead = ". The picture opens, but part of it may be missing or wrong.";
 // A picture over the size limits (Limits.h), refused before anything is
-// allocated; path +. The renderer streams larger JPEG files.
+// allocated; path +. The renderer streams larger JPEG and PNG files.
 inline constexpr std::string_view kPictureTooLarge =
     " is too large to open: the editor takes pictures of up to 268 million pixels. lumacut-render renders larger "
-    "JPEG files a band at a time.";
+    "JPEG and PNG files a band at a time.";
 // Only 24-bit blocks with a 40-byte header go to the JPEG writer.
 inline constexpr std::string_view kJpegNot24Bits = " cannot be written as JPEG: the picture is not 24 bits per pixel."; // path +
 
