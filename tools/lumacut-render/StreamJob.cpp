@@ -72,8 +72,7 @@ bool Streamable(const RenderOptions& options, const RenderJob& job)
     const int type = OutputType(options, job);
     const bool writable = job.output == kStandardStream ? type == kFileTypePng || type == kFileTypeJpeg
                                                         : type != kFileTypeNone;
-    return job.input != kStandardStream && writable && MakeRowStream(FileTypeOf(job.input)) != nullptr &&
-           !options.autoThreshold;
+    return job.input != kStandardStream && writable && !options.autoThreshold;
 }
 
 PictureKind KindOf(const CPicture& picture)
@@ -91,6 +90,8 @@ StreamOutcome StreamOneFile(const RenderOptions& options, const RenderJob& job, 
     if (!Streamable(options, job))
         return StreamOutcome::NotTaken;
     std::unique_ptr<CRowStream> stream = MakeRowStream(FileTypeOf(job.input));
+    if (!stream)
+        return StreamOutcome::NotTaken;
     CMemBlock header;
     switch (stream->StartRows(job.input, header)) {
     case CRowStream::Opening::Started: break;

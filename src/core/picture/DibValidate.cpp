@@ -1,8 +1,6 @@
 #include "picture/DibValidate.h"
 
 #include "picture/Limits.h"
-#include "platform/Messages.h"
-#include "platform/Prompt.h"
 
 namespace lumacut {
 
@@ -116,19 +114,6 @@ DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixe
     check.pixelOffset = start;
     check.rowBytes = static_cast<std::size_t>(rowBytes);
     return check;
-}
-
-bool WritableHeader(const std::string& path, const CMemBlock& block)
-{
-    if (!block) {
-        ShowMessage(path + std::string(msg::kNoBitmapConnected));
-        return false;
-    }
-    if (block.Size() < kInfoHeaderSize || ReadLE32(block.Data()) != kInfoHeaderSize) {
-        ShowMessage(path + std::string(msg::kNotWritableHeader));
-        return false;
-    }
-    return true;
 }
 
 } // namespace lumacut

@@ -42,8 +42,4 @@ struct DibCheck {
 // behind it, else the rows are taken to follow the table.
 DibCheck ValidateDib(const std::uint8_t* dib, std::size_t size, std::size_t pixelOffset = 0);
 
-// For the writers: true when `block` is there and has the 40-byte header
-// they write from; otherwise the writer's message for `path` is shown.
-bool WritableHeader(const std::string& path, const CMemBlock& block);
-
 } // namespace lumacut
